@@ -1,0 +1,14 @@
+// Commands whose bodies are not part of this build yet. Each does nothing and
+// reports success, so that its LISP function exists and returns no value.
+#include "host/commands.h"
+
+namespace vog {
+
+int ktexsecCommand() { return RTNORM; }
+int contoursCommand() { return RTNORM; }
+int rmeshCommand() { return RTNORM; }
+int triangulateCommand() { return RTNORM; }
+int showtinCommand() { return RTNORM; }
+int volumesCommand() { return RTNORM; }
+
+} // namespace vog

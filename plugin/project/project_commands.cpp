@@ -1,0 +1,97 @@
+#include "project/project_commands.h"
+
+#include "project/project_state.h"
+#include "project/settings_file.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace vog::project {
+
+namespace {
+
+// Loads the project now named by dpoints; a point file without extension has
+// no settings file and is refused.
+int openNamedProject() {
+    if (!projectSiblingPath(L".set")) return RTERROR;
+    return loadSettings();
+}
+
+const std::array<const wchar_t*, 17> kSettableKeys = {
+    L"uelev", L"dfaults", L"dbndry", L"ufaults", L"ubound", L"dimfaults",
+    L"dcw",   L"diw",     L"dci",    L"dii",     L"dcln",   L"diln",
+    L"dxi",   L"dzi",     L"dbe",    L"dsk",     L"dmln"};
+
+const std::array<const wchar_t*, 18> kListedKeys = {
+    L"dpoints", L"dfaults", L"dbndry", L"uelev", L"ufaults", L"ubound",
+    L"dimfaults", L"dcw", L"diw", L"dci", L"dii", L"dcln",
+    L"diln", L"dxi", L"dzi", L"dbe", L"dsk", L"dmln"};
+
+bool isString(const resbuf* rb) { return rb && rb->restype == RTSTR && rb->resval.rstring; }
+
+} // namespace
+
+int vogopenCommand() {
+    if (isProjectOpen()) saveSettings();
+    if (!chooseProjectInDialog()) return RTCAN;
+    return openNamedProject();
+}
+
+int lvogopenCommand(const resbuf* args) {
+    if (!isString(args)) {
+        acedAlert(L"Usage: (lvogopen \"point-file path\")");
+        return RTERROR;
+    }
+    std::wstring path = args->resval.rstring;
+    if (path.find(L'.') == std::wstring::npos) {
+        acedAlert((L"Point file name has no extension: " + path).c_str());
+        return RTERROR;
+    }
+    if (isProjectOpen()) saveSettings();
+    setSetting(L"dpoints", path);
+    return loadSettings();
+}
+
+int vogsetCommand(const resbuf* args) {
+    if (!requireOpenProject(kNoProjectMessageBang)) return RTERROR;
+    if (!isString(args) || !isString(args->rbnext)) {
+        acedAlert(L"Usage: (vogset \"key\" \"value\")");
+        return RTERROR;
+    }
+    std::wstring_view key = args->resval.rstring;
+    for (const wchar_t* settable : kSettableKeys) {
+        if (key == settable) {
+            setSetting(key, args->rbnext->resval.rstring);
+            break;
+        }
+    }
+    return RTNORM;
+}
+
+int vogvarCommand() {
+    if (!requireOpenProject(kNoProjectMessageBang)) {
+        acedRetNil();
+        return RTERROR;
+    }
+    // The list is built item by item: acutBuildList takes a fixed argument
+    // list, and 36 strings are chained the same way it would chain them.
+    resbuf* head = nullptr;
+    resbuf* tail = nullptr;
+    auto append = [&](const std::wstring& text) {
+        resbuf* item = acutBuildList(RTSTR, text.c_str(), RTNONE);
+        if (!item) return;
+        if (tail) tail->rbnext = item;
+        else head = item;
+        tail = item;
+    };
+    for (const wchar_t* key : kListedKeys) {
+        append(key);
+        append(setting(key));
+    }
+    acedRetList(head);
+    acutRelRb(head);
+    return RTNORM;
+}
+
+} // namespace vog::project

@@ -1,0 +1,27 @@
+// The project's settings file: the point file's sibling ".set", nineteen
+// "key=value" lines in a fixed order.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vog::project {
+
+// The file's text for the current settings (line feeds, before encoding).
+std::wstring settingsFileText();
+
+// Applies the lines of a settings file's text to the settings: the last "="
+// of a line splits key from value, keys match exactly, unknown keys and lines
+// without "=" are ignored, a last line without line feed is not used.
+void applySettingsText(std::wstring_view text);
+
+// Writes the open project's settings file. 0 when written; RTERROR when no
+// project is open, when the point file has no extension or when the file
+// cannot be written (the settings then stay in memory only).
+int saveSettings();
+
+// Reads the settings file of the project named by dpoints, or applies the
+// defaults when there is none, and marks the project open. RTNORM.
+int loadSettings();
+
+} // namespace vog::project

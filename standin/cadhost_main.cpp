@@ -1,0 +1,138 @@
+// cadhost: the stand-in CAD program. Loads the plug-in, runs LISP from the
+// command line, from scripts or typed at its command prompt, and unloads the
+// plug-in at exit.
+#include "lisp.h"
+#include "standin.h"
+
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace standin::lisp {
+bool readTextFile(const std::string& path, std::wstring& text);
+}
+
+namespace {
+
+const char* kUsage =
+    "usage: cadhost [--plugin PATH] [--open DRAWING.dxf] [--save OUT.dxf] [--svg OUT.svg]\n"
+    "               [-e EXPR]... [SCRIPT.lsp]...\n";
+
+struct Job {
+    bool isExpression;
+    std::string text; // the expression, or the script's path
+};
+
+void onInterrupt(int) { standin::pressBreak(); }
+
+// Counts parentheses outside strings and comments, to know when typed input
+// forms a whole expression.
+int openParens(const std::string& text) {
+    int depth = 0;
+    bool inString = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (inString) {
+            if (c == '\\') ++i;
+            else if (c == '"') inString = false;
+        } else if (c == '"') inString = true;
+        else if (c == ';') {
+            while (i < text.size() && text[i] != '\n') ++i;
+        } else if (c == '(') ++depth;
+        else if (c == ')') --depth;
+    }
+    return depth;
+}
+
+void interactive(standin::lisp::Interpreter& lisp) {
+    std::signal(SIGINT, onInterrupt);
+    std::string pending;
+    for (;;) {
+        standin::freshLine();
+        standin::writeOutput(std::string_view(pending.empty() ? "Command: " : "(_> "));
+        std::string line;
+        if (!std::getline(std::cin, line)) {
+            if (std::cin.eof()) break;
+            std::cin.clear(); // interrupted by the break key
+            pending.clear();
+            continue;
+        }
+        if (pending.empty() && (line == "quit" || line == "exit" || line == "QUIT")) break;
+        pending += line + "\n";
+        if (openParens(pending) > 0) continue;
+        standin::writeOutput(std::string_view("\n"));
+        lisp.run(standin::fromUtf8(pending), true);
+        pending.clear();
+    }
+    standin::freshLine();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::filesystem::path self = std::filesystem::absolute(argv[0]);
+    std::string plugin = (self.parent_path() / "vog.arx").string();
+    std::vector<Job> jobs;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        auto value = [&](const char* option) -> std::string {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "cadhost: %s needs a value\n%s", option, kUsage);
+                std::exit(2);
+            }
+            return argv[++i];
+        };
+        if (arg == "--plugin") plugin = value("--plugin");
+        else if (arg == "-e") jobs.push_back({true, value("-e")});
+        else if (arg == "--open" || arg == "--save" || arg == "--svg") {
+            std::fprintf(stderr, "cadhost: %s: drawing files are not supported by this host yet\n",
+                         arg.c_str());
+            return 2;
+        } else if (arg == "-h" || arg == "--help") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (!arg.empty() && arg[0] == '-') {
+            std::fprintf(stderr, "cadhost: unknown option %s\n%s", arg.c_str(), kUsage);
+            return 2;
+        } else jobs.push_back({false, arg});
+    }
+
+    // Scripts are read before anything runs, so a missing one stops the host
+    // before the plug-in is loaded.
+    std::vector<std::wstring> sources;
+    for (const Job& job : jobs) {
+        std::wstring text;
+        if (job.isExpression) text = standin::fromUtf8(job.text);
+        else if (!standin::lisp::readTextFile(job.text, text)) {
+            std::fprintf(stderr, "cadhost: cannot read script %s\n", job.text.c_str());
+            return 1;
+        }
+        sources.push_back(std::move(text));
+    }
+
+    standin::lisp::Interpreter lisp;
+    standin::lisp::installHostFunctions(lisp);
+
+    standin::currentDrawing();
+    if (!plugin.empty() && plugin != "none") {
+        std::string error;
+        if (!standin::loadApplication(standin::fromUtf8(plugin), error))
+            std::fprintf(stderr, "cadhost: cannot load %s: %s\n", plugin.c_str(), error.c_str());
+    }
+
+    for (const std::wstring& source : sources) lisp.run(source, true);
+    if (jobs.empty() && isatty(STDIN_FILENO)) interactive(lisp);
+    else if (jobs.empty()) {
+        // Standard input is a script.
+        std::string bytes((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
+        lisp.run(standin::fromUtf8(bytes), true);
+    }
+
+    standin::unloadAllApplications();
+    standin::freshLine();
+    return 0;
+}
