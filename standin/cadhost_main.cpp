@@ -125,7 +125,10 @@ int main(int argc, char** argv) {
     }
 
     for (const std::wstring& source : sources) lisp.run(source, true);
-    if (jobs.empty() && isatty(STDIN_FILENO)) interactive(lisp);
+    if (jobs.empty() && isatty(STDIN_FILENO)) {
+        standin::setInteractive(true);
+        interactive(lisp);
+    }
     else if (jobs.empty()) {
         // Standard input is a script.
         std::string bytes((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());

@@ -116,5 +116,7 @@ class Interpreter {
 // Adds the host functions (getvar, setvar, arxload, host-new-drawing,
 // host-break, the calls of applications' functions, ...).
 void installHostFunctions(Interpreter& lisp);
+// The functions that answer dialogs and file dialogs (host-dialog, host-file).
+void installDialogFunctions(Interpreter& lisp);
 
 } // namespace standin::lisp

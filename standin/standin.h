@@ -40,6 +40,11 @@ class OutputCapture {
 const std::vector<std::wstring>& alerts();
 void clearAlerts();
 
+// True when a person answers at the terminal (cadhost's command prompt):
+// dialogs and prompts then ask; otherwise they take scripted answers.
+bool isInteractive();
+void setInteractive(bool interactive);
+
 // ---------------------------------------------------------------- break key
 // The n-th poll of acedUsrBrk from now reports a break (n >= 1); 0 cancels.
 void breakAfterPolls(int n);

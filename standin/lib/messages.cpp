@@ -17,6 +17,7 @@ std::vector<std::wstring>& alertLog() {
 }
 
 int breakCountdown = 0;
+bool interactiveSession = false;
 std::atomic<bool> breakPressed{false};
 
 // One conversion of a printf format in the host's convention, where "%s" and
@@ -126,6 +127,9 @@ std::wstring formatHostText(const ACHAR* format, va_list incoming) {
 
 const std::vector<std::wstring>& alerts() { return alertLog(); }
 void clearAlerts() { alertLog().clear(); }
+
+bool isInteractive() { return interactiveSession; }
+void setInteractive(bool interactive) { interactiveSession = interactive; }
 
 void breakAfterPolls(int n) { breakCountdown = n > 0 ? n : 0; }
 void pressBreak() { breakPressed = true; }
