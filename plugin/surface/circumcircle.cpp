@@ -1,0 +1,48 @@
+#include "surface/circumcircle.h"
+
+#include <cmath>
+
+namespace vog::surface {
+
+void computeCircumcircle(CircumTriangle& triangle) {
+    const auto& c = triangle.triangle.corners;
+    const double x1 = c[0].x, y1 = c[0].y;
+    const double x2 = c[1].x, y2 = c[1].y;
+    const double x3 = c[2].x, y3 = c[2].y;
+    double xc;
+    double yc;
+    if (y1 == y2) {
+        // Edge 1-2 is horizontal: its bisector is vertical.
+        xc = (x1 + x2) * 0.5;
+        double m2 = -(x3 - x2) / (y3 - y2);
+        yc = m2 * (xc - (x2 + x3) * 0.5) + (y2 + y3) * 0.5;
+    } else if (y2 == y3) {
+        // Edge 2-3 is horizontal.
+        double m1 = -(x2 - x1) / (y2 - y1);
+        xc = (x2 + x3) * 0.5;
+        yc = m1 * (xc - (x1 + x2) * 0.5) + (y1 + y2) * 0.5;
+    } else {
+        // Slopes of the two bisectors and the mid-points they pass through.
+        double m1 = -(x2 - x1) / (y2 - y1);
+        double m2 = -(x3 - x2) / (y3 - y2);
+        double mx1 = (x1 + x2) * 0.5;
+        double my1 = (y1 + y2) * 0.5;
+        double mx2 = (x2 + x3) * 0.5;
+        double my2 = (y2 + y3) * 0.5;
+        xc = (m1 * mx1 - m2 * mx2 + my2 - my1) / (m1 - m2);
+        yc = m1 * (xc - mx1) + my1;
+    }
+    triangle.xc = xc;
+    triangle.yc = yc;
+    triangle.zc = 0;
+    triangle.radius = std::sqrt((x2 - xc) * (x2 - xc) + (y2 - yc) * (y2 - yc));
+}
+
+CircumTriangle withCircumcircle(const Triangle& triangle) {
+    CircumTriangle result;
+    result.triangle = triangle;
+    computeCircumcircle(result);
+    return result;
+}
+
+} // namespace vog::surface

@@ -1,0 +1,60 @@
+#include "surface/point_file.h"
+
+#include "host/wide_text.h"
+#include "surface/number_text.h"
+
+#include <cmath>
+
+namespace vog::surface {
+
+PointFileReader::PointFileReader(const std::wstring& path)
+    : path_(path), in_(filePath(path), std::ios::binary), records_(in_) {}
+
+PointFileReader::Result PointFileReader::read(Point3& point) {
+    double values[3];
+    switch (records_.read(values)) {
+    case RecordReader::Result::End:
+        return Result::End;
+    case RecordReader::Result::Malformed:
+        return Result::Malformed;
+    case RecordReader::Result::Record:
+        break;
+    }
+    for (double value : values) {
+        if (!std::isfinite(value)) {
+            records_.reject();
+            return Result::Malformed;
+        }
+    }
+    point = {roundToSixDecimals(values[0]), roundToSixDecimals(values[1]),
+             roundToSixDecimals(values[2])};
+    return Result::Point;
+}
+
+std::wstring PointFileReader::malformedMessage() const {
+    return malformedRecordMessage(path_, records_.malformedLine(), records_.malformedText(),
+                                  L"point");
+}
+
+void appendPointRecord(std::string& out, const Point3& point) {
+    appendFixed6(out, point.x);
+    out += ' ';
+    appendFixed6(out, point.y);
+    out += ' ';
+    appendFixed6(out, point.z);
+    out += '\n';
+}
+
+void writePointRecord(std::ostream& out, const Point3& point) {
+    std::string line;
+    appendPointRecord(line, point);
+    out.write(line.data(), static_cast<std::streamsize>(line.size()));
+}
+
+std::wstring malformedRecordMessage(const std::wstring& path, std::size_t line,
+                                    const std::string& text, const wchar_t* what) {
+    return L"Line " + std::to_wstring(line) + L" of " + path + L" is not a " + what + L": " +
+           fromUtf8(text);
+}
+
+} // namespace vog::surface

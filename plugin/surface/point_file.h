@@ -1,0 +1,48 @@
+// Point files: the user's point file, the sort work file and the sorted point
+// file. One point per record, x y z, written "%lf %lf %lf\n" (six decimals).
+// Every point is rounded to six decimals as it is read, the value its first
+// write gives, so that sorting, duplicate removal and triangulation all see
+// the numbers the files hold.
+#pragma once
+
+#include "surface/geometry.h"
+#include "surface/record_reader.h"
+
+#include <fstream>
+#include <optional>
+#include <string>
+
+namespace vog::surface {
+
+class PointFileReader {
+  public:
+    enum class Result { Point, End, Malformed };
+
+    // Opens the file; isOpen() tells whether that worked.
+    explicit PointFileReader(const std::wstring& path);
+    bool isOpen() const { return in_.is_open(); }
+
+    // The next point. A record that is not three finite numbers is Malformed;
+    // the alert text is then malformedMessage().
+    Result read(Point3& point);
+    void rewind() { records_.rewind(); }
+
+    // "Line N of <file> is not a point: <line text>"
+    std::wstring malformedMessage() const;
+
+  private:
+    std::wstring path_;
+    std::ifstream in_;
+    RecordReader records_;
+};
+
+// "x y z\n" with six decimals each.
+void appendPointRecord(std::string& out, const Point3& point);
+void writePointRecord(std::ostream& out, const Point3& point);
+
+// "Line N of <file> is not a <what>: <line text>", the text widened from the
+// file's bytes.
+std::wstring malformedRecordMessage(const std::wstring& path, std::size_t line,
+                                    const std::string& text, const wchar_t* what);
+
+} // namespace vog::surface

@@ -1,0 +1,84 @@
+#include "surface/record_reader.h"
+
+#include "surface/number_text.h"
+
+namespace vog::surface {
+
+namespace {
+
+// The white space that separates numbers, as the C library counts it.
+bool isSeparator(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+std::string withoutLineEnd(const std::string& line) {
+    if (!line.empty() && line.back() == '\r') return line.substr(0, line.size() - 1);
+    return line;
+}
+
+} // namespace
+
+bool RecordReader::nextLine() {
+    if (!std::getline(in_, line_)) return false;
+    ++lineNumber_;
+    position_ = 0;
+    // getline stops at a line feed without looking further, so the end of the
+    // stream is seen only on a last line that has no line feed.
+    lineEnded_ = !in_.eof();
+    return true;
+}
+
+bool RecordReader::nextToken(std::string_view& token) {
+    for (;;) {
+        while (position_ < line_.size() && isSeparator(line_[position_]))
+            ++position_;
+        if (position_ < line_.size()) break;
+        if (!nextLine()) return false;
+    }
+    std::size_t start = position_;
+    while (position_ < line_.size() && !isSeparator(line_[position_]))
+        ++position_;
+    token = std::string_view(line_).substr(start, position_ - start);
+    return true;
+}
+
+RecordReader::Result RecordReader::malformed(std::size_t line, const std::string& text) {
+    failed_ = true;
+    malformedLine_ = line;
+    malformedText_ = withoutLineEnd(text);
+    return Result::Malformed;
+}
+
+RecordReader::Result RecordReader::read(std::span<double> values) {
+    if (failed_) return Result::Malformed;
+    std::size_t firstLine = 0;
+    std::string firstLineText;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        std::string_view token;
+        if (!nextToken(token)) {
+            if (i == 0) return Result::End;
+            // The file ends inside the record.
+            return malformed(firstLine, firstLineText);
+        }
+        if (i == 0 && values.size() > 1) {
+            firstLine = lineNumber_;
+            firstLineText = line_;
+        }
+        if (!parseNumber(token, values[i])) return malformed(lineNumber_, line_);
+    }
+    // The last number ran into the end of the file.
+    if (!lineEnded_ && position_ == line_.size()) return Result::End;
+    return Result::Record;
+}
+
+void RecordReader::rewind() {
+    in_.clear();
+    in_.seekg(0);
+    line_.clear();
+    lineNumber_ = 0;
+    position_ = 0;
+    lineEnded_ = true;
+    failed_ = false;
+}
+
+} // namespace vog::surface

@@ -1,0 +1,57 @@
+#include "surface/triangle_file.h"
+
+#include "host/wide_text.h"
+#include "surface/number_text.h"
+#include "surface/point_file.h"
+
+#include <cmath>
+
+namespace vog::surface {
+
+TriangleFileReader::TriangleFileReader(const std::wstring& path)
+    : path_(path), in_(filePath(path), std::ios::binary), records_(in_) {}
+
+TriangleFileReader::Result TriangleFileReader::read(Triangle& triangle) {
+    double values[9];
+    switch (records_.read(values)) {
+    case RecordReader::Result::End:
+        return Result::End;
+    case RecordReader::Result::Malformed:
+        return Result::Malformed;
+    case RecordReader::Result::Record:
+        break;
+    }
+    for (double value : values) {
+        if (!std::isfinite(value)) {
+            records_.reject();
+            return Result::Malformed;
+        }
+    }
+    for (int i = 0; i < 3; ++i)
+        triangle.corners[i] = {values[3 * i], values[3 * i + 1], values[3 * i + 2]};
+    return Result::Triangle;
+}
+
+std::wstring TriangleFileReader::malformedMessage() const {
+    return malformedRecordMessage(path_, records_.malformedLine(), records_.malformedText(),
+                                  L"triangle");
+}
+
+void appendTriangleRecord(std::string& out, const Triangle& triangle) {
+    for (int i = 0; i < 3; ++i) {
+        const Point3& corner = triangle.corners[i];
+        for (double value : {corner.x, corner.y, corner.z}) {
+            appendFixed6(out, value);
+            out += ' ';
+        }
+    }
+    out.back() = '\n';
+}
+
+void writeTriangleRecord(std::ostream& out, const Triangle& triangle) {
+    std::string line;
+    appendTriangleRecord(line, triangle);
+    out.write(line.data(), static_cast<std::streamsize>(line.size()));
+}
+
+} // namespace vog::surface

@@ -1,0 +1,45 @@
+// Triangle files (".ttin", ".ftin", ".tin"): one triangle per record, the nine
+// corner coordinates x1 y1 z1 x2 y2 z2 x3 y3 z3, written
+// "%lf %lf %lf %lf %lf %lf %lf %lf %lf\n". No header and no count: an empty
+// file is an empty surface.
+#pragma once
+
+#include "surface/geometry.h"
+#include "surface/record_reader.h"
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace vog::surface {
+
+// The extensions of the triangle files beside the point file.
+constexpr const wchar_t* kRawTriangleExtension = L".ttin";
+constexpr const wchar_t* kFaultedTriangleExtension = L".ftin";
+constexpr const wchar_t* kSurfaceExtension = L".tin";
+
+class TriangleFileReader {
+  public:
+    enum class Result { Triangle, End, Malformed };
+
+    explicit TriangleFileReader(const std::wstring& path);
+    bool isOpen() const { return in_.is_open(); }
+
+    // The next triangle. A record that is not nine finite numbers is
+    // Malformed; the alert text is then malformedMessage().
+    Result read(Triangle& triangle);
+    void rewind() { records_.rewind(); }
+
+    // "Line N of <file> is not a triangle: <line text>"
+    std::wstring malformedMessage() const;
+
+  private:
+    std::wstring path_;
+    std::ifstream in_;
+    RecordReader records_;
+};
+
+void appendTriangleRecord(std::string& out, const Triangle& triangle);
+void writeTriangleRecord(std::ostream& out, const Triangle& triangle);
+
+} // namespace vog::surface
