@@ -1,0 +1,167 @@
+// The settings file: its exact bytes, and how a file is read back.
+#include "support/host_fixture.h"
+#include "support/run_host.h"
+
+#include "project/settings_file.h"
+#include "project/unicode_text.h"
+
+#include <filesystem>
+
+namespace {
+
+using vog::project::setting;
+using vogtest::readFile;
+using vogtest::writeFile;
+
+std::string utf16(const std::string& ascii) {
+    std::string out;
+    for (char c : ascii) {
+        out += c;
+        out += '\0';
+    }
+    return out;
+}
+
+// What the host platform's Unicode text mode writes for these lines.
+std::string settingsBytes(const std::vector<std::string>& lines) {
+    std::string out = "\xFF\xFE";
+    for (const auto& line : lines) out += utf16(line + "\r\n");
+    return out;
+}
+
+std::vector<std::string> defaultLines(const std::string& pointFile) {
+    return {"dpoints=" + pointFile, "dfaults=", "dbndry=", "ufaults=0", "ubound=0", "dimfaults=3",
+            "uelev=0", "dcw=0", "diw=0", "dci=1", "dii=5", "dcln=KT_Regcontours",
+            "diln=KT_Indxcontours", "dxi=1", "dzi=1", "dcround=0", "dbe=0", "dsk=0", "dmln=KT_Mesh"};
+}
+
+class SettingsFileTest : public vogtest::PluginTest {
+  protected:
+    void SetUp() override {
+        PluginTest::SetUp();
+        folder = vogtest::freshFolder("settings");
+        pointFile = folder + "/site.dat";
+    }
+    void open(const std::string& path) { call(L"lvogopen", {standin::fromUtf8(path)}); }
+    std::string folder, pointFile;
+};
+
+TEST_F(SettingsFileTest, NewProjectGetsDefaultsAndSavesTheNineteenLines) {
+    open(pointFile);
+    ASSERT_EQ(standin::alerts().size(), 1u);
+    EXPECT_EQ(standin::alerts()[0], L"Settings file not found.  Creating settings file.");
+    EXPECT_TRUE(vog::project::isProjectOpen());
+    EXPECT_EQ(vog::project::saveSettings(), 0);
+    EXPECT_EQ(readFile(folder + "/site.set"), settingsBytes(defaultLines(pointFile)));
+    EXPECT_FALSE(std::filesystem::exists(folder + "/site.set.tmp"));
+}
+
+TEST_F(SettingsFileTest, FileIsReadBackAsWritten) {
+    auto lines = defaultLines(pointFile);
+    lines[9] = "dci=2.5";
+    lines[11] = "dcln=Höhen"; // non-ASCII survives the round trip
+    std::string bytes = "\xFF\xFE";
+    for (const auto& line : lines) bytes += vog::project::encodeUnicodeText(standin::fromUtf8(line + "\n")).substr(2);
+    writeFile(folder + "/site.set", bytes);
+    open(pointFile);
+    EXPECT_TRUE(standin::alerts().empty());
+    EXPECT_EQ(setting(L"dci"), L"2.5");
+    EXPECT_EQ(setting(L"dcln"), L"Höhen");
+    vog::project::saveSettings();
+    EXPECT_EQ(readFile(folder + "/site.set"), bytes);
+}
+
+TEST_F(SettingsFileTest, ReadingRules) {
+    // dpoints from the file wins; keys in another case, unknown keys, lines
+    // without "=" and values containing "=" change nothing; a later line wins;
+    // any order; the last line without line end is not used.
+    writeFile(folder + "/site.set", settingsBytes({"dii=7", "dpoints=/moved/site.dat", "DCI=9",
+                                                   "nonsense", "dcw=a=b", "dii=8", "diw=3"}) +
+                                        utf16("dzi=4"));
+    open(pointFile);
+    EXPECT_EQ(setting(L"dpoints"), L"/moved/site.dat");
+    EXPECT_EQ(setting(L"dii"), L"8");
+    EXPECT_EQ(setting(L"diw"), L"3");
+    EXPECT_EQ(setting(L"dci"), L"") << "absent key keeps the value it had: empty after load";
+    EXPECT_EQ(setting(L"dcw"), L"");
+    EXPECT_EQ(setting(L"dzi"), L"");
+    EXPECT_TRUE(vog::project::isProjectOpen());
+}
+
+TEST_F(SettingsFileTest, AbsentKeysKeepThePreviousProjectsValues) {
+    open(pointFile); // defaults
+    call(L"vogset", {L"dcln", L"Mine"});
+    std::string other = folder + "/other.dat";
+    writeFile(folder + "/other.set", settingsBytes({"dpoints=" + other, "dci=3"}));
+    open(other);
+    EXPECT_EQ(setting(L"dci"), L"3");
+    EXPECT_EQ(setting(L"dcln"), L"Mine");
+    EXPECT_EQ(setting(L"dmln"), L"KT_Mesh");
+}
+
+TEST_F(SettingsFileTest, OtherEncodingsAndLineEnds) {
+    // UTF-16 without its mark, lone CRs kept inside a value, an empty file.
+    std::string noBom = settingsBytes({"dci=4", "dcln=a\rb"}).substr(2);
+    writeFile(folder + "/site.set", noBom);
+    open(pointFile);
+    EXPECT_EQ(setting(L"dci"), L"4");
+    EXPECT_EQ(setting(L"dcln"), L"a\rb");
+
+    vog::project::resetProjectState();
+    writeFile(folder + "/site.set", "\xEF\xBB\xBF" "dci=6\r\ndii=2\n");
+    open(pointFile);
+    EXPECT_EQ(setting(L"dci"), L"6");
+    EXPECT_EQ(setting(L"dii"), L"2");
+
+    vog::project::resetProjectState();
+    writeFile(folder + "/site.set", "");
+    open(pointFile);
+    EXPECT_TRUE(vog::project::isProjectOpen());
+    EXPECT_EQ(setting(L"dpoints"), standin::fromUtf8(pointFile));
+}
+
+TEST_F(SettingsFileTest, ValuesAreCutToTheirCapacity) {
+    std::string longPath(700, 'p');
+    writeFile(folder + "/site.set", settingsBytes({"dfaults=" + longPath, "dcround=12", "dci=" + longPath}));
+    open(pointFile);
+    EXPECT_EQ(setting(L"dfaults").size(), 511u);
+    EXPECT_EQ(setting(L"dcround"), L"1");
+    EXPECT_EQ(setting(L"dci").size(), 15u);
+    call(L"vogset", {L"dmln", std::wstring(40, L'm')});
+    EXPECT_EQ(setting(L"dmln"), std::wstring(31, L'm'));
+}
+
+TEST_F(SettingsFileTest, FailedWriteKeepsTheOldFileAndSaysSo) {
+    open(pointFile);
+    std::filesystem::create_directory(folder + "/site.set"); // cannot be replaced by a file
+    capture.clear();
+    EXPECT_EQ(vog::project::saveSettings(), RTERROR);
+    EXPECT_NE(capture.text().find("VOG: Could not write settings file " + folder + "/site.set"),
+              std::string::npos)
+        << capture.text();
+    EXPECT_TRUE(std::filesystem::is_directory(folder + "/site.set"));
+    EXPECT_FALSE(std::filesystem::exists(folder + "/site.set.tmp"));
+
+    // A folder that does not exist.
+    call(L"lvogopen", {standin::fromUtf8(folder + "/missing/x.dat")});
+    capture.clear();
+    EXPECT_EQ(vog::project::saveSettings(), RTERROR);
+    EXPECT_NE(capture.text().find("VOG: Could not write settings file"), std::string::npos);
+}
+
+TEST(SettingsSiblings, LastDotOfTheWholePathDecides) {
+    using vog::project::siblingPath;
+    EXPECT_EQ(siblingPath(L"/survey/site.dat", L".set"), L"/survey/site.set");
+    EXPECT_EQ(siblingPath(L"/a.b/points", L".set"), L"/a.set");
+    EXPECT_EQ(siblingPath(L"/x/site.v2.xyz", L".tin"), L"/x/site.v2.tin");
+    EXPECT_EQ(siblingPath(L"/survey/points", L".set"), std::nullopt);
+}
+
+TEST(UnicodeText, SupplementaryCharactersUseSurrogatePairs) {
+    std::wstring text = L"dcln=\U0001F600\n";
+    std::string bytes = vog::project::encodeUnicodeText(text);
+    EXPECT_EQ(bytes.substr(bytes.size() - 8), std::string("\x3D\xD8\x00\xDE\r\0\n\0", 8));
+    EXPECT_EQ(vog::project::decodeUnicodeText(bytes), text);
+}
+
+} // namespace
