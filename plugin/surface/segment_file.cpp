@@ -1,0 +1,46 @@
+#include "surface/segment_file.h"
+
+#include "host/wide_text.h"
+#include "surface/point_file.h"
+#include "surface/record_reader.h"
+
+#include <cmath>
+#include <fstream>
+
+namespace vog::surface {
+
+SegmentFileContents readSegmentFile(const std::wstring& path, SegmentLayout layout,
+                                    const wchar_t* what) {
+    SegmentFileContents contents;
+    std::ifstream in(filePath(path), std::ios::binary);
+    if (!in.is_open()) {
+        contents.status = SegmentFileContents::Status::NotOpened;
+        return contents;
+    }
+    RecordReader records(in);
+    double values[6];
+    const std::size_t count = layout == SegmentLayout::Plan ? 4 : 6;
+    for (;;) {
+        RecordReader::Result result = records.read(std::span<double>(values, count));
+        if (result == RecordReader::Result::End) break;
+        bool finite = result == RecordReader::Result::Record;
+        for (std::size_t i = 0; finite && i < count; ++i)
+            finite = std::isfinite(values[i]);
+        if (!finite) {
+            if (result == RecordReader::Result::Record) records.reject();
+            contents.status = SegmentFileContents::Status::Malformed;
+            contents.message = malformedRecordMessage(path, records.malformedLine(),
+                                                      records.malformedText(), what);
+            return contents;
+        }
+        Segment segment;
+        if (layout == SegmentLayout::Plan)
+            segment = {{values[0], values[1], 0}, {values[2], values[3], 0}};
+        else
+            segment = {{values[0], values[1], values[2]}, {values[3], values[4], values[5]}};
+        contents.segments.push_back(segment);
+    }
+    return contents;
+}
+
+} // namespace vog::surface
