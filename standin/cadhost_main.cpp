@@ -77,6 +77,7 @@ int main(int argc, char** argv) {
     std::filesystem::path self = std::filesystem::absolute(argv[0]);
     std::string plugin = (self.parent_path() / "vog.arx").string();
     std::vector<Job> jobs;
+    std::string openPath, savePath, svgPath;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         auto value = [&](const char* option) -> std::string {
@@ -88,11 +89,10 @@ int main(int argc, char** argv) {
         };
         if (arg == "--plugin") plugin = value("--plugin");
         else if (arg == "-e") jobs.push_back({true, value("-e")});
-        else if (arg == "--open" || arg == "--save" || arg == "--svg") {
-            std::fprintf(stderr, "cadhost: %s: drawing files are not supported by this host yet\n",
-                         arg.c_str());
-            return 2;
-        } else if (arg == "-h" || arg == "--help") {
+        else if (arg == "--open") openPath = value("--open");
+        else if (arg == "--save") savePath = value("--save");
+        else if (arg == "--svg") svgPath = value("--svg");
+        else if (arg == "-h" || arg == "--help") {
             std::fputs(kUsage, stdout);
             return 0;
         } else if (!arg.empty() && arg[0] == '-') {
@@ -117,7 +117,17 @@ int main(int argc, char** argv) {
     standin::lisp::Interpreter lisp;
     standin::lisp::installHostFunctions(lisp);
 
-    standin::currentDrawing();
+    standin::Drawing& drawing = standin::currentDrawing();
+    if (!openPath.empty()) {
+        std::string error;
+        if (!standin::readDxf(drawing.db, openPath, error)) {
+            std::fprintf(stderr, "cadhost: %s\n", error.c_str());
+            return 1;
+        }
+        std::filesystem::path opened = std::filesystem::absolute(openPath);
+        drawing.setName(standin::fromUtf8(opened.filename().string()));
+        drawing.folder = opened.parent_path().string() + "/";
+    }
     if (!plugin.empty() && plugin != "none") {
         std::string error;
         if (!standin::loadApplication(standin::fromUtf8(plugin), error))
@@ -137,5 +147,17 @@ int main(int argc, char** argv) {
 
     standin::unloadAllApplications();
     standin::freshLine();
-    return 0;
+
+    // The drawing that was current at the end is the one written.
+    int status = 0;
+    std::string error;
+    if (!savePath.empty() && !standin::writeDxf(standin::currentDrawing().db, savePath, error)) {
+        std::fprintf(stderr, "cadhost: %s\n", error.c_str());
+        status = 1;
+    }
+    if (!svgPath.empty() && !standin::writeSvg(standin::currentDrawing().db, svgPath, error)) {
+        std::fprintf(stderr, "cadhost: %s\n", error.c_str());
+        status = 1;
+    }
+    return status;
 }

@@ -118,5 +118,7 @@ class Interpreter {
 void installHostFunctions(Interpreter& lisp);
 // The functions that answer dialogs and file dialogs (host-dialog, host-file).
 void installDialogFunctions(Interpreter& lisp);
+// entmake, entget, entnext, entlast, entdel, ssget, sslength, ssname, command.
+void installEntityFunctions(Interpreter& lisp);
 
 } // namespace standin::lisp

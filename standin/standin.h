@@ -4,6 +4,7 @@
 // reaches the host through the published operations of host/host_api.h.
 #pragma once
 
+#include "drawing.h"
 #include "host/host_api.h"
 
 #include <map>
@@ -95,6 +96,8 @@ class Drawing : public AcApDocument {
     void setName(std::wstring name) { name_ = std::move(name); }
     // LISP functions defined in this drawing with acedDefun, by lower-case name.
     std::map<std::wstring, ExternalFunction> functions;
+    DrawingDatabase db;
+    std::string folder; // where the drawing was opened from, ending with "/"; empty when new
 
   private:
     std::wstring name_;

@@ -1,5 +1,6 @@
 // Loaded applications, drawings, the runtime services applications ask for
 // at load, and the LISP functions they define.
+#include "dialogs.h"
 #include "lib/internal.h"
 #include "standin.h"
 
@@ -254,6 +255,8 @@ void resetHost() {
     h.drawingCount = 0;
     resetMessages();
     resetSysVars();
+    resetSelections();
+    resetDialogs();
 }
 
 } // namespace standin

@@ -14,7 +14,12 @@ std::wstring formatHostText(const ACHAR* format, va_list args);
 // A string for a result buffer, allocated the way acutRelRb frees it.
 ACHAR* duplicateString(const std::wstring& text);
 
+// What kind of value a result-buffer type code (or entity group code) carries.
+enum class Carries { Nothing, String, Real, Point, Short, Long, Name, Binary };
+Carries carried(int type);
+
 void resetMessages();
 void resetSysVars();
+void resetSelections();
 
 } // namespace standin

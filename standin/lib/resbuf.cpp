@@ -14,11 +14,6 @@ ACHAR* duplicateString(const std::wstring& text) {
     return copy;
 }
 
-namespace {
-
-// What kind of value a result-buffer type code carries.
-enum class Carries { Nothing, String, Real, Point, Short, Long, Name, Binary };
-
 Carries carried(int type) {
     switch (type) {
     case RTSTR: return Carries::String;
@@ -49,8 +44,6 @@ Carries carried(int type) {
     if ((type >= 90 && type <= 99) || type == 1071) return Carries::Long;
     return Carries::Nothing;
 }
-
-} // namespace
 
 resbuf* copyList(const resbuf* list) {
     resbuf* head = nullptr;

@@ -79,7 +79,8 @@ resbuf* sysVar(const std::wstring& name) {
     ensureDefaults();
     std::wstring key = upper(name);
     if (key == L"DWGPREFIX" && !vars().count(key)) {
-        std::string folder = std::filesystem::current_path().string();
+        std::string folder = currentDrawing().folder;
+        if (folder.empty()) folder = std::filesystem::current_path().string();
         if (folder.empty() || folder.back() != '/') folder += '/';
         resbuf* rb = acutNewRb(RTSTR);
         rb->resval.rstring = duplicateString(fromUtf8(folder));

@@ -1,0 +1,139 @@
+// A plan picture of the drawing: every entity in its layer's colour, polyline
+// widths to scale, 3-D faces by their edges, framed by the zoomed view.
+#include "standin.h"
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+namespace standin {
+
+std::string colourOf(int colour) {
+    static const char* base[] = {"#000000", "#ff0000", "#ffff00", "#00ff00", "#00ffff",
+                                 "#0000ff", "#ff00ff", "#000000", "#808080", "#c0c0c0"};
+    if (colour >= 0 && colour <= 9) return base[colour];
+    if (colour >= 250 && colour <= 255) {
+        int grey = 51 + (colour - 250) * 40;
+        char buffer[8];
+        std::snprintf(buffer, sizeof buffer, "#%02x%02x%02x", grey, grey, grey);
+        return buffer;
+    }
+    if (colour < 10 || colour > 249) return "#000000";
+    // Hues in steps of 15 degrees; the last digit picks brightness and paleness.
+    double hue = ((colour - 10) / 10) * 15.0;
+    int shade = colour % 10;
+    double value = 1.0 - (shade / 2) * 0.2;
+    double saturation = shade % 2 ? 0.5 : 1.0;
+    double c = value * saturation;
+    double hp = hue / 60.0;
+    double x = c * (1 - std::fabs(std::fmod(hp, 2) - 1));
+    double r = 0, g = 0, b = 0;
+    if (hp < 1) r = c, g = x;
+    else if (hp < 2) r = x, g = c;
+    else if (hp < 3) g = c, b = x;
+    else if (hp < 4) g = x, b = c;
+    else if (hp < 5) r = x, b = c;
+    else r = c, b = x;
+    double m = value - c;
+    char buffer[8];
+    std::snprintf(buffer, sizeof buffer, "#%02x%02x%02x", static_cast<int>((r + m) * 255),
+                  static_cast<int>((g + m) * 255), static_cast<int>((b + m) * 255));
+    return buffer;
+}
+
+namespace {
+
+struct Frame {
+    double minX, maxY, scale;
+    std::string xy(double x, double y) const {
+        char buffer[64];
+        std::snprintf(buffer, sizeof buffer, "%.2f,%.2f", (x - minX) * scale, (maxY - y) * scale);
+        return buffer;
+    }
+};
+
+std::string strokeOf(const DrawingDatabase& db, const Entity& e, double width, const Frame& f) {
+    int colour = static_cast<int>(e.integer(62, 256));
+    if (colour == 256 || colour == 0) {
+        Layer* layer = const_cast<DrawingDatabase&>(db).findLayer(e.layer);
+        colour = layer ? layer->colour : 7;
+    }
+    std::ostringstream s;
+    s << " fill=\"none\" stroke=\"" << colourOf(std::abs(colour)) << "\" stroke-width=\"";
+    s << (width > 0 ? std::max(width * f.scale, 0.5) : 0.5) << "\"";
+    return s.str();
+}
+
+} // namespace
+
+bool writeSvg(const DrawingDatabase& db, const std::string& path, std::string& error) {
+    Extents box = db.zoomedView ? *db.zoomedView : db.extents();
+    if (box.empty) {
+        double origin[3] = {0, 0, 0};
+        box.add(origin);
+    }
+    double w = box.max[0] - box.min[0], h = box.max[1] - box.min[1];
+    double span = std::max(std::max(w, h), 1e-9);
+    const double pictureSize = 1200;
+    const double margin = 10;
+    Frame f{box.min[0], box.max[1], pictureSize / span};
+
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out) {
+        error = "cannot write " + path;
+        return false;
+    }
+    double pw = w * f.scale + 2 * margin, ph = h * f.scale + 2 * margin;
+    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << pw << "\" height=\"" << ph
+        << "\" viewBox=\"" << -margin << " " << -margin << " " << pw << " " << ph << "\">\n"
+        << "<rect x=\"" << -margin << "\" y=\"" << -margin << "\" width=\"" << pw << "\" height=\""
+        << ph << "\" fill=\"white\"/>\n"
+        << "<g stroke-linejoin=\"round\" stroke-linecap=\"round\">\n";
+
+    const auto& list = db.entities;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const Entity& e = list[i];
+        if (e.erased || e.subentity) continue;
+        if (e.type == L"POLYLINE") {
+            std::string points;
+            for (std::size_t k = i + 1; k < list.size() && list[k].subentity; ++k)
+                if (list[k].type == L"VERTEX")
+                    if (const Group* p = list[k].group(10)) points += f.xy(p->values[0], p->values[1]) + " ";
+            bool closed = e.integer(70) & 1;
+            out << "<" << (closed ? "polygon" : "polyline") << " points=\"" << points << "\""
+                << strokeOf(db, e, e.real(40), f) << "/>\n";
+        } else if (e.type == L"LWPOLYLINE") {
+            std::string points;
+            for (const Group& g : e.groups)
+                if (g.code == 10) points += f.xy(g.values[0], g.values[1]) + " ";
+            bool closed = e.integer(70) & 1;
+            out << "<" << (closed ? "polygon" : "polyline") << " points=\"" << points << "\""
+                << strokeOf(db, e, e.real(43), f) << "/>\n";
+        } else if (e.type == L"3DFACE") {
+            std::string points;
+            for (int code = 10; code <= 13; ++code)
+                if (const Group* p = e.group(code)) points += f.xy(p->values[0], p->values[1]) + " ";
+            out << "<polygon points=\"" << points << "\"" << strokeOf(db, e, 0, f) << "/>\n";
+        } else if (e.type == L"LINE") {
+            const Group* a = e.group(10);
+            const Group* b = e.group(11);
+            out << "<polyline points=\"" << f.xy(a->values[0], a->values[1]) << " "
+                << f.xy(b->values[0], b->values[1]) << "\"" << strokeOf(db, e, 0, f) << "/>\n";
+        } else if (e.type == L"POINT") {
+            const Group* a = e.group(10);
+            out << "<circle cx=\"" << (a->values[0] - f.minX) * f.scale << "\" cy=\""
+                << (f.maxY - a->values[1]) * f.scale << "\" r=\"1.5\"" << strokeOf(db, e, 0, f) << "/>\n";
+        }
+    }
+    out << "</g>\n</svg>\n";
+    out.close();
+    if (!out) {
+        error = "cannot write " + path;
+        return false;
+    }
+    return true;
+}
+
+} // namespace standin
