@@ -1,0 +1,116 @@
+#include "surface/fault_lines.h"
+
+#include "host/host_api.h"
+#include "host/wide_text.h"
+#include "project/project_state.h"
+#include "surface/fault_segment.h"
+#include "surface/point_order.h"
+#include "surface/segment_file.h"
+#include "surface/triangle_file.h"
+
+#include <algorithm>
+#include <fstream>
+#include <vector>
+
+namespace vog::surface {
+
+namespace {
+
+void alert(const std::wstring& text) {
+    acedAlert(text.c_str());
+}
+
+bool tolerantEqual(const Point3& a, const Point3& b) {
+    return comparePointsXYTolerant(a, b) == 0;
+}
+
+bool liesOnBoundary(const Segment& fault, const std::vector<Segment>& boundary) {
+    return std::any_of(boundary.begin(), boundary.end(), [&](const Segment& s) {
+        return (tolerantEqual(fault.a, s.a) && tolerantEqual(fault.b, s.b)) ||
+               (tolerantEqual(fault.a, s.b) && tolerantEqual(fault.b, s.a));
+    });
+}
+
+} // namespace
+
+int applyFaultLines(const std::wstring& triangleFile, const std::wstring& faultFile,
+                    int dimension) {
+    std::vector<Triangle> triangles;
+    {
+        TriangleFileReader in(triangleFile);
+        if (!in.isOpen()) {
+            alert(L"Error opening triangle file.\n");
+            return RTERROR;
+        }
+        Triangle triangle;
+        TriangleFileReader::Result result;
+        while ((result = in.read(triangle)) == TriangleFileReader::Result::Triangle)
+            triangles.push_back(triangle);
+        if (result == TriangleFileReader::Result::Malformed) {
+            alert(in.malformedMessage());
+            return RTERROR;
+        }
+    }
+
+    std::vector<Segment> boundary;
+    if (project::setting(L"ubound") == L"1") {
+        SegmentFileContents contents = readSegmentFile(
+            project::setting(L"dbndry"), SegmentLayout::Spatial, L"boundary segment");
+        if (contents.status == SegmentFileContents::Status::NotOpened) {
+            alert(L"Error opening boundary file.\n");
+            return RTERROR;
+        }
+        if (contents.status == SegmentFileContents::Status::Malformed) {
+            alert(contents.message);
+            return RTERROR;
+        }
+        boundary = std::move(contents.segments);
+    }
+
+    SegmentFileContents faults = readSegmentFile(
+        faultFile, dimension == 2 ? SegmentLayout::Plan : SegmentLayout::Spatial, L"fault line");
+    if (faults.status == SegmentFileContents::Status::NotOpened) {
+        alert(L"Error opening fault line file.\n");
+        return RTERROR;
+    }
+    if (faults.status == SegmentFileContents::Status::Malformed) {
+        alert(faults.message);
+        return RTERROR;
+    }
+
+    const auto outputPath = project::siblingPath(triangleFile, kFaultedTriangleExtension);
+    std::ofstream out;
+    if (outputPath) out.open(filePath(*outputPath), std::ios::binary | std::ios::trunc);
+    if (!out.is_open()) {
+        alert(L"Error opening output file.\n");
+        return RTERROR;
+    }
+
+    int faultNumber = 0;
+    for (const Segment& recorded : faults.segments) {
+        ++faultNumber;
+        if (acedUsrBrk() == 1) return RTCAN;
+        if (liesOnBoundary(recorded, boundary)) continue;
+        Segment fault = recorded;
+        if (applyFaultSegment(triangles, fault, faultNumber) == RTCAN) return RTCAN;
+    }
+
+    acutPrintf(L"Done\n");
+    std::string lines;
+    for (const Triangle& t : triangles) {
+        appendTriangleRecord(lines, t);
+        if (lines.size() > (1 << 16)) {
+            out.write(lines.data(), static_cast<std::streamsize>(lines.size()));
+            lines.clear();
+        }
+    }
+    out.write(lines.data(), static_cast<std::streamsize>(lines.size()));
+    out.close();
+    if (out.fail()) {
+        alert(L"Error writing " + *outputPath + L".");
+        return RTERROR;
+    }
+    return 0;
+}
+
+} // namespace vog::surface

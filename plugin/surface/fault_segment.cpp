@@ -1,0 +1,324 @@
+#include "surface/fault_segment.h"
+
+#include "host/host_api.h"
+#include "surface/plan_orientation.h"
+#include "surface/point_order.h"
+#include "surface/polygon_triangulation.h"
+#include "surface/segment_toggle.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <map>
+#include <set>
+#include <tuple>
+
+namespace vog::surface {
+
+namespace {
+
+bool tolerantEqual(const Point3& a, const Point3& b) {
+    return comparePointsXYTolerant(a, b) == 0;
+}
+
+bool planEqual(const Point3& a, const Point3& b) {
+    return a.x == b.x && a.y == b.y;
+}
+
+// The plan extents of a fault, to pass over far-away triangles quickly.
+struct PlanBox {
+    double minX, minY, maxX, maxY;
+
+    PlanBox(const Point3& a, const Point3& b)
+        : minX(std::min(a.x, b.x)), minY(std::min(a.y, b.y)), maxX(std::max(a.x, b.x)),
+          maxY(std::max(a.y, b.y)) {}
+
+    bool contains(const Point3& p) const {
+        return p.x >= minX && p.x <= maxX && p.y >= minY && p.y <= maxY;
+    }
+    bool misses(const Triangle& t) const {
+        const auto& c = t.corners;
+        return std::max({c[0].x, c[1].x, c[2].x}) < minX ||
+               std::min({c[0].x, c[1].x, c[2].x}) > maxX ||
+               std::max({c[0].y, c[1].y, c[2].y}) < minY ||
+               std::min({c[0].y, c[1].y, c[2].y}) > maxY;
+    }
+};
+
+// An edge is cut when it and the fault meet in a point interior to both. An
+// edge that ends at a fault end only touches the fault.
+bool edgeCut(const Point3& e1, const Point3& e2, const Point3& p1, const Point3& p2) {
+    if (tolerantEqual(e1, p1) || tolerantEqual(e1, p2) || tolerantEqual(e2, p1) ||
+        tolerantEqual(e2, p2))
+        return false;
+    return segmentsCrossInterior(e1, e2, p1, p2);
+}
+
+bool triangleCut(const Triangle& t, const Point3& p1, const Point3& p2) {
+    const auto& c = t.corners;
+    return edgeCut(c[0], c[1], p1, p2) || edgeCut(c[1], c[2], p1, p2) ||
+           edgeCut(c[2], c[0], p1, p2);
+}
+
+bool hasEdge(const Triangle& t, const Point3& p1, const Point3& p2) {
+    for (int k = 0; k < 3; ++k) {
+        const Point3& a = t.corners[k];
+        const Point3& b = t.corners[(k + 1) % 3];
+        if ((tolerantEqual(a, p1) && tolerantEqual(b, p2)) ||
+            (tolerantEqual(a, p2) && tolerantEqual(b, p1)))
+            return true;
+    }
+    return false;
+}
+
+using PointKey = std::tuple<double, double, double>;
+
+PointKey keyOf(const Point3& p) {
+    return {p.x, p.y, p.z};
+}
+
+// Twice the signed plan area, positive for counter-clockwise corners.
+double doubleArea(const Triangle& t) {
+    const auto& c = t.corners;
+    return (c[1].x - c[0].x) * (c[2].y - c[0].y) - (c[1].y - c[0].y) * (c[2].x - c[0].x);
+}
+
+// True when the added triangles tile exactly the plan area of the removed
+// ones with exactly their vertices. All added triangles turn clockwise, and
+// their directed edges add up to the same outline as those of the removed
+// ones (edges used in both directions cancel); triangles of one turning
+// whose outlines agree cover each point of the hole exactly once.
+bool tilesHole(const std::vector<Triangle>& removed, const std::vector<Triangle>& added) {
+    std::set<PointKey> removedVertices;
+    std::set<PointKey> addedVertices;
+    std::map<std::pair<PointKey, PointKey>, int> flow;
+    auto addEdges = [&flow](const Triangle& t, int sign) {
+        for (int k = 0; k < 3; ++k) {
+            PointKey a = keyOf(t.corners[k]);
+            PointKey b = keyOf(t.corners[(k + 1) % 3]);
+            if (a < b) flow[{a, b}] += sign;
+            else flow[{b, a}] -= sign;
+        }
+    };
+    double removedArea = 0;
+    double addedArea = 0;
+    for (const Triangle& t : removed) {
+        for (const Point3& c : t.corners)
+            removedVertices.insert(keyOf(c));
+        addEdges(t, 1);
+        removedArea += std::fabs(doubleArea(t));
+    }
+    for (const Triangle& t : added) {
+        if (planOrientation(t.corners[0], t.corners[1], t.corners[2]) != -1) return false;
+        for (const Point3& c : t.corners)
+            addedVertices.insert(keyOf(c));
+        addEdges(t, -1);
+        addedArea += std::fabs(doubleArea(t));
+    }
+    if (removedVertices != addedVertices) return false;
+    for (const auto& entry : flow)
+        if (entry.second != 0) return false;
+    return std::fabs(removedArea - addedArea) <= 1e-9 * removedArea;
+}
+
+enum class Outcome { Placed, NotApplied, GaveUp, Unfollowable, Cancelled };
+
+// Places the fault p1-p2, whose ends are surface vertices and whose interior
+// passes through none.
+Outcome placeFault(std::vector<Triangle>& triangles, const Point3& p1, const Point3& p2) {
+    // The cut triangles, in array order; the others keep theirs.
+    const PlanBox box(p1, p2);
+    std::vector<Triangle> kept;
+    std::vector<Triangle> removed;
+    kept.reserve(triangles.size());
+    for (const Triangle& t : triangles) {
+        if (!box.misses(t) && triangleCut(t, p1, p2)) removed.push_back(t);
+        else kept.push_back(t);
+    }
+    if (removed.empty()) return Outcome::NotApplied;
+
+    // The outline of the hole: edges shared by two cut triangles cancel.
+    std::vector<Segment> outline;
+    for (const Triangle& t : removed) {
+        toggleSegment(t.corners[0], t.corners[1], outline);
+        toggleSegment(t.corners[1], t.corners[2], outline);
+        toggleSegment(t.corners[2], t.corners[0], outline);
+    }
+    auto putBack = [&](Outcome outcome) {
+        kept.insert(kept.end(), removed.begin(), removed.end());
+        triangles.swap(kept);
+        return outcome;
+    };
+    if (outline.size() < 4) return putBack(Outcome::NotApplied);
+
+    // Each pass follows the outline from p2 round one side of the hole back
+    // to p1 and triangulates the polygon that chain and the fault enclose.
+    std::vector<Triangle> accepted;
+    for (int pass = 0; pass < 2; ++pass) {
+        std::vector<Segment> chain{{p1, p2}};
+        while (!chain.empty() && !tolerantEqual(chain.back().b, p1) && !outline.empty()) {
+            if (acedUsrBrk() == 1) return Outcome::Cancelled;
+            const Point3 end = chain.back().b;
+            auto next = std::find_if(outline.begin(), outline.end(), [&](const Segment& s) {
+                return tolerantEqual(s.a, end) || tolerantEqual(s.b, end);
+            });
+            if (next == outline.end()) return putBack(Outcome::Unfollowable);
+            if (tolerantEqual(next->a, end)) toggleSegment(next->a, next->b, chain);
+            else toggleSegment(next->b, next->a, chain);
+            outline.erase(next);
+        }
+        if (chain.empty()) return putBack(Outcome::Unfollowable);
+        if (!tolerantEqual(chain.back().b, p1)) return putBack(Outcome::GaveUp);
+
+        std::vector<Point3> polygon;
+        polygon.reserve(chain.size());
+        for (const Segment& s : chain)
+            polygon.push_back(s.b);
+        std::vector<Triangle> side;
+        if (triangulatePolygonPoints(polygon, side) != 0 || side.empty())
+            return putBack(Outcome::GaveUp);
+        if (std::none_of(side.begin(), side.end(),
+                         [&](const Triangle& t) { return hasEdge(t, p1, p2); }))
+            return putBack(Outcome::GaveUp);
+        accepted.insert(accepted.end(), side.begin(), side.end());
+    }
+
+    // Never commit anything but an exact re-tiling of the hole.
+    if (!tilesHole(removed, accepted)) return putBack(Outcome::GaveUp);
+    kept.insert(kept.end(), accepted.begin(), accepted.end());
+    triangles.swap(kept);
+    return Outcome::Placed;
+}
+
+// The surface vertices in the interior of the fault, ordered from p1 to p2.
+std::vector<Point3> verticesOnFault(const std::vector<Triangle>& triangles, const Point3& p1,
+                                    const Point3& p2) {
+    const PlanBox box(p1, p2);
+    std::vector<Point3> found;
+    for (const Triangle& t : triangles) {
+        for (const Point3& c : t.corners) {
+            if (box.contains(c) && !tolerantEqual(c, p1) && !tolerantEqual(c, p2) &&
+                pointInsideSegment(c, p1, p2))
+                found.push_back(c);
+        }
+    }
+    const bool alongX = p1.x != p2.x;
+    const bool ascending = alongX ? p1.x < p2.x : p1.y < p2.y;
+    std::sort(found.begin(), found.end(), [&](const Point3& a, const Point3& b) {
+        const double ka = alongX ? a.x : a.y;
+        const double kb = alongX ? b.x : b.y;
+        return ascending ? ka < kb : ka > kb;
+    });
+    found.erase(std::unique(found.begin(), found.end()), found.end());
+    return found;
+}
+
+bool isSurfaceEdge(const std::vector<Triangle>& triangles, const Point3& a, const Point3& b) {
+    return std::any_of(triangles.begin(), triangles.end(),
+                       [&](const Triangle& t) { return hasEdge(t, a, b); });
+}
+
+void reportMissing(const Segment& fault) {
+    acutPrintf(L"Fault line (%lf,%lf,%lf)-(%lf,%lf,%lf) missing for triangulation.\nApplying "
+               L"Fault Lines...",
+               fault.a.x, fault.a.y, fault.a.z, fault.b.x, fault.b.y, fault.b.z);
+}
+
+} // namespace
+
+void snapToNearestVertex(const std::vector<Triangle>& triangles, Point3& point) {
+    const Point3* nearest = nullptr;
+    double best = 0;
+    for (const Triangle& t : triangles) {
+        for (const Point3& c : t.corners) {
+            const double d = std::sqrt((c.x - point.x) * (c.x - point.x) +
+                                       (c.y - point.y) * (c.y - point.y));
+            if (!nearest || d < best) {
+                nearest = &c;
+                best = d;
+            }
+        }
+    }
+    if (nearest && best <= kSnapDistance) point = *nearest;
+}
+
+int applyFaultSegment(std::vector<Triangle>& triangles, Segment& fault, int faultNumber) {
+    snapToNearestVertex(triangles, fault.a);
+    snapToNearestVertex(triangles, fault.b);
+    if (triangles.empty()) return kFaultNotApplied;
+
+    // Both ends must be surface vertices; they take the vertices' elevations.
+    // The second end found at two corners lets a fault go on whose first end
+    // is no vertex: it is then reported as missing below.
+    int matches = 0;
+    for (const Triangle& t : triangles) {
+        auto corner = std::find_if(t.corners.begin(), t.corners.end(),
+                                   [&](const Point3& c) { return planEqual(c, fault.a); });
+        if (corner != t.corners.end()) {
+            fault.a.z = corner->z;
+            matches = 1;
+            break;
+        }
+    }
+    for (const Triangle& t : triangles) {
+        for (const Point3& c : t.corners) {
+            if (matches < 2 && planEqual(c, fault.b)) {
+                fault.b.z = c.z;
+                ++matches;
+            }
+        }
+        if (matches >= 2) break;
+    }
+    if (matches < 2) return kFaultNotApplied;
+
+    std::vector<Point3> stops{fault.a};
+    for (const Point3& v : verticesOnFault(triangles, fault.a, fault.b))
+        stops.push_back(v);
+    stops.push_back(fault.b);
+
+    if (stops.size() == 2) {
+        switch (placeFault(triangles, fault.a, fault.b)) {
+        case Outcome::Placed:
+            return 0;
+        case Outcome::NotApplied:
+            return kFaultNotApplied;
+        case Outcome::GaveUp:
+            reportMissing(fault);
+            return 0;
+        case Outcome::Unfollowable:
+            return faultNumber;
+        case Outcome::Cancelled:
+            return RTCAN;
+        }
+    }
+
+    // A fault through further vertices: the faults between them in turn, all
+    // or none.
+    const std::vector<Triangle> before = triangles;
+    bool changed = false;
+    for (std::size_t i = 0; i + 1 < stops.size(); ++i) {
+        Outcome outcome = placeFault(triangles, stops[i], stops[i + 1]);
+        if (outcome == Outcome::NotApplied && !isSurfaceEdge(triangles, stops[i], stops[i + 1]))
+            outcome = Outcome::GaveUp;
+        switch (outcome) {
+        case Outcome::Placed:
+            changed = true;
+            break;
+        case Outcome::NotApplied:
+            break;
+        case Outcome::GaveUp:
+            triangles = before;
+            reportMissing(fault);
+            return 0;
+        case Outcome::Unfollowable:
+            triangles = before;
+            return faultNumber;
+        case Outcome::Cancelled:
+            triangles = before;
+            return RTCAN;
+        }
+    }
+    return changed ? 0 : kFaultNotApplied;
+}
+
+} // namespace vog::surface
