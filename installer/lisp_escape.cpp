@@ -1,0 +1,15 @@
+#include "lisp_escape.h"
+
+namespace pelmix {
+
+std::string escapeForLisp(std::string_view text) {
+    std::string escaped;
+    escaped.reserve(text.size() + 8);
+    for (char c : text) {
+        escaped += c;
+        if (c == '\\') escaped += '\\';
+    }
+    return escaped;
+}
+
+} // namespace pelmix
