@@ -8,4 +8,5 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 mkdir -p out
 cp -u examples/data/jacksboro-survey.xyz out/jacksboro-survey.xyz
-"$bin/cadhost" examples/demo.lsp
+"$bin/cadhost" --save out/jacksboro.dxf --svg out/jacksboro.svg examples/demo.lsp
+echo "Drawing written to out/jacksboro.dxf, picture to out/jacksboro.svg"
