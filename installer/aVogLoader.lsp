@@ -5,18 +5,17 @@
 ;;;   (setq dpath "<installation folder, backslashes doubled>")
 ;;;   (dovogpath)
 ;;; so loading the file sets dpath to the installation folder and calls dovogpath, which
-;;; loads the plug-in vog.arx from that folder. A second pair of lines from a later run
-;;; finds the plug-in loaded and leaves it alone.
+;;; loads the plug-in vog.arx from that folder. The pairs appended by later runs find the
+;;; plug-in loaded and leave it alone.
 
-(defun dovogpath (/ plugin)
+(defun dovogpath ()
   (cond
-    ((/= (type dpath) 'STR)
+    ((not (eq (type dpath) 'STR))
      (princ "\nVOG: dpath does not name the installation folder; run pelmix again."))
-    ((not (findfile (setq plugin (strcat dpath "vog.arx"))))
-     (princ (strcat "\nVOG: cannot find " plugin)))
-    ((member "VOG.ARX" (mapcar 'strcase (arx)))
-     (princ "\nVOG: the plug-in is already loaded."))
-    ((arxload plugin nil)
-     (princ (strcat "\nVOG: loaded " plugin)))
-    (t (princ (strcat "\nVOG: cannot load " plugin))))
+    ((equal vogarx (strcat dpath "vog.arx"))
+     (princ (strcat "\nVOG: already loaded from " vogarx)))
+    ((arxload (strcat dpath "vog.arx") nil)
+     (setq vogarx (strcat dpath "vog.arx"))
+     (princ (strcat "\nVOG: loaded " vogarx)))
+    (t (princ (strcat "\nVOG: cannot load " dpath "vog.arx"))))
   (princ))
