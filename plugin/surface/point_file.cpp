@@ -53,8 +53,11 @@ void writePointRecord(std::ostream& out, const Point3& point) {
 
 std::wstring malformedRecordMessage(const std::wstring& path, std::size_t line,
                                     const std::string& text, const wchar_t* what) {
-    return L"Line " + std::to_wstring(line) + L" of " + path + L" is not a " + what + L": " +
-           fromUtf8(text);
+    // A file that is not text at all can hold one huge line: show its start.
+    constexpr std::size_t kShownBytes = 200;
+    std::wstring shown =
+        text.size() > kShownBytes ? fromUtf8(text.substr(0, kShownBytes)) + L"..." : fromUtf8(text);
+    return L"Line " + std::to_wstring(line) + L" of " + path + L" is not a " + what + L": " + shown;
 }
 
 } // namespace vog::surface

@@ -41,7 +41,7 @@ void appendPointRecord(std::string& out, const Point3& point);
 void writePointRecord(std::ostream& out, const Point3& point);
 
 // "Line N of <file> is not a <what>: <line text>", the text widened from the
-// file's bytes.
+// file's bytes; of a line longer than 200 bytes only the start and "...".
 std::wstring malformedRecordMessage(const std::wstring& path, std::size_t line,
                                     const std::string& text, const wchar_t* what);
 

@@ -174,6 +174,16 @@ TEST_F(SurfacePointFile, RejectsRecordsThatAreNotThreeFiniteNumbers) {
     }
 }
 
+TEST_F(SurfacePointFile, ShowsOnlyTheStartOfAHugeBadLine) {
+    auto path = writePointFile("1 2 3\n" + std::string(100000, 'x') + "\n");
+    PointFileReader reader(widePath(path));
+    Point3 p;
+    ASSERT_EQ(reader.read(p), PointFileReader::Result::Point);
+    ASSERT_EQ(reader.read(p), PointFileReader::Result::Malformed);
+    EXPECT_EQ(reader.malformedMessage(), L"Line 2 of " + widePath(path) + L" is not a point: " +
+                                             std::wstring(200, L'x') + L"...");
+}
+
 TEST_F(SurfacePointFile, WritesRecordsWithLineEnds) {
     std::ostringstream out;
     writePointRecord(out, {1234567.1234567, -2, 0.0000004});
