@@ -120,5 +120,7 @@ void installHostFunctions(Interpreter& lisp);
 void installDialogFunctions(Interpreter& lisp);
 // entmake, entget, entnext, entlast, entdel, ssget, sslength, ssname, command.
 void installEntityFunctions(Interpreter& lisp);
+// host-pick and host-real: answers for the next entity pick and number prompt.
+void installPromptFunctions(Interpreter& lisp);
 
 } // namespace standin::lisp

@@ -9,6 +9,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,6 +46,11 @@ void clearAlerts();
 // dialogs and prompts then ask; otherwise they take scripted answers.
 bool isInteractive();
 void setInteractive(bool interactive);
+
+// Answers for the next acedEntSel (an entity, or nullopt: nothing picked) and
+// the next acedGetReal (a number, or nullopt: an empty reply).
+void queuePick(std::optional<Adesk::LongPtr> entity);
+void queueReal(std::optional<double> value);
 
 // ---------------------------------------------------------------- break key
 // The n-th poll of acedUsrBrk from now reports a break (n >= 1); 0 cancels.

@@ -256,6 +256,7 @@ void resetHost() {
     resetMessages();
     resetSysVars();
     resetSelections();
+    resetPrompts();
     resetDialogs();
 }
 

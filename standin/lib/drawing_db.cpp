@@ -60,6 +60,54 @@ bool matchesPattern(std::wstring_view pattern, std::wstring_view text) {
     }
 }
 
+// As the host keeps a lightweight polyline: its own groups first, with the
+// vertex count in 90 and the flags in 70, then every vertex as 10 followed by
+// its widths 40 and 41 and its bulge 42 (0 when not given).
+std::vector<Group> normalisedLwpolyline(const std::vector<Group>& given) {
+    std::vector<Group> header, vertices;
+    long count = 0;
+    bool flags = false;
+    for (std::size_t i = 0; i < given.size(); ++i) {
+        const Group& g = given[i];
+        if (g.code == 10) {
+            ++count;
+            Group widths[3];
+            for (int k = 0; k < 3; ++k) widths[k].code = static_cast<short>(40 + k);
+            Group vertexId;
+            bool hasId = false;
+            std::size_t k = i + 1;
+            for (; k < given.size() && given[k].code != 10; ++k) {
+                int c = given[k].code;
+                if (c >= 40 && c <= 42) widths[c - 40] = given[k];
+                else if (c == 91) {
+                    vertexId = given[k];
+                    hasId = true;
+                } else header.push_back(given[k]);
+            }
+            vertices.push_back(g);
+            for (const Group& w : widths) vertices.push_back(w);
+            if (hasId) vertices.push_back(vertexId);
+            i = k - 1;
+        } else if (g.code == 90) {
+            continue;
+        } else {
+            flags = flags || g.code == 70;
+            header.push_back(g);
+        }
+    }
+    Group countGroup;
+    countGroup.code = 90;
+    countGroup.integer = count;
+    header.insert(header.begin(), countGroup);
+    if (!flags) {
+        Group flagGroup;
+        flagGroup.code = 70;
+        header.insert(header.begin() + 1, flagGroup);
+    }
+    header.insert(header.end(), vertices.begin(), vertices.end());
+    return header;
+}
+
 struct SelectionSets {
     std::map<Adesk::LongPtr, std::vector<Adesk::LongPtr>> sets;
     Adesk::LongPtr next = 0x5e0000;
@@ -199,6 +247,7 @@ int makeFromGroups(DrawingDatabase& db, const std::wstring& rawType, std::vector
             if (!has(e.groups, 10)) return refuse(L"a POINT without a location");
         } else if (type == L"LWPOLYLINE") {
             if (!has(e.groups, 10)) return refuse(L"an LWPOLYLINE without vertices");
+            e.groups = normalisedLwpolyline(e.groups);
         } else {
             return refuse(L"entities of type " + type + L" are not supported");
         }

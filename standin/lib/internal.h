@@ -21,5 +21,6 @@ Carries carried(int type);
 void resetMessages();
 void resetSysVars();
 void resetSelections();
+void resetPrompts();
 
 } // namespace standin

@@ -52,6 +52,7 @@ bool readTextFile(const std::string& path, std::wstring& text) {
 void installHostFunctions(Interpreter& lisp) {
     installDialogFunctions(lisp);
     installEntityFunctions(lisp);
+    installPromptFunctions(lisp);
     lisp.externalCall = [](const std::wstring& name, std::vector<Value>& args, Value& result) {
         resbuf* list = toResbufList(args);
         CallResult call;

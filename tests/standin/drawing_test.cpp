@@ -155,15 +155,23 @@ TEST(HostGeometry, AnglesPolarAndIntersections) {
     acutPolar(o, M_PI / 2, 2, p);
     EXPECT_NEAR(p[0], 0, 1e-15);
     EXPECT_DOUBLE_EQ(p[1], 2);
-    ads_point a = {0, 0, 0}, b = {2, 2, 4}, c = {0, 2, 0}, d = {2, 0, 0}, r;
+    ads_point a = {0, 0, 0}, b = {2, 2, 0}, c = {0, 2, 0}, d = {2, 0, 0}, r;
     ASSERT_EQ(acdbInters(a, b, c, d, 1, r), RTNORM);
     EXPECT_DOUBLE_EQ(r[0], 1);
-    EXPECT_DOUBLE_EQ(r[2], 2) << "height along the first line";
+    EXPECT_DOUBLE_EQ(r[1], 1);
     ads_point far1 = {5, 0, 0}, far2 = {5, 1, 0};
     EXPECT_EQ(acdbInters(a, b, far1, far2, 1, r), RTERROR) << "beyond the segments";
     EXPECT_EQ(acdbInters(a, b, far1, far2, 0, r), RTNORM) << "the unbounded lines meet";
+    EXPECT_DOUBLE_EQ(r[0], 5);
     ads_point par1 = {0, 1, 0}, par2 = {2, 3, 0};
     EXPECT_EQ(acdbInters(a, b, par1, par2, 0, r), RTERROR) << "parallel";
+    // In space: a rising edge and the vertical through a point under it meet at
+    // the edge's height there; lines that pass each other do not meet.
+    ads_point e1 = {0, 0, 10}, e2 = {4, 0, 30}, x0 = {1, 0, 0}, x1 = {1, 0, 1};
+    ASSERT_EQ(acdbInters(e1, e2, x0, x1, 0, r), RTNORM);
+    EXPECT_DOUBLE_EQ(r[2], 15);
+    ads_point y0 = {1, 1, 0}, y1 = {1, 1, 1};
+    EXPECT_EQ(acdbInters(e1, e2, y0, y1, 0, r), RTERROR) << "skew";
     ads_point q = {3, 4, 12};
     EXPECT_DOUBLE_EQ(acutDistance(o, q), 13);
 }
