@@ -4,7 +4,6 @@
 
 namespace vog {
 
-int ktexsecCommand() { return RTNORM; }
 int contoursCommand() { return RTNORM; }
 int rmeshCommand() { return RTNORM; }
 int triangulateCommand() { return RTNORM; }
