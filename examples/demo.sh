@@ -1,12 +1,24 @@
 #!/usr/bin/env bash
-# The main job on the bundled survey: run from the repository's top folder
-# with the folder that holds cadhost and vog.arx. Everything it writes goes
-# to out/.
+# The main job on the bundled survey: run from anywhere with the folder that
+# holds cadhost, vog.arx and the tools. Everything it writes goes to out/.
 set -euo pipefail
-bin=${1:-build/bin}
+bin=$(cd "${1:-build/bin}" && pwd)
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 mkdir -p out
 cp -u examples/data/jacksboro-survey.xyz out/jacksboro-survey.xyz
+
+# The project: surface, drawing products and volumes.
 "$bin/cadhost" --save out/jacksboro.dxf --svg out/jacksboro.svg examples/demo.lsp
+echo
 echo "Drawing written to out/jacksboro.dxf, picture to out/jacksboro.svg"
+
+# The profile, cut in the saved drawing against the surface's edges.
+if [ -f out/jacksboro-survey.tin ]; then
+    "$bin/tin-edges" out/jacksboro-survey.tin out/kttin.asc
+    "$bin/cadhost" --open out/jacksboro.dxf --save out/jacksboro.dxf --svg out/jacksboro.svg \
+        examples/profile.lsp
+    echo
+    "$bin/profile-chart" out/jacksboro.pfl out/jacksboro-profile.svg "Jacksboro survey: ground profile"
+    echo "Profile written to out/jacksboro.pfl, chart to out/jacksboro-profile.svg"
+fi
