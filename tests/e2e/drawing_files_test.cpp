@@ -73,7 +73,7 @@ TEST(DrawingFiles, WrittenDxfReadsBackInAnIndependentReader) {
     // Coordinates keep every digit of the doubles.
     EXPECT_NE(text.find("POLYLINE KT_Regcontours 0 2 123456.789012345 4000000.1 0.25"), std::string::npos) << text;
     EXPECT_NE(text.find("POLYLINE KT_Mesh 8 2"), std::string::npos) << text;
-    EXPECT_NE(text.find("POLYLINE Road 0 3 10.0 10.0 0 [0.5, 0, 0]"), std::string::npos) << text;
+    EXPECT_NE(text.find("POLYLINE Road 0 3 10.0 10.0 0 [0.5, 0.0, 0.0]"), std::string::npos) << text;
     EXPECT_NE(text.find("LINE 0"), std::string::npos) << text;
 
     std::string svg = vogtest::readFile(dir + "/out.svg");
