@@ -30,6 +30,12 @@ struct Object {
     Value car, cdr;    // cons; lambda: parameters and body
     Adesk::LongPtr name[2] = {0, 0};
     Builtin builtin;
+
+    Object() = default;
+    Object(const Object&) = delete;
+    Object& operator=(const Object&) = delete;
+    // Long and deeply nested lists are released without recursion.
+    ~Object();
 };
 
 // ---------------------------------------------------------------- values
@@ -71,7 +77,12 @@ class Reader {
     std::wstring_view src_;
     std::size_t pos_ = 0;
     int line_ = 1;
+    int depth_ = 0; // lists and quotes open around the current form
 };
+
+// How deep forms may nest, in reading and in evaluation; deeper input is an
+// error rather than an exhausted stack.
+constexpr int kMaxLispDepth = 2000;
 
 // ---------------------------------------------------------------- printer
 // prin1 form (strings quoted and escaped) or princ form (strings as they are).
@@ -111,6 +122,7 @@ class Interpreter {
     Value evalSpecial(const std::wstring& op, const Value& form, bool& handled);
     Value progn(const Value& body);
     std::unordered_map<std::wstring, Value> globals_;
+    int depth_ = 0;
 };
 
 // Adds the host functions (getvar, setvar, arxload, host-new-drawing,

@@ -9,6 +9,21 @@
 
 namespace standin::lisp {
 
+Object::~Object() {
+    if (!car && !cdr) return;
+    std::vector<Value> pending;
+    if (car) pending.push_back(std::move(car));
+    if (cdr) pending.push_back(std::move(cdr));
+    while (!pending.empty()) {
+        Value v = std::move(pending.back());
+        pending.pop_back();
+        if (v.use_count() == 1) {
+            if (v->car) pending.push_back(std::move(v->car));
+            if (v->cdr) pending.push_back(std::move(v->cdr));
+        }
+    }
+}
+
 namespace {
 Value make(Type type) {
     auto v = std::make_shared<Object>();
@@ -111,6 +126,12 @@ bool Reader::skipToForm() {
 
 Value Reader::read() {
     if (!skipToForm()) throw LispError("malformed list on input");
+    if (depth_ >= kMaxLispDepth) throw LispError("malformed list on input: nested too deeply");
+    struct Nesting {
+        int& depth;
+        explicit Nesting(int& d) : depth(++d) {}
+        ~Nesting() { --depth; }
+    } nesting(depth_);
     wchar_t c = peek();
     if (c == L'(') {
         get();
@@ -254,7 +275,15 @@ std::wstring hexName(const Adesk::LongPtr name[2]) {
 
 } // namespace
 
-std::wstring printValue(const Value& v, bool quoted) {
+namespace {
+std::wstring printNested(const Value& v, bool quoted, int depth);
+} // namespace
+
+std::wstring printValue(const Value& v, bool quoted) { return printNested(v, quoted, 0); }
+
+namespace {
+
+std::wstring printNested(const Value& v, bool quoted, int depth) {
     if (!v) return L"nil";
     switch (v->type) {
     case Type::T: return L"T";
@@ -268,20 +297,23 @@ std::wstring printValue(const Value& v, bool quoted) {
     case Type::Lambda: return L"<USUBR: " + upper(v->text) + L">";
     case Type::Void: return L"";
     case Type::Cons: {
+        if (depth >= kMaxLispDepth) return L"(...)";
         std::wstring out = L"(";
         Value p = v;
         bool first = true;
         for (; p && p->type == Type::Cons; p = p->cdr) {
             if (!first) out += L" ";
-            out += printValue(p->car, quoted);
+            out += printNested(p->car, quoted, depth + 1);
             first = false;
         }
-        if (p) out += L" . " + printValue(p, quoted);
+        if (p) out += L" . " + printNested(p, quoted, depth + 1);
         return out + L")";
     }
     }
     return L"";
 }
+
+} // namespace
 
 // ---------------------------------------------------------------- result lists
 
@@ -308,6 +340,16 @@ bool isPointList(const Value& v) {
 } // namespace
 
 void appendResbuf(const Value& v, resbuf**& tail) {
+    static int depth = 0;
+    struct Nesting {
+        Nesting() {
+            if (++depth > kMaxLispDepth) {
+                --depth;
+                throw LispError("bad argument: a list nested too deeply");
+            }
+        }
+        ~Nesting() { --depth; }
+    } nesting;
     if (!v) {
         newItem(RTNIL, tail);
         return;

@@ -31,15 +31,23 @@ Value listArg(const Value& v) {
     return v;
 }
 
-bool equalValues(const Value& a, const Value& b) {
-    if (a == b) return true;
-    if (!a || !b) return false;
-    if (isNumber(a) && isNumber(b)) return numberOf(a) == numberOf(b);
-    if (a->type != b->type) return false;
-    switch (a->type) {
-    case Type::Str: case Type::Sym: return a->text == b->text;
-    case Type::Ename: case Type::Pickset: return a->name[0] == b->name[0] && a->name[1] == b->name[1];
-    case Type::Cons: return equalValues(a->car, b->car) && equalValues(a->cdr, b->cdr);
+bool equalValues(const Value& a, const Value& b, int depth = 0) {
+    if (depth > kMaxLispDepth) throw LispError("equal: lists nested too deeply");
+    Value x = a, y = b;
+    // Along the lists without recursion, into their items with it.
+    while (x && y && x->type == Type::Cons && y->type == Type::Cons) {
+        if (x == y) return true;
+        if (!equalValues(x->car, y->car, depth + 1)) return false;
+        x = x->cdr;
+        y = y->cdr;
+    }
+    if (x == y) return true;
+    if (!x || !y) return false;
+    if (isNumber(x) && isNumber(y)) return numberOf(x) == numberOf(y);
+    if (x->type != y->type) return false;
+    switch (x->type) {
+    case Type::Str: case Type::Sym: return x->text == y->text;
+    case Type::Ename: case Type::Pickset: return x->name[0] == y->name[0] && x->name[1] == y->name[1];
     default: return false;
     }
 }
@@ -357,6 +365,12 @@ Value Interpreter::evalSpecial(const std::wstring& op, const Value& form, bool& 
 
 Value Interpreter::eval(const Value& form) {
     if (!form) return nullptr;
+    if (depth_ >= kMaxLispDepth) throw LispError("stack limit reached: forms nested too deeply");
+    struct Nesting {
+        int& depth;
+        explicit Nesting(int& d) : depth(++d) {}
+        ~Nesting() { --depth; }
+    } nesting(depth_);
     if (form->type == Type::Sym) return variable(form->text);
     if (form->type != Type::Cons) return form;
 

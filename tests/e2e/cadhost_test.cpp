@@ -74,6 +74,23 @@ TEST(Cadhost, MalformedInputIsReportedAndTheRestStops) {
     EXPECT_EQ(run.output, "ok\n\"ok\"\n; error: malformed list on input\n");
 }
 
+TEST(Cadhost, DeepAndLongInputIsRefusedOrHandledWithoutCrashing) {
+    std::string dir = vogtest::freshFolder("deep");
+    vogtest::writeFile(dir + "/deep.lsp", std::string(100000, '(') + "\n(princ \"unreached\")");
+    auto run = runHost({"--plugin", "none", dir + "/deep.lsp", "-e", "(+ 1 1)"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.output, "; error: malformed list on input: nested too deeply\n2\n");
+
+    // Runaway recursion is an error; long and deep lists live and die quietly.
+    run = runHost({"--plugin", "none", "-e", "(defun f (n) (f n))", "-e", "(f 1)", "-e",
+                   "(setq a nil b nil)", "-e", "(repeat 300000 (setq a (cons 1 a)))", "-e",
+                   "(repeat 100000 (setq b (list b)))", "-e", "(length a)", "-e", "(equal a a)", "-e",
+                   "(princ)"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.output.find("; error: stack limit reached"), std::string::npos) << run.output.substr(0, 300);
+    EXPECT_NE(run.output.find("\n300000\nT\n"), std::string::npos);
+}
+
 TEST(Cadhost, SecondDrawingHasTheFunctionsAndSharesTheProject) {
     std::string dir = vogtest::freshFolder("drawings");
     auto run = runHost({"-e", "(lvogopen \"" + dir + "/p.dat\")", "-e", "(host-new-drawing)", "-e",
