@@ -54,8 +54,8 @@ int applyFaultLines(const std::wstring& triangleFile, const std::wstring& faultF
 
     std::vector<Segment> boundary;
     if (project::setting(L"ubound") == L"1") {
-        SegmentFileContents contents = readSegmentFile(
-            project::setting(L"dbndry"), SegmentLayout::Spatial, L"boundary segment");
+        SegmentFileContents contents = readSegmentFile(project::setting(L"dbndry"),
+                                                       SegmentLayout::Spatial, L"boundary segment");
         if (contents.status == SegmentFileContents::Status::NotOpened) {
             alert(L"Error opening boundary file.\n");
             return RTERROR;

@@ -21,7 +21,6 @@ namespace vog::surface {
 // message names the file and line); RTCAN on the break key, polled before
 // every fault, with the output file left empty. Prints "Done\n" before the
 // output is written.
-int applyFaultLines(const std::wstring& triangleFile, const std::wstring& faultFile,
-                    int dimension);
+int applyFaultLines(const std::wstring& triangleFile, const std::wstring& faultFile, int dimension);
 
 } // namespace vog::surface

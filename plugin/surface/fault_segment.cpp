@@ -96,8 +96,10 @@ bool tilesHole(const std::vector<Triangle>& removed, const std::vector<Triangle>
         for (int k = 0; k < 3; ++k) {
             PointKey a = keyOf(t.corners[k]);
             PointKey b = keyOf(t.corners[(k + 1) % 3]);
-            if (a < b) flow[{a, b}] += sign;
-            else flow[{b, a}] -= sign;
+            if (a < b)
+                flow[{a, b}] += sign;
+            else
+                flow[{b, a}] -= sign;
         }
     };
     double removedArea = 0;
@@ -123,6 +125,88 @@ bool tilesHole(const std::vector<Triangle>& removed, const std::vector<Triangle>
 
 enum class Outcome { Placed, NotApplied, GaveUp, Unfollowable, Cancelled };
 
+// The corners of the cut triangles on each side of the fault, in the order
+// the fault passes them from p1 to p2 (a corner may come back where the hole
+// touches itself).
+struct HoleSides {
+    std::vector<Point3> left;
+    std::vector<Point3> right;
+};
+
+void appendCorner(std::vector<Point3>& side, const Point3& corner) {
+    if (side.empty() || !(side.back() == corner)) side.push_back(corner);
+}
+
+// Follows the fault through the cut triangles from the one at p1 to the one
+// at p2, across the edges it crosses, and collects the two sides' corners.
+// Every cut triangle must be passed exactly once.
+Outcome followHole(const std::vector<Triangle>& removed, const Point3& p1, const Point3& p2,
+                   HoleSides& sides) {
+    using EdgeKey = std::pair<PointKey, PointKey>;
+    auto edgeKey = [](const Point3& a, const Point3& b) {
+        PointKey ka = keyOf(a);
+        PointKey kb = keyOf(b);
+        return ka < kb ? EdgeKey{ka, kb} : EdgeKey{kb, ka};
+    };
+    std::map<EdgeKey, std::vector<std::size_t>> byEdge;
+    for (std::size_t i = 0; i < removed.size(); ++i)
+        for (int k = 0; k < 3; ++k)
+            byEdge[edgeKey(removed[i].corners[k], removed[i].corners[(k + 1) % 3])].push_back(i);
+
+    auto atP1 = std::find_if(removed.begin(), removed.end(), [&](const Triangle& t) {
+        return std::any_of(t.corners.begin(), t.corners.end(),
+                           [&](const Point3& c) { return planEqual(c, p1); });
+    });
+    if (atP1 == removed.end()) return Outcome::GaveUp;
+    std::size_t current = static_cast<std::size_t>(atP1 - removed.begin());
+    std::vector<Point3> across; // the crossed edge: the two corners other than p1
+    for (const Point3& c : atP1->corners)
+        if (!planEqual(c, p1)) across.push_back(c);
+    if (across.size() != 2) return Outcome::GaveUp;
+    Point3 a = across[0];
+    Point3 b = across[1];
+
+    std::vector<bool> passed(removed.size(), false);
+    passed[current] = true;
+    std::size_t passedCount = 1;
+    for (;;) {
+        if (acedUsrBrk() == 1) return Outcome::Cancelled;
+        const int sideA = planOrientation(p1, p2, a);
+        const int sideB = planOrientation(p1, p2, b);
+        if (sideA * sideB >= 0) return Outcome::GaveUp;
+        const Point3 up = sideA > 0 ? a : b;
+        const Point3 down = sideA > 0 ? b : a;
+        appendCorner(sides.left, up);
+        appendCorner(sides.right, down);
+
+        const auto& owners = byEdge[edgeKey(a, b)];
+        auto next =
+            std::find_if(owners.begin(), owners.end(), [&](std::size_t i) { return i != current; });
+        if (next == owners.end() || passed[*next]) return Outcome::Unfollowable;
+        current = *next;
+        passed[current] = true;
+        ++passedCount;
+        const Triangle& t = removed[current];
+        auto far = std::find_if(t.corners.begin(), t.corners.end(),
+                                [&](const Point3& c) { return !(c == a) && !(c == b); });
+        if (far == t.corners.end()) return Outcome::GaveUp;
+        if (planEqual(*far, p2)) break;
+        const int sideFar = planOrientation(p1, p2, *far);
+        if (sideFar == 0) return Outcome::GaveUp;
+        // The fault leaves this triangle through the edge whose ends lie on
+        // opposite sides of it.
+        const Point3 farCorner = *far;
+        if (sideFar > 0) {
+            a = farCorner;
+            b = down;
+        } else {
+            a = up;
+            b = farCorner;
+        }
+    }
+    return passedCount == removed.size() ? Outcome::Placed : Outcome::GaveUp;
+}
+
 // Places the fault p1-p2, whose ends are surface vertices and whose interior
 // passes through none.
 Outcome placeFault(std::vector<Triangle>& triangles, const Point3& p1, const Point3& p2) {
@@ -132,8 +216,10 @@ Outcome placeFault(std::vector<Triangle>& triangles, const Point3& p1, const Poi
     std::vector<Triangle> removed;
     kept.reserve(triangles.size());
     for (const Triangle& t : triangles) {
-        if (!box.misses(t) && triangleCut(t, p1, p2)) removed.push_back(t);
-        else kept.push_back(t);
+        if (!box.misses(t) && triangleCut(t, p1, p2))
+            removed.push_back(t);
+        else
+            kept.push_back(t);
     }
     if (removed.empty()) return Outcome::NotApplied;
 
@@ -151,36 +237,34 @@ Outcome placeFault(std::vector<Triangle>& triangles, const Point3& p1, const Poi
     };
     if (outline.size() < 4) return putBack(Outcome::NotApplied);
 
-    // Each pass follows the outline from p2 round one side of the hole back
-    // to p1 and triangulates the polygon that chain and the fault enclose.
-    std::vector<Triangle> accepted;
-    for (int pass = 0; pass < 2; ++pass) {
-        std::vector<Segment> chain{{p1, p2}};
-        while (!chain.empty() && !tolerantEqual(chain.back().b, p1) && !outline.empty()) {
-            if (acedUsrBrk() == 1) return Outcome::Cancelled;
-            const Point3 end = chain.back().b;
-            auto next = std::find_if(outline.begin(), outline.end(), [&](const Segment& s) {
-                return tolerantEqual(s.a, end) || tolerantEqual(s.b, end);
-            });
-            if (next == outline.end()) return putBack(Outcome::Unfollowable);
-            if (tolerantEqual(next->a, end)) toggleSegment(next->a, next->b, chain);
-            else toggleSegment(next->b, next->a, chain);
-            outline.erase(next);
-        }
-        if (chain.empty()) return putBack(Outcome::Unfollowable);
-        if (!tolerantEqual(chain.back().b, p1)) return putBack(Outcome::GaveUp);
+    HoleSides sides;
+    const Outcome followed = followHole(removed, p1, p2, sides);
+    if (followed == Outcome::Cancelled) return Outcome::Cancelled;
+    if (followed != Outcome::Placed) return putBack(followed);
 
-        std::vector<Point3> polygon;
-        polygon.reserve(chain.size());
-        for (const Segment& s : chain)
-            polygon.push_back(s.b);
-        std::vector<Triangle> side;
-        if (triangulatePolygonPoints(polygon, side) != 0 || side.empty())
+    // The side of the outline edge at p2 that comes first in the outline is
+    // triangulated first.
+    auto atP2 = std::find_if(outline.begin(), outline.end(), [&](const Segment& s) {
+        return tolerantEqual(s.a, p2) || tolerantEqual(s.b, p2);
+    });
+    if (atP2 == outline.end()) return putBack(Outcome::GaveUp);
+    const Point3& other = tolerantEqual(atP2->a, p2) ? atP2->b : atP2->a;
+    const bool leftFirst = planOrientation(p1, p2, other) > 0;
+
+    std::vector<Triangle> accepted;
+    for (const std::vector<Point3>* side :
+         {leftFirst ? &sides.left : &sides.right, leftFirst ? &sides.right : &sides.left}) {
+        // From p2 back round the side to p1; the fault closes the polygon.
+        std::vector<Point3> polygon{p2};
+        polygon.insert(polygon.end(), side->rbegin(), side->rend());
+        polygon.push_back(p1);
+        std::vector<Triangle> triangulated;
+        if (triangulatePolygonPoints(polygon, triangulated) != 0 || triangulated.empty())
             return putBack(Outcome::GaveUp);
-        if (std::none_of(side.begin(), side.end(),
+        if (std::none_of(triangulated.begin(), triangulated.end(),
                          [&](const Triangle& t) { return hasEdge(t, p1, p2); }))
             return putBack(Outcome::GaveUp);
-        accepted.insert(accepted.end(), side.begin(), side.end());
+        accepted.insert(accepted.end(), triangulated.begin(), triangulated.end());
     }
 
     // Never commit anything but an exact re-tiling of the hole.
@@ -231,8 +315,8 @@ void snapToNearestVertex(const std::vector<Triangle>& triangles, Point3& point) 
     double best = 0;
     for (const Triangle& t : triangles) {
         for (const Point3& c : t.corners) {
-            const double d = std::sqrt((c.x - point.x) * (c.x - point.x) +
-                                       (c.y - point.y) * (c.y - point.y));
+            const double d =
+                std::sqrt((c.x - point.x) * (c.x - point.x) + (c.y - point.y) * (c.y - point.y));
             if (!nearest || d < best) {
                 nearest = &c;
                 best = d;

@@ -63,9 +63,25 @@ void addProduct(Expansion& sum, double a, double ae, double b, double be, double
     }
 }
 
-} // namespace
+// Plan coordinates on the grid of millionths, in millionths: whole numbers,
+// exact as doubles.
+struct GridPoint {
+    double x;
+    double y;
+};
 
-int planOrientation(const Point3& a, const Point3& b, const Point3& c) {
+constexpr double kGridLimit = 1e9;
+
+bool onGrid(const Point3& p) {
+    return std::fabs(p.x) < kGridLimit && std::fabs(p.y) < kGridLimit;
+}
+
+GridPoint toGrid(const Point3& p, bool grid) {
+    if (!grid) return {p.x, p.y};
+    return {std::nearbyint(p.x * 1e6), std::nearbyint(p.y * 1e6)};
+}
+
+int orientation(const GridPoint& a, const GridPoint& b, const GridPoint& c) {
     const double acx = a.x - c.x;
     const double bcx = b.x - c.x;
     const double acy = a.y - c.y;
@@ -96,6 +112,13 @@ int planOrientation(const Point3& a, const Point3& b, const Point3& c) {
     return exact.sign();
 }
 
+} // namespace
+
+int planOrientation(const Point3& a, const Point3& b, const Point3& c) {
+    const bool grid = onGrid(a) && onGrid(b) && onGrid(c);
+    return orientation(toGrid(a, grid), toGrid(b, grid), toGrid(c, grid));
+}
+
 bool segmentsCrossInterior(const Point3& a, const Point3& b, const Point3& c, const Point3& d) {
     const int c1 = planOrientation(a, b, c);
     const int c2 = planOrientation(a, b, d);
@@ -106,11 +129,15 @@ bool segmentsCrossInterior(const Point3& a, const Point3& b, const Point3& c, co
 }
 
 bool pointInsideSegment(const Point3& p, const Point3& a, const Point3& b) {
-    if (planOrientation(a, b, p) != 0) return false;
+    const bool grid = onGrid(a) && onGrid(b) && onGrid(p);
+    const GridPoint gp = toGrid(p, grid);
+    const GridPoint ga = toGrid(a, grid);
+    const GridPoint gb = toGrid(b, grid);
+    if (orientation(ga, gb, gp) != 0) return false;
     // On the line: strictly between the ends in x, or in y when the segment
     // is vertical.
-    if (a.x != b.x) return (a.x < p.x && p.x < b.x) || (b.x < p.x && p.x < a.x);
-    return (a.y < p.y && p.y < b.y) || (b.y < p.y && p.y < a.y);
+    if (ga.x != gb.x) return (ga.x < gp.x && gp.x < gb.x) || (gb.x < gp.x && gp.x < ga.x);
+    return (ga.y < gp.y && gp.y < gb.y) || (gb.y < gp.y && gp.y < ga.y);
 }
 
 } // namespace vog::surface

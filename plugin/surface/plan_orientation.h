@@ -1,7 +1,13 @@
 // Exact orientation of three points in plan, and the segment crossing built on
 // it. The fault step decides with these which triangles a fault cuts and which
 // vertices lie on it, so every decision must agree with every other one: the
-// sign is computed exactly from the doubles, never rounded into a wrong side.
+// sign is computed exactly, never rounded into a wrong side.
+//
+// The geometry is that of the numbers the data files hold: coordinates are
+// taken to the nearest millionth (the six decimals of every record written),
+// so three vertices that lie on one line in a file are collinear here too,
+// although the doubles nearest to their decimals are not. Coordinates beyond
+// 1e9 in size are used as they are.
 #pragma once
 
 #include "surface/geometry.h"
@@ -10,8 +16,7 @@ namespace vog::surface {
 
 // +1 when c lies to the left of the directed line a->b (a, b, c turn
 // counter-clockwise), -1 when to the right (clockwise), 0 when the three lie
-// on one line. Only x and y take part; the result is exact for all finite
-// coordinates.
+// on one line. Only x and y take part.
 int planOrientation(const Point3& a, const Point3& b, const Point3& c);
 
 // True when the segments a-b and c-d meet in exactly one point that is interior
