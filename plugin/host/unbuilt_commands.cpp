@@ -6,7 +6,6 @@ namespace vog {
 
 int contoursCommand() { return RTNORM; }
 int rmeshCommand() { return RTNORM; }
-int triangulateCommand() { return RTNORM; }
 int showtinCommand() { return RTNORM; }
 int volumesCommand() { return RTNORM; }
 

@@ -1,0 +1,45 @@
+#include "surface/triangle_copy.h"
+
+#include "host/host_api.h"
+#include "host/wide_text.h"
+#include "surface/triangle_file.h"
+
+#include <fstream>
+
+namespace vog::surface {
+
+int copyTriangleFile(const std::wstring& source, const std::wstring& target) {
+    TriangleFileReader in(source);
+    if (!in.isOpen()) {
+        acedAlert(L"Error opening triangle file.");
+        return RTERROR;
+    }
+    std::ofstream out(filePath(target), std::ios::binary | std::ios::trunc);
+    if (!out.is_open()) {
+        acedAlert(L"Error opening output file.");
+        return RTERROR;
+    }
+    Triangle triangle;
+    TriangleFileReader::Result result;
+    std::string lines;
+    while ((result = in.read(triangle)) == TriangleFileReader::Result::Triangle) {
+        appendTriangleRecord(lines, triangle);
+        if (lines.size() > (1 << 16)) {
+            out.write(lines.data(), static_cast<std::streamsize>(lines.size()));
+            lines.clear();
+        }
+    }
+    if (result == TriangleFileReader::Result::Malformed) {
+        acedAlert(in.malformedMessage().c_str());
+        return RTERROR;
+    }
+    out.write(lines.data(), static_cast<std::streamsize>(lines.size()));
+    out.close();
+    if (out.fail()) {
+        acedAlert((L"Error writing " + target + L".").c_str());
+        return RTERROR;
+    }
+    return 0;
+}
+
+} // namespace vog::surface

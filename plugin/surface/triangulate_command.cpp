@@ -1,0 +1,125 @@
+// The triangulate command: builds the project's surface from its point file.
+// The steps hand files on: point file -> sorted point file (TEMP) -> ".ttin"
+// (triangulation) -> ".ftin" (fault lines, or a copy) -> ".tin" (boundary and
+// voids, or a copy). Each intermediate is deleted once the next exists, and
+// on every way out. The ".tin" is written under a temporary name beside it
+// and renamed over the old surface only when complete, so a failed, broken
+// off or crashed build leaves the old surface as it was.
+#include "host/commands.h"
+#include "host/wide_text.h"
+#include "project/project_state.h"
+#include "surface/boundary_clip.h"
+#include "surface/elevation_range.h"
+#include "surface/fault_lines.h"
+#include "surface/point_preparation.h"
+#include "surface/sort_work_files.h"
+#include "surface/triangle_copy.h"
+#include "surface/triangle_file.h"
+#include "surface/triangulate_dialog.h"
+#include "surface/triangulation.h"
+
+#include <climits>
+#include <cmath>
+#include <cwchar>
+#include <filesystem>
+#include <initializer_list>
+#include <system_error>
+
+namespace vog {
+
+namespace {
+
+using project::setting;
+
+void deleteFiles(std::initializer_list<const std::wstring*> paths) {
+    for (const std::wstring* path : paths) {
+        std::error_code ignored;
+        std::filesystem::remove(filePath(*path), ignored);
+    }
+}
+
+// The fault file layout: dimfaults read as a number and truncated toward
+// zero.
+int faultDimension() {
+    const double value = std::wcstod(setting(L"dimfaults").c_str(), nullptr);
+    if (!(value > INT_MIN && value < INT_MAX)) return 0;
+    return static_cast<int>(value);
+}
+
+// The end of a build broken off with the break key.
+int cancelled() {
+    acutPrintf(L"\n*Cancel*");
+    return RTCAN;
+}
+
+} // namespace
+
+int triangulateCommand() {
+    if (!project::requireOpenProject(project::kNoProjectMessage)) return RTERROR;
+    const surface::SortWorkFiles work = surface::sortWorkFiles();
+
+    surface::ElevationRange limits;
+    if (surface::readElevationRange(setting(L"dpoints"), limits) != 0) return RTERROR;
+    if (!surface::askTriangulationOptions(limits)) return RTCAN;
+
+    const std::wstring pointFile = setting(L"dpoints");
+    if (surface::preparePoints(pointFile, setting(L"uelev") == L"1", limits.mine, limits.maxe,
+                               work) != RTNORM) {
+        deleteFiles({&work.workFile, &work.sortedPointFile});
+        return RTERROR;
+    }
+
+    acutPrintf(L"\nCreating Triangulation...");
+    const int triangulated = surface::triangulateSortedPoints(pointFile, work.sortedPointFile);
+    deleteFiles({&work.workFile, &work.sortedPointFile});
+    // The triangulation has shown its alert when the point file has no
+    // extension, so the siblings exist from here on.
+    const std::wstring raw =
+        project::siblingPath(pointFile, surface::kRawTriangleExtension).value_or(L"");
+    const std::wstring faulted =
+        project::siblingPath(pointFile, surface::kFaultedTriangleExtension).value_or(L"");
+    const std::wstring surfaceFile =
+        project::siblingPath(pointFile, surface::kSurfaceExtension).value_or(L"");
+    const std::wstring newSurface = surfaceFile + L".tmp";
+    if (triangulated != 0) {
+        if (!raw.empty()) deleteFiles({&raw});
+        return triangulated == RTCAN ? cancelled() : RTERROR;
+    }
+
+    int result;
+    if (setting(L"ufaults") == L"1") {
+        acutPrintf(L"\nApplying Fault Lines...");
+        result = surface::applyFaultLines(raw, setting(L"dfaults"), faultDimension());
+    } else {
+        result = surface::copyTriangleFile(raw, faulted);
+    }
+    deleteFiles({&raw});
+    if (result != 0) {
+        deleteFiles({&faulted});
+        return result == RTCAN ? cancelled() : RTERROR;
+    }
+
+    if (setting(L"ubound") == L"1") {
+        const int clipped =
+            surface::clipTrianglesToBoundary(setting(L"dbndry"), faulted, newSurface);
+        result = clipped == RTNORM ? 0 : clipped;
+    } else {
+        result = surface::copyTriangleFile(faulted, newSurface);
+    }
+    deleteFiles({&faulted});
+    if (result != 0) {
+        deleteFiles({&newSurface});
+        return RTERROR;
+    }
+
+    std::error_code error;
+    std::filesystem::rename(filePath(newSurface), filePath(surfaceFile), error);
+    if (error) {
+        deleteFiles({&newSurface});
+        acedAlert((L"Error writing " + surfaceFile + L".").c_str());
+        return RTERROR;
+    }
+    return RTNORM;
+}
+
+} // namespace vog
