@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS  ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: demo test build sanitize windows clean
+.PHONY: demo test build sanitize fuzz windows clean
 
 build:
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
@@ -21,10 +21,27 @@ test: build
 sanitize:
 	$(MAKE) test BUILD=build-asan CMAKE_FLAGS="-DCMAKE_BUILD_TYPE=Debug -DVOG_SANITIZE=ON"
 
+# Every fuzz target for FUZZ_SECONDS (default 60) on a copy of its seed corpus.
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS = lisp_reader dcl_reader dxf_reader settings_file point_file triangle_file \
+               segment_file edge_exchange
+fuzz:
+	cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOG_FUZZ=ON
+	cmake --build build-fuzz -j $(JOBS) --target $(addprefix fuzz_,$(FUZZ_TARGETS))
+	@for t in $(FUZZ_TARGETS); do \
+	    mkdir -p build-fuzz/corpus/$$t build-fuzz/artifacts/$$t; \
+	    cp -n fuzz/corpus/$$t/* build-fuzz/corpus/$$t/ 2>/dev/null || true; \
+	    echo "== fuzz_$$t for $(FUZZ_SECONDS) s"; \
+	    ASAN_OPTIONS=detect_leaks=1 build-fuzz/bin/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -max_len=65536 \
+	        -timeout=10 -rss_limit_mb=4096 -artifact_prefix=build-fuzz/artifacts/$$t/ \
+	        build-fuzz/corpus/$$t 2>&1 | grep -E '^#[0-9]+.*(DONE|pulse)|ERROR|SUMMARY|Done' | tail -3 || exit 1; \
+	    test -z "$$(ls build-fuzz/artifacts/$$t)" || { echo "fuzz_$$t found a fault: build-fuzz/artifacts/$$t"; exit 1; }; \
+	done
+
 # The Windows installer, cross-compiled with mingw-w64.
 windows:
 	cmake -S installer -B build-win -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/installer/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release
 	cmake --build build-win -j $(JOBS)
 
 clean:
-	rm -rf $(BUILD) build-asan build-win out
+	rm -rf $(BUILD) build-asan build-win build-fuzz out

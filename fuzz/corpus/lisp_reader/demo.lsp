@@ -1,0 +1,11 @@
+; The bundled survey as a project: open it, show its settings, change one.
+(princ "\nOpening the Jacksboro survey project.")
+(lvogopen "out/jacksboro-survey.xyz")
+(princ "\nSettings of the project:")
+(vogvar)
+(vogset "dci" "10")
+(vogset "dii" "50")
+(princ "\nContour interval 10, index contours every 50:")
+(vogvar)
+(princ "\nThe settings are saved to out/jacksboro-survey.set when the host exits.")
+(princ)
