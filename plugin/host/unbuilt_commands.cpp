@@ -7,6 +7,5 @@ namespace vog {
 int contoursCommand() { return RTNORM; }
 int rmeshCommand() { return RTNORM; }
 int showtinCommand() { return RTNORM; }
-int volumesCommand() { return RTNORM; }
 
 } // namespace vog
