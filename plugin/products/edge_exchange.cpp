@@ -1,5 +1,6 @@
 #include "products/edge_exchange.h"
 
+#include "host/file_replace.h"
 #include "host/wide_text.h"
 #include "surface/record_reader.h"
 
@@ -68,11 +69,6 @@ EdgeReadResult readEdgeExchange(const std::wstring& path, EdgeTable& table) {
     return EdgeReadResult::Read;
 }
 
-bool replaceWithNote(const std::wstring& path) {
-    std::ofstream out(filePath(path), std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out << kExchangeNote;
-    return static_cast<bool>(out);
-}
+bool replaceWithNote(const std::wstring& path) { return replaceFile(path, kExchangeNote); }
 
 } // namespace vog::products

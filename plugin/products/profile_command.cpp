@@ -2,6 +2,7 @@
 // surface edges of the drawing folder's exchange file, written as
 // station/elevation lines.
 #include "host/commands.h"
+#include "host/file_replace.h"
 #include "host/wide_text.h"
 #include "products/edge_exchange.h"
 #include "products/profile_cut.h"
@@ -9,7 +10,6 @@
 #include "surface/number_text.h"
 
 #include <cstdlib>
-#include <fstream>
 #include <memory>
 #include <string>
 
@@ -106,10 +106,7 @@ bool writeProfileFile(const std::wstring& path, const std::vector<ProfilePoint>&
         surface::appendFixed6(text, points[i].elevation);
         text += '\n';
     }
-    std::ofstream out(filePath(path), std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    return static_cast<bool>(out);
+    return replaceFile(path, text);
 }
 
 } // namespace

@@ -1,14 +1,13 @@
 #include "project/settings_file.h"
 
+#include "host/file_replace.h"
 #include "host/host_api.h"
 #include "host/wide_text.h"
 #include "project/project_state.h"
 #include "project/unicode_text.h"
 
-#include <cstdio>
 #include <fstream>
 #include <iterator>
-#include <system_error>
 
 namespace vog::project {
 
@@ -37,27 +36,8 @@ int saveSettings() {
     auto path = projectSiblingPath(L".set");
     if (!path) return RTERROR;
 
-    // Written beside the old file first and then renamed over it, so that a
-    // failed write never leaves a truncated settings file behind.
-    std::filesystem::path target = filePath(*path);
-    std::filesystem::path temporary = target;
-    temporary += ".tmp";
-    bool written = false;
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (out) {
-            std::string bytes = encodeUnicodeText(settingsFileText());
-            out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-            out.close();
-            written = !out.fail();
-        }
-    }
-    std::error_code ec;
-    if (written) {
-        std::filesystem::rename(temporary, target, ec);
-        if (!ec) return 0;
-    }
-    std::filesystem::remove(temporary, ec);
+    // A failed write never leaves a truncated settings file behind.
+    if (replaceFile(*path, encodeUnicodeText(settingsFileText()))) return 0;
     acutPrintf(L"\nVOG: Could not write settings file %s", path->c_str());
     return RTERROR;
 }

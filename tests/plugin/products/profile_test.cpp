@@ -184,6 +184,27 @@ TEST_F(ProfileTest, RefusedPicksAndFiles) {
     EXPECT_NE(out.find("\nUnable to extract profile!"), std::string::npos) << out;
 }
 
+TEST_F(ProfileTest, FailedWritesKeepThePreviousFiles) {
+    // An earlier profile stays byte for byte when the new one cannot be
+    // written (here its temporary file is blocked by a folder of that name).
+    writeFile(profile, "old profile\n");
+    std::filesystem::create_directory(profile + ".tmp");
+    writeFile(exchange, edgeAcrossAxis(3, 0));
+    pickLightweight({{{0, 0, 0}}, {{10, 0, 0}}});
+    std::string out = run(0.0);
+    EXPECT_NE(out.find("\nCan't create profile file " + profile + "."), std::string::npos) << out;
+    EXPECT_EQ(readFile(profile), "old profile\n");
+
+    // The exchange file too, when its note cannot replace it.
+    std::filesystem::remove(profile + ".tmp");
+    writeFile(exchange, edgeAcrossAxis(3, 0));
+    std::filesystem::create_directory(exchange + ".tmp");
+    pickLightweight({{{0, 0, 0}}, {{10, 0, 0}}});
+    run(0.0);
+    EXPECT_EQ(readFile(exchange), edgeAcrossAxis(3, 0));
+    EXPECT_EQ(readFile(profile), "3.000000 10.000000\n3.000000 10.000000\n") << "the profile is still cut";
+}
+
 // Radial edges through the arc's centre with elevation equal to the distance
 // from the centre: a crossing's elevation tells where the chord ran.
 std::vector<vog::products::SurfaceEdge> radialEdges(const std::vector<double>& angles, double r) {
