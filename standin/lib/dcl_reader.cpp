@@ -57,6 +57,7 @@ class Lexer {
         if (!complaint_.empty()) {
             t.type = Tok::Bad;
             t.text = complaint_;
+            t.line = complaintLine_;
             return t;
         }
         if (pos_ >= src_.size()) return t;
@@ -137,8 +138,8 @@ class Lexer {
                     ++pos_;
                 }
                 if (pos_ >= src_.size()) {
-                    complaint_ =
-                        L"comment opened at line " + std::to_wstring(opened) + L" is not closed";
+                    complaint_ = L"comment is not closed";
+                    complaintLine_ = opened;
                     return;
                 }
                 pos_ += 2;
@@ -193,6 +194,7 @@ class Lexer {
     std::size_t pos_ = 0;
     int line_ = 1;
     std::wstring complaint_;
+    int complaintLine_ = 0;
 };
 
 // ---------------------------------------------------------------- tiles as written
