@@ -4,6 +4,7 @@
 #include "host/wide_text.h"
 #include "surface/record_reader.h"
 
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <unordered_set>
@@ -51,6 +52,14 @@ EdgeReadResult readEdgeExchange(const std::wstring& path, EdgeTable& table) {
     for (;;) {
         auto result = reader.read(values);
         ++table.countPass;
+        // Numbers that are not finite cannot place an edge.
+        if (result == surface::RecordReader::Result::Record)
+            for (double v : values)
+                if (!std::isfinite(v)) {
+                    reader.reject();
+                    result = surface::RecordReader::Result::Malformed;
+                    break;
+                }
         if (result == surface::RecordReader::Result::Malformed) {
             table.malformedLine = reader.malformedLine();
             table.malformedText = reader.malformedText();

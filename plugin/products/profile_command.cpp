@@ -8,6 +8,7 @@
 #include "products/profile_cut.h"
 #include "products/profile_order.h"
 #include "surface/number_text.h"
+#include "surface/point_file.h"
 
 #include <cstdlib>
 #include <memory>
@@ -148,8 +149,9 @@ int ktexsecCommand() {
         return RTNORM;
     case products::EdgeReadResult::Malformed:
         // Nothing is used of a file that does not read as edges, and it is kept.
-        acutPrintf(L"\nLine %d of %s is not an edge: %s", static_cast<int>(table.malformedLine),
-                   exchange.c_str(), fromUtf8(table.malformedText).c_str());
+        acutPrintf(L"\n%s", surface::malformedRecordMessage(exchange, table.malformedLine, table.malformedText,
+                                                             L"surface edge")
+                                 .c_str());
         return RTERROR;
     case products::EdgeReadResult::Read: break;
     }

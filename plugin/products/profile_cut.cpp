@@ -22,7 +22,9 @@ void cutChord(const ads_point a, const ads_point b, const std::vector<SurfaceEdg
         ads_point x0 = {x[0], x[1], 0}, x1 = {x[0], x[1], 1};
         ads_point onEdge;
         if (acdbInters(top, bottom, x0, x1, 0, onEdge) != RTNORM) continue;
-        out.push_back(ProfilePoint{station(x0), onEdge[2]});
+        // Coordinates too large to compute with give no usable crossing.
+        double at = station(x0);
+        if (std::isfinite(at) && std::isfinite(onEdge[2])) out.push_back(ProfilePoint{at, onEdge[2]});
     }
 }
 

@@ -57,6 +57,9 @@ std::wstring malformedRecordMessage(const std::wstring& path, std::size_t line,
     constexpr std::size_t kShownBytes = 200;
     std::wstring shown =
         text.size() > kShownBytes ? fromUtf8(text.substr(0, kShownBytes)) + L"..." : fromUtf8(text);
+    // Control characters of a binary file are not echoed to the command line.
+    for (wchar_t& c : shown)
+        if ((c < 0x20 && c != L'\t') || c == 0x7F) c = L'?';
     return L"Line " + std::to_wstring(line) + L" of " + path + L" is not a " + what + L": " + shown;
 }
 

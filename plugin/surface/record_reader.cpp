@@ -22,6 +22,9 @@ bool RecordReader::nextLine() {
     if (!std::getline(in_, line_)) return false;
     ++lineNumber_;
     position_ = 0;
+    // Files saved by editors that mark UTF-8 text start with its byte-order
+    // mark; it is not part of the first number.
+    if (lineNumber_ == 1 && line_.compare(0, 3, "\xEF\xBB\xBF") == 0) line_.erase(0, 3);
     // getline stops at a line feed without looking further, so the end of the
     // stream is seen only on a last line that has no line feed.
     lineEnded_ = !in_.eof();

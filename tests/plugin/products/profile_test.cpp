@@ -169,7 +169,7 @@ TEST_F(ProfileTest, RefusedPicksAndFiles) {
     writeFile(exchange, edgeAcrossAxis(3, 0) + "1 2 3 four 5 6\n");
     pickLightweight({{{0, 0, 0}}, {{10, 0, 0}}});
     out = run(0.0, false);
-    EXPECT_EQ(out, "\nLine 2 of " + exchange + " is not an edge: 1 2 3 four 5 6");
+    EXPECT_EQ(out, "\nLine 2 of " + exchange + " is not a surface edge: 1 2 3 four 5 6");
     EXPECT_EQ(readFile(exchange), edgeAcrossAxis(3, 0) + "1 2 3 four 5 6\n") << "kept as it was";
 
     writeFile(exchange, edgeAcrossAxis(3, 0));
