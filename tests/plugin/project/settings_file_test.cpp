@@ -149,6 +149,32 @@ TEST_F(SettingsFileTest, FailedWriteKeepsTheOldFileAndSaysSo) {
     EXPECT_NE(capture.text().find("VOG: Could not write settings file"), std::string::npos);
 }
 
+TEST_F(SettingsFileTest, HostileFilesOpenTheProjectAndNeverOverrunASetting) {
+    std::string binary;
+    for (int i = 0; i < 4096; ++i) binary += static_cast<char>((i * 7919) % 256);
+    const std::vector<std::pair<const char*, std::string>> files = {
+        {"one huge line", "\xFF\xFE" + utf16("dfaults=") + std::string(2 << 20, 'a')},
+        {"binary", binary},
+        {"NUL bytes", std::string("\xFF\xFE\0\0\0\0d\0c\0i\0=\0\0\0\n\0", 18)},
+        {"odd byte count", settingsBytes({"dci=3"}) + "x"},
+        {"lone CR line ends", "\xFF\xFE" + utf16("dci=3\rdii=4\r")},
+    };
+    for (const auto& [name, bytes] : files) {
+        vog::project::resetProjectState();
+        writeFile(folder + "/site.set", bytes);
+        open(pointFile);
+        EXPECT_TRUE(vog::project::isProjectOpen()) << name;
+        for (std::size_t i = 0; i < vog::project::kSettingCount; ++i)
+            EXPECT_LT(vog::project::state().values[i].size(), vog::project::kSettingDefs[i].capacity) << name;
+        // Saving writes the nineteen lines whatever was read.
+        EXPECT_EQ(vog::project::saveSettings(), 0) << name;
+        std::wstring text = vog::project::decodeUnicodeText(readFile(folder + "/site.set"));
+        EXPECT_EQ(vog::project::completeLines(text).size(), 19u) << name;
+    }
+    // Lone CRs do not end lines: the whole text is one line without a line end.
+    EXPECT_EQ(setting(L"dci"), L"");
+}
+
 TEST(SettingsSiblings, LastDotOfTheWholePathDecides) {
     using vog::project::siblingPath;
     EXPECT_EQ(siblingPath(L"/survey/site.dat", L".set"), L"/survey/site.set");
