@@ -8,8 +8,13 @@ cd "$top"
 mkdir -p out
 cp -u examples/data/jacksboro-survey.xyz out/jacksboro-survey.xyz
 
-# The project: surface, drawing products and volumes.
-"$bin/cadhost" --save out/jacksboro.dxf --svg out/jacksboro.svg examples/demo.lsp
+# The project (demo.lsp), its surface (surface.lsp), the drawing products and
+# volumes (products.lsp): one session, so the drawing holds all of them.
+scripts=(examples/demo.lsp)
+for step in surface products; do
+    [ -f "examples/$step.lsp" ] && scripts+=("examples/$step.lsp")
+done
+"$bin/cadhost" --save out/jacksboro.dxf --svg out/jacksboro.svg "${scripts[@]}"
 echo
 echo "Drawing written to out/jacksboro.dxf, picture to out/jacksboro.svg"
 
