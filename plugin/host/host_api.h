@@ -179,6 +179,13 @@ int acedEntSel(const ACHAR* prompt, ads_name entity, ads_point point);
 int acedGetVar(const ACHAR* sym, resbuf* result);
 int acedSetVar(const ACHAR* sym, const resbuf* value);
 
+// ---------------------------------------------------------------- status-bar progress meter
+// Shows the meter with its label and range; positions between min and max
+// move it; restoring the status bar takes it away.
+int acedSetStatusBarProgressMeter(const ACHAR* label, int minPos, int maxPos);
+int acedSetStatusBarProgressMeterPos(int pos);
+void acedRestoreStatusBar();
+
 // ---------------------------------------------------------------- result lists
 resbuf* acutBuildList(int rtype, ...);
 resbuf* acutNewRb(int type);
