@@ -9,6 +9,7 @@
 #include "products/mesh_grid.h"
 #include "products/mesh_lines.h"
 #include "products/surface_triangle.h"
+#include "products/work_progress.h"
 #include "project/project_state.h"
 #include "surface/triangle_file.h"
 
@@ -129,9 +130,10 @@ bool readParameters(const products::SurfaceExtent& extent, MeshParameters& param
 // Draws the lines of one direction; the base points below the start of each
 // line are collected when asked for. RTNORM, RTCAN on a user break, RTERROR
 // after a printed failure.
-int drawLines(const std::vector<SurfaceTriangle>& surface, const products::SurfaceExtent& extent,
+int drawLines(const products::SurfaceGrid& surface, const products::SurfaceExtent& extent,
               const MeshParameters& parameters, products::GridDirection direction,
-              std::vector<Segment>& line, std::vector<Point3>* basePoints) {
+              std::vector<Segment>& line, std::vector<Point3>* basePoints,
+              products::WorkProgress& progress, long long& linesDone) {
     bool alongY = direction == products::GridDirection::AlongY;
     double first = alongY ? extent.minX : extent.minY;
     double last = alongY ? extent.maxX : extent.maxY;
@@ -139,6 +141,7 @@ int drawLines(const std::vector<SurfaceTriangle>& surface, const products::Surfa
     double to = alongY ? extent.maxY : extent.maxX;
     for (double across = first; across <= last; across += parameters.interval) {
         if (acedUsrBrk()) return RTCAN;
+        progress.advance(linesDone++);
         if (!products::sampleGridLine(surface, direction, across, from, to, parameters.interval,
                                       parameters.heightFactor, line))
             return RTCAN;
@@ -159,10 +162,19 @@ int drawLines(const std::vector<SurfaceTriangle>& surface, const products::Surfa
 int drawMesh(const std::vector<SurfaceTriangle>& surface, const products::SurfaceExtent& extent,
              const MeshParameters& parameters, std::vector<Segment>& line) {
     std::vector<Point3> basePoints;
-    int status =
-        drawLines(surface, extent, parameters, products::GridDirection::AlongY, line, &basePoints);
+    // The triangles are looked up through a grid of cells, so that a sample
+    // costs the same however large the surface is.
+    const products::SurfaceGrid grid = products::buildSurfaceGrid(surface);
+    const double lines = std::floor((extent.maxX - extent.minX) / parameters.interval) +
+                         std::floor((extent.maxY - extent.minY) / parameters.interval) + 2;
+    products::WorkProgress progress(L"Generating grid",
+                                    static_cast<long long>(std::min(lines, 1e15)));
+    long long linesDone = 0;
+    int status = drawLines(grid, extent, parameters, products::GridDirection::AlongY, line,
+                           &basePoints, progress, linesDone);
     if (status != RTNORM) return status;
-    status = drawLines(surface, extent, parameters, products::GridDirection::AlongX, line, nullptr);
+    status = drawLines(grid, extent, parameters, products::GridDirection::AlongX, line, nullptr,
+                       progress, linesDone);
     if (status != RTNORM) return status;
     if (parameters.skirt && !basePoints.empty())
         return products::writeSkirtBaseLine(basePoints, parameters.layer);

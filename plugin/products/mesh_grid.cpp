@@ -23,11 +23,17 @@ bool firstTriangleElevation(const std::vector<SurfaceTriangle>& surface, double 
     return false;
 }
 
-bool sampleGridLine(const std::vector<SurfaceTriangle>& surface, GridDirection direction,
-                    double across, double from, double to, double step, double heightFactor,
+bool sampleGridLine(const SurfaceGrid& surface, GridDirection direction, double across, double from,
+                    double to, double step, double heightFactor,
                     std::vector<surface::Segment>& line) {
     line.clear();
     long steps = 0;
+    // The far end of one step is the near end of the next (both are the
+    // coordinate plus step), so its sample is carried over, not looked up
+    // again.
+    bool carried = false;
+    bool carriedFound = false;
+    double carriedZ = 0;
     for (double along = from; along <= to; along += step) {
         if (++steps % kStepsBetweenPolls == 0 && acedUsrBrk()) return false;
         double next = along + step;
@@ -39,13 +45,27 @@ bool sampleGridLine(const std::vector<SurfaceTriangle>& surface, GridDirection d
             a = {along, across, 0};
             b = {next, across, 0};
         }
-        if (!firstTriangleElevation(surface, a.x, a.y, a.z)) continue;
-        if (!firstTriangleElevation(surface, b.x, b.y, b.z)) continue;
+        bool aFound = carried ? carriedFound : firstTriangleElevation(surface, a.x, a.y, a.z);
+        if (carried) a.z = carriedZ;
+        carried = false;
+        if (!aFound) continue;
+        bool bFound = firstTriangleElevation(surface, b.x, b.y, b.z);
+        carried = true;
+        carriedFound = bFound;
+        carriedZ = b.z;
+        if (!bFound) continue;
         a.z *= heightFactor;
         b.z *= heightFactor;
         line.push_back({a, b});
     }
     return true;
+}
+
+bool sampleGridLine(const std::vector<SurfaceTriangle>& surface, GridDirection direction,
+                    double across, double from, double to, double step, double heightFactor,
+                    std::vector<surface::Segment>& line) {
+    SurfaceGrid grid = buildSurfaceGrid(surface);
+    return sampleGridLine(grid, direction, across, from, to, step, heightFactor, line);
 }
 
 } // namespace vog::products

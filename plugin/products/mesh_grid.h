@@ -4,6 +4,7 @@
 // surface.
 #pragma once
 
+#include "products/surface_grid.h"
 #include "products/surface_triangle.h"
 #include "surface/geometry.h"
 
@@ -13,7 +14,8 @@ namespace vog::products {
 
 // The height of the surface at a plan point by the mesh's rule: the first
 // triangle in file order that holds the point decides. False when no
-// triangle holds it.
+// triangle holds it. A scan of every triangle: for many points, look up in a
+// SurfaceGrid instead.
 bool firstTriangleElevation(const std::vector<SurfaceTriangle>& surface, double x, double y,
                             double& z);
 
@@ -29,6 +31,11 @@ enum class GridDirection {
 // heights times heightFactor, when both its ends lie on the surface; other
 // steps are left out, so gaps show as segments that do not meet. Very long
 // lines poll the break key now and then; false when the user interrupted.
+bool sampleGridLine(const SurfaceGrid& surface, GridDirection direction, double across, double from,
+                    double to, double step, double heightFactor,
+                    std::vector<surface::Segment>& line);
+
+// The same for a single line, with a grid built for it.
 bool sampleGridLine(const std::vector<SurfaceTriangle>& surface, GridDirection direction,
                     double across, double from, double to, double step, double heightFactor,
                     std::vector<surface::Segment>& line);

@@ -48,7 +48,7 @@ class ProfileWalk {
 
   private:
     double station_;
-    const std::vector<SurfaceEdge>& edges_;
+    products::ProfileEdges edges_; // the edges with their grid, built once
     std::vector<ProfilePoint> points_;
     ads_point previous_ = {0, 0, 0};
     double previousBulge_ = 0;

@@ -6,13 +6,16 @@ namespace vog::products {
 
 namespace {
 
-// The crossings of the plan chord a-b with every edge, each with the edge's
-// elevation at the crossing. The station is left to the caller.
+// The crossings of the plan chord a-b with the edges, in table order, each
+// with the edge's elevation at the crossing. Only the edges near the chord
+// are tried; the others cannot cross it. The station is left to the caller.
 template <class Station>
-void cutChord(const ads_point a, const ads_point b, const std::vector<SurfaceEdge>& edges,
+void cutChord(const ads_point a, const ads_point b, ProfileEdges& edges,
               std::vector<ProfilePoint>& out, Station station) {
     ads_point a0 = {a[0], a[1], 0}, b0 = {b[0], b[1], 0};
-    for (const SurfaceEdge& e : edges) {
+    edgesNearChord(edges.grid, a[0], a[1], b[0], b[1], edges.near, edges.seen, edges.stamp);
+    for (std::uint32_t index : edges.near) {
+        const SurfaceEdge& e = edges.grid.edges[index];
         ads_point e1 = {e.v[0], e.v[1], 0}, e2 = {e.v[3], e.v[4], 0};
         ads_point x;
         if (acdbInters(a0, b0, e1, e2, 1, x) != RTNORM) continue;
@@ -24,20 +27,21 @@ void cutChord(const ads_point a, const ads_point b, const std::vector<SurfaceEdg
         if (acdbInters(top, bottom, x0, x1, 0, onEdge) != RTNORM) continue;
         // Coordinates too large to compute with give no usable crossing.
         double at = station(x0);
-        if (std::isfinite(at) && std::isfinite(onEdge[2])) out.push_back(ProfilePoint{at, onEdge[2]});
+        if (std::isfinite(at) && std::isfinite(onEdge[2]))
+            out.push_back(ProfilePoint{at, onEdge[2]});
     }
 }
 
 } // namespace
 
-double cutStraightSegment(const ads_point p, const ads_point q, double s,
-                          const std::vector<SurfaceEdge>& edges, std::vector<ProfilePoint>& out) {
+double cutStraightSegment(const ads_point p, const ads_point q, double s, ProfileEdges& edges,
+                          std::vector<ProfilePoint>& out) {
     cutChord(p, q, edges, out, [&](const ads_point x) { return s + acutDistance(p, x); });
     return acutDistance(p, q);
 }
 
 double cutArcSegment(const ads_point p, const ads_point q, double bulge, double s,
-                     const std::vector<SurfaceEdge>& edges, std::vector<ProfilePoint>& out) {
+                     ProfileEdges& edges, std::vector<ProfilePoint>& out) {
     double theta = 4 * std::atan(std::fabs(bulge));
     double c = acutDistance(p, q);
     double r = (c / 2) / std::sin(theta / 2);
@@ -55,11 +59,15 @@ double cutArcSegment(const ads_point p, const ads_point q, double bulge, double 
         double a = acutAngle(centre, x);
         double swept = 0;
         if (bulge > 0) {
-            if (a > a0) swept = (a - a0) * 180 / M_PI;
-            else if (a < a0) swept = 360 - (a0 - a) * 180 / M_PI;
+            if (a > a0)
+                swept = (a - a0) * 180 / M_PI;
+            else if (a < a0)
+                swept = 360 - (a0 - a) * 180 / M_PI;
         } else {
-            if (a > a0) swept = 360 - (a - a0) * 180 / M_PI;
-            else if (a < a0) swept = (a0 - a) * 180 / M_PI;
+            if (a > a0)
+                swept = 360 - (a - a0) * 180 / M_PI;
+            else if (a < a0)
+                swept = (a0 - a) * 180 / M_PI;
         }
         return s + 2 * M_PI * r * swept / 360;
     };
@@ -70,11 +78,24 @@ double cutArcSegment(const ads_point p, const ads_point q, double bulge, double 
             ads_point next;
             acutPolar(centre, a0 + direction * n / r, r, next);
             cutChord(previous, next, edges, out, station);
-            for (int i = 0; i < 3; ++i) previous[i] = next[i];
+            for (int i = 0; i < 3; ++i)
+                previous[i] = next[i];
         }
     }
     cutChord(previous, q, edges, out, station);
     return length;
+}
+
+double cutStraightSegment(const ads_point p, const ads_point q, double s,
+                          const std::vector<SurfaceEdge>& edges, std::vector<ProfilePoint>& out) {
+    ProfileEdges indexed(edges);
+    return cutStraightSegment(p, q, s, indexed, out);
+}
+
+double cutArcSegment(const ads_point p, const ads_point q, double bulge, double s,
+                     const std::vector<SurfaceEdge>& edges, std::vector<ProfilePoint>& out) {
+    ProfileEdges indexed(edges);
+    return cutArcSegment(p, q, bulge, s, indexed, out);
 }
 
 } // namespace vog::products
