@@ -7,6 +7,8 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 mkdir -p out
 cp -u examples/data/jacksboro-survey.xyz out/jacksboro-survey.xyz
+cp -u examples/data/jacksboro-faults.flt out/jacksboro-faults.flt
+cp -u examples/data/jacksboro-boundary.bnd out/jacksboro-boundary.bnd
 
 # The project (demo.lsp), its surface (surface.lsp), the drawing products and
 # volumes (products.lsp): one session, so the drawing holds all of them.
