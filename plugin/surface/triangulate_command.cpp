@@ -17,6 +17,7 @@
 #include "surface/triangle_file.h"
 #include "surface/triangulate_dialog.h"
 #include "surface/triangulation.h"
+#include "surface/work_file_lock.h"
 
 #include <climits>
 #include <cmath>
@@ -61,6 +62,10 @@ int triangulateCommand() {
     surface::ElevationRange limits;
     if (surface::readElevationRange(setting(L"dpoints"), limits) != 0) return RTERROR;
     if (!surface::askTriangulationOptions(limits)) return RTCAN;
+    // The work files in TEMP are this build's until it returns.
+    surface::WorkFileLock lock(surface::tempFolder());
+    if (const int locked = surface::lockWorkFiles(lock); locked != RTNORM)
+        return locked == RTCAN ? cancelled() : RTERROR;
 
     const std::wstring pointFile = setting(L"dpoints");
     if (surface::preparePoints(pointFile, setting(L"uelev") == L"1", limits.mine, limits.maxe,

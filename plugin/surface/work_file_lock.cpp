@@ -1,0 +1,64 @@
+#include "surface/work_file_lock.h"
+
+#include "host/host_api.h"
+#include "host/wide_text.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <thread>
+#include <unistd.h>
+
+namespace vog::surface {
+
+namespace {
+
+// How often a waiting build looks at the lock and the break key.
+constexpr std::chrono::milliseconds kPollInterval{100};
+
+} // namespace
+
+// The platform part: an advisory whole-file lock of the open file. It belongs
+// to this open file, so two WorkFileLock objects of one process exclude each
+// other just as two processes do.
+WorkFileLock::WorkFileLock(const std::wstring& folder) {
+    const std::filesystem::path file = filePath(folder) / "sortwk.lck";
+    path_ = fromUtf8(file.string());
+    handle_ = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+}
+
+WorkFileLock::~WorkFileLock() {
+    release();
+    if (handle_ >= 0) ::close(handle_);
+}
+
+bool WorkFileLock::tryTake() {
+    if (held_) return true;
+    if (handle_ < 0) return false;
+    held_ = ::flock(handle_, LOCK_EX | LOCK_NB) == 0;
+    return held_;
+}
+
+void WorkFileLock::release() {
+    if (!held_) return;
+    ::flock(handle_, LOCK_UN);
+    held_ = false;
+}
+
+int lockWorkFiles(WorkFileLock& lock, std::chrono::milliseconds limit) {
+    if (!lock.isOpen()) return RTNORM;
+    if (lock.tryTake()) return RTNORM;
+    acutPrintf(L"\nWaiting for another triangulation to finish...");
+    const auto giveUp = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        if (acedUsrBrk() == 1) return RTCAN;
+        if (std::chrono::steady_clock::now() >= giveUp) break;
+        std::this_thread::sleep_for(kPollInterval);
+        if (lock.tryTake()) return RTNORM;
+    }
+    const std::wstring text = L"Another triangulation is still using the sort work files (" +
+                              lock.path() + L").  Command terminates.\n";
+    acedAlert(text.c_str());
+    return RTERROR;
+}
+
+} // namespace vog::surface
