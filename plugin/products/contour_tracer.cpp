@@ -3,24 +3,38 @@
 #include "host/host_api.h"
 #include "products/contour_chains.h"
 #include "products/level_segments.h"
+#include "products/work_progress.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace vog::products {
 
 namespace {
 
-// The pool and chain buffers live for one run and serve every level.
+// What one run keeps for every level: the triangles ordered for the upward
+// walk, the rim with its grid, and the pool, chain and search buffers.
 struct TraceBuffers {
+    LevelSweep sweep;
+    RimIndex rim;
+    ChainSearch search;
     std::vector<ContourSegment> pool;
     std::vector<Segment> chain;
 };
 
-int traceLevelInto(const std::vector<Triangle>& triangles, const std::vector<Segment>& rim,
-                   double level, const ChainWriter& write, TraceBuffers& buffers) {
-    buildLevelPool(triangles, level, buffers.pool);
+void startTrace(TraceBuffers& buffers, const std::vector<Triangle>& triangles,
+                const std::vector<Segment>& rim) {
+    startLevelSweep(buffers.sweep, triangles);
+    buildRimIndex(buffers.rim, rim);
+}
+
+int traceLevelInto(double level, const ChainWriter& write, TraceBuffers& buffers) {
+    sweepLevelPool(buffers.sweep, level, buffers.pool);
     for (ContourSegment& segment : buffers.pool)
         segment.state = kSegmentFree;
-    while (buildChain(buffers.pool, buffers.chain)) {
-        if (!chainQualifies(buffers.chain, buffers.pool, rim)) continue;
+    startChainSearch(buffers.search, buffers.pool);
+    while (nextChain(buffers.search, buffers.chain)) {
+        if (!chainQualifies(buffers.chain, buffers.search, buffers.rim)) continue;
         if (write(buffers.chain) == RTERROR) return RTERROR;
     }
     return RTNORM;
@@ -31,19 +45,25 @@ int traceLevelInto(const std::vector<Triangle>& triangles, const std::vector<Seg
 int traceLevel(const std::vector<Triangle>& triangles, const std::vector<Segment>& rim,
                double level, const ChainWriter& write) {
     TraceBuffers buffers;
-    return traceLevelInto(triangles, rim, level, write, buffers);
+    startTrace(buffers, triangles, rim);
+    return traceLevelInto(level, write, buffers);
 }
 
 int traceContours(const std::vector<Triangle>& triangles, const std::vector<Segment>& rim,
                   const ContourLevels& levels, const ChainWriter& write) {
-    TraceBuffers buffers;
-    buffers.pool.reserve(triangles.size() + 2);
-    buffers.chain.reserve(triangles.size() + 2);
     double level = levels.first;
     if (!(level <= levels.top)) return RTNORM;
+    TraceBuffers buffers;
+    startTrace(buffers, triangles, rim);
+    buffers.pool.reserve(triangles.size() + 2);
+    const double count = std::floor((levels.top - levels.first) / levels.interval) + 1;
+    WorkProgress progress(L"Tracing contours",
+                          std::isfinite(count) ? static_cast<long long>(std::min(count, 1e15)) : 1);
+    long long done = 0;
     do {
         if (acedUsrBrk() == 1) return RTCAN;
-        if (traceLevelInto(triangles, rim, level, write, buffers) == RTERROR) return RTERROR;
+        progress.advance(done++);
+        if (traceLevelInto(level, write, buffers) == RTERROR) return RTERROR;
     } while (nextLevel(levels, level));
     return RTNORM;
 }

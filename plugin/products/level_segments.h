@@ -53,4 +53,27 @@ bool isGrazedEdge(const ContourSegment& segment, const std::vector<Triangle>& tr
 void buildLevelPool(const std::vector<Triangle>& triangles, double level,
                     std::vector<ContourSegment>& pool);
 
+// The triangles arranged for walking the levels upward without visiting
+// every triangle at every level: ordered by their lowest corner, with the
+// set of triangles whose height range holds the current level kept in
+// triangle order.
+struct LevelSweep {
+    const std::vector<Triangle>* triangles = nullptr;
+    std::vector<double> lowest;          // per triangle, least corner height
+    std::vector<double> highest;         // per triangle, greatest corner height
+    std::vector<std::uint32_t> byLowest; // triangle indexes by lowest corner
+    std::size_t entered = 0;             // byLowest[0, entered) have been met
+    std::vector<std::uint32_t> active;   // ascending; lowest <= level <= highest
+    std::vector<std::uint32_t> entering; // scratch
+    double lastLevel = 0;
+    bool started = false;
+};
+
+// Prepares the sweep; the triangles must stay in place while it is used.
+void startLevelSweep(LevelSweep& sweep, const std::vector<Triangle>& triangles);
+
+// The pool of buildLevelPool for the level, segment for segment. Fastest when
+// the levels come in ascending order; a lower level starts the walk anew.
+void sweepLevelPool(LevelSweep& sweep, double level, std::vector<ContourSegment>& pool);
+
 } // namespace vog::products
