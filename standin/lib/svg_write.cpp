@@ -1,5 +1,7 @@
 // A plan picture of the drawing: every entity in its layer's colour, polyline
-// widths to scale, 3-D faces by their edges, framed by the zoomed view.
+// widths to scale, framed by the zoomed view. 3-D faces are drawn first, by
+// their edges in thin faint lines, so that a surface shown as faces stays a
+// backdrop to the lines drawn over it.
 #include "standin.h"
 
 #include <cmath>
@@ -29,12 +31,18 @@ std::string colourOf(int colour) {
     double hp = hue / 60.0;
     double x = c * (1 - std::fabs(std::fmod(hp, 2) - 1));
     double r = 0, g = 0, b = 0;
-    if (hp < 1) r = c, g = x;
-    else if (hp < 2) r = x, g = c;
-    else if (hp < 3) g = c, b = x;
-    else if (hp < 4) g = x, b = c;
-    else if (hp < 5) r = x, b = c;
-    else r = c, b = x;
+    if (hp < 1)
+        r = c, g = x;
+    else if (hp < 2)
+        r = x, g = c;
+    else if (hp < 3)
+        g = c, b = x;
+    else if (hp < 4)
+        g = x, b = c;
+    else if (hp < 5)
+        r = x, b = c;
+    else
+        r = c, b = x;
     double m = value - c;
     char buffer[8];
     std::snprintf(buffer, sizeof buffer, "#%02x%02x%02x", static_cast<int>((r + m) * 255),
@@ -48,12 +56,29 @@ struct Frame {
     double minX, maxY, scale;
     std::string xy(double x, double y) const {
         char buffer[64];
-        std::snprintf(buffer, sizeof buffer, "%.2f,%.2f", (x - minX) * scale, (maxY - y) * scale);
+        std::snprintf(buffer, sizeof buffer, "%.1f,%.1f", (x - minX) * scale, (maxY - y) * scale);
         return buffer;
     }
 };
 
-std::string strokeOf(const DrawingDatabase& db, const Entity& e, double width, const Frame& f) {
+// The points of a line in the picture, a tenth of a unit apart at least: a
+// point that lands where the one before it was drawn adds nothing.
+struct PointList {
+    std::string text;
+    std::string last;
+    void add(const Frame& f, double x, double y) {
+        std::string p = f.xy(x, y);
+        if (p == last) return;
+        text += p + " ";
+        last = std::move(p);
+    }
+};
+
+constexpr double kFaceStrokeWidth = 0.3;
+constexpr double kFaceStrokeOpacity = 0.35;
+
+std::string strokeOf(const DrawingDatabase& db, const Entity& e, double width, const Frame& f,
+                     double thinnest = 0.5) {
     int colour = static_cast<int>(e.integer(62, 256));
     if (colour == 256 || colour == 0) {
         Layer* layer = const_cast<DrawingDatabase&>(db).findLayer(e.layer);
@@ -61,7 +86,7 @@ std::string strokeOf(const DrawingDatabase& db, const Entity& e, double width, c
     }
     std::ostringstream s;
     s << " fill=\"none\" stroke=\"" << colourOf(std::abs(colour)) << "\" stroke-width=\"";
-    s << (width > 0 ? std::max(width * f.scale, 0.5) : 0.5) << "\"";
+    s << (width > 0 ? std::max(width * f.scale, thinnest) : thinnest) << "\"";
     return s.str();
 }
 
@@ -93,29 +118,35 @@ bool writeSvg(const DrawingDatabase& db, const std::string& path, std::string& e
         << "<g stroke-linejoin=\"round\" stroke-linecap=\"round\">\n";
 
     const auto& list = db.entities;
+    out << "<g stroke-opacity=\"" << kFaceStrokeOpacity << "\">\n";
+    for (const Entity& e : list) {
+        if (e.erased || e.type != L"3DFACE") continue;
+        PointList points;
+        for (int code = 10; code <= 13; ++code)
+            if (const Group* p = e.group(code)) points.add(f, p->values[0], p->values[1]);
+        out << "<polygon points=\"" << points.text << "\""
+            << strokeOf(db, e, 0, f, kFaceStrokeWidth) << "/>\n";
+    }
+    out << "</g>\n";
     for (std::size_t i = 0; i < list.size(); ++i) {
         const Entity& e = list[i];
         if (e.erased || e.subentity) continue;
         if (e.type == L"POLYLINE") {
-            std::string points;
+            PointList points;
             for (std::size_t k = i + 1; k < list.size() && list[k].subentity; ++k)
                 if (list[k].type == L"VERTEX")
-                    if (const Group* p = list[k].group(10)) points += f.xy(p->values[0], p->values[1]) + " ";
+                    if (const Group* p = list[k].group(10))
+                        points.add(f, p->values[0], p->values[1]);
             bool closed = e.integer(70) & 1;
-            out << "<" << (closed ? "polygon" : "polyline") << " points=\"" << points << "\""
+            out << "<" << (closed ? "polygon" : "polyline") << " points=\"" << points.text << "\""
                 << strokeOf(db, e, e.real(40), f) << "/>\n";
         } else if (e.type == L"LWPOLYLINE") {
-            std::string points;
+            PointList points;
             for (const Group& g : e.groups)
-                if (g.code == 10) points += f.xy(g.values[0], g.values[1]) + " ";
+                if (g.code == 10) points.add(f, g.values[0], g.values[1]);
             bool closed = e.integer(70) & 1;
-            out << "<" << (closed ? "polygon" : "polyline") << " points=\"" << points << "\""
+            out << "<" << (closed ? "polygon" : "polyline") << " points=\"" << points.text << "\""
                 << strokeOf(db, e, e.real(43), f) << "/>\n";
-        } else if (e.type == L"3DFACE") {
-            std::string points;
-            for (int code = 10; code <= 13; ++code)
-                if (const Group* p = e.group(code)) points += f.xy(p->values[0], p->values[1]) + " ";
-            out << "<polygon points=\"" << points << "\"" << strokeOf(db, e, 0, f) << "/>\n";
         } else if (e.type == L"LINE") {
             const Group* a = e.group(10);
             const Group* b = e.group(11);
@@ -124,7 +155,8 @@ bool writeSvg(const DrawingDatabase& db, const std::string& path, std::string& e
         } else if (e.type == L"POINT") {
             const Group* a = e.group(10);
             out << "<circle cx=\"" << (a->values[0] - f.minX) * f.scale << "\" cy=\""
-                << (f.maxY - a->values[1]) * f.scale << "\" r=\"1.5\"" << strokeOf(db, e, 0, f) << "/>\n";
+                << (f.maxY - a->values[1]) * f.scale << "\" r=\"1.5\"" << strokeOf(db, e, 0, f)
+                << "/>\n";
         }
     }
     out << "</g>\n</svg>\n";
