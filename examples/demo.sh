@@ -9,6 +9,7 @@ mkdir -p out
 cp -u examples/data/jacksboro-survey.xyz out/jacksboro-survey.xyz
 cp -u examples/data/jacksboro-faults.flt out/jacksboro-faults.flt
 cp -u examples/data/jacksboro-boundary.bnd out/jacksboro-boundary.bnd
+cp -u examples/data/jacksboro-pad.xyz out/jacksboro-pad.xyz
 
 # The project (demo.lsp), its surface (surface.lsp), the drawing products and
 # volumes (products.lsp): one session, so the drawing holds all of them.
@@ -19,6 +20,9 @@ done
 "$bin/cadhost" --save out/jacksboro.dxf --svg out/jacksboro.svg "${scripts[@]}"
 echo
 echo "Drawing written to out/jacksboro.dxf, picture to out/jacksboro.svg"
+# The contours alone, without the triangles and the mesh, for the README.
+"$bin/cadhost" --open out/jacksboro.dxf --svg out/jacksboro-contours.svg examples/picture.lsp >/dev/null
+echo "Contour picture written to out/jacksboro-contours.svg"
 
 # The profile, cut in the saved drawing against the surface's edges.
 if [ -f out/jacksboro-survey.tin ]; then
