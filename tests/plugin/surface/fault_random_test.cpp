@@ -128,9 +128,15 @@ class FaultRandom : public SurfaceFixture {
         return counts;
     }
 
+    // The counts go to the console and, as properties of the test, into the
+    // XML report (--gtest_output=xml), so that they can be quoted.
     static void report(const char* what, const Counts& c) {
         std::printf("[ counts   ] %s: %d placed, %d reported missing, %d skipped\n", what, c.placed,
                     c.missing, c.skipped);
+        RecordProperty("faults", what);
+        RecordProperty("placed", c.placed);
+        RecordProperty("missing", c.missing);
+        RecordProperty("skipped", c.skipped);
     }
 
     standin::OutputCapture capture;
