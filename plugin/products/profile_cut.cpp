@@ -74,7 +74,9 @@ double cutArcSegment(const ads_point p, const ads_point q, double bulge, double 
 
     ads_point previous = {p[0], p[1], p[2]};
     if (length > 1) {
-        for (int n = 1; n < length; ++n) {
+        // A 64-bit count: an arc of nearly a whole turn through two close points
+        // has a huge radius and more chords than an int holds.
+        for (long long n = 1; n < length; ++n) {
             ads_point next;
             acutPolar(centre, a0 + direction * n / r, r, next);
             cutChord(previous, next, edges, out, station);
