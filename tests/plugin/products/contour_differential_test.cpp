@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 #include <random>
 
 namespace {
@@ -180,6 +181,47 @@ TEST_F(ContourDifferential, ChainsFromOneLevelsPoolStepByStep) {
         EXPECT_EQ(vog::products::chainQualifies(fastChain, fastPool, rim),
                   vogref::products::chainQualifies(plainChain, plainPool, rim));
     }
+}
+
+TEST_F(ContourDifferential, FarCoordinatesAndPointsThatAreNotNumbersChainAlike) {
+    // Coordinates too large for the hash cells: every lookup visits them.
+    auto far = vogtest::makeSurface({SurfaceKind::Jittered, 9, 7, 14});
+    for (Triangle& t : far)
+        for (Point3& c : t.corners)
+            c.x += 3e10;
+    std::vector<Segment> rim = vogref::products::surfaceRim(far);
+    ContourLevels levels = vog::products::contourLevels(0, 10, 0.5);
+    int fastStatus = 0, plainStatus = 0;
+    Chains fast = traceWith(true, far, rim, levels, -1, fastStatus);
+    Chains plain = traceWith(false, far, rim, levels, -1, plainStatus);
+    EXPECT_FALSE(plain.empty());
+    EXPECT_TRUE(sameChains(fast, plain));
+
+    // A point that is not a number matches every point in the plan test and
+    // does not order: the pool keeps the neighbour swaps and the chains take
+    // it where the plain scan takes it.
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    std::vector<ContourSegment> pool{{{2, 2, 1}, {3, 2, 1}, 0},   {{nan, 1, 1}, {5, 5, 1}, 0},
+                                     {{0, 0, 1}, {1, 1, 1}, 0},   {{1, 1, 1}, {2, 2, 1}, 0},
+                                     {{inf, 0, 1}, {4, 4, 1}, 0}, {{3, 2, 1}, {0, 0, 1}, 0},
+                                     {{7, 7, 1}, {8, nan, 1}, 0}};
+    std::vector<ContourSegment> fastPool = pool, plainPool = pool;
+    vog::products::normaliseSegments(fastPool);
+    vogref::products::normaliseSegments(plainPool);
+    ASSERT_EQ(fastPool.size(), plainPool.size());
+    std::vector<Segment> fastChain, plainChain;
+    for (;;) {
+        bool fastMore = vog::products::buildChain(fastPool, fastChain);
+        bool plainMore = vogref::products::buildChain(plainPool, plainChain);
+        ASSERT_EQ(fastMore, plainMore);
+        if (!plainMore) break;
+        ASSERT_EQ(fastChain.size(), plainChain.size());
+        EXPECT_EQ(vog::products::chainQualifies(fastChain, fastPool, rim),
+                  vogref::products::chainQualifies(plainChain, plainPool, rim));
+    }
+    for (std::size_t i = 0; i < plainPool.size(); ++i)
+        EXPECT_EQ(fastPool[i].state, plainPool[i].state) << i;
 }
 
 TEST_F(ContourDifferential, AWriterFailureAndABreakStopBothAtTheSameChain) {
