@@ -20,8 +20,10 @@ PointFileReader::Result PointFileReader::read(Point3& point) {
     case RecordReader::Result::Record:
         break;
     }
-    for (double value : values) {
-        if (!std::isfinite(value)) {
+    const double largest[3] = {kLargestPlanCoordinate, kLargestPlanCoordinate, kLargestElevation};
+    for (int i = 0; i < 3; ++i) {
+        if (!(std::fabs(values[i]) <= largest[i])) {
+            beyondRange_ = std::isfinite(values[i]);
             records_.reject();
             return Result::Malformed;
         }
@@ -33,7 +35,10 @@ PointFileReader::Result PointFileReader::read(Point3& point) {
 
 std::wstring PointFileReader::malformedMessage() const {
     return malformedRecordMessage(path_, records_.malformedLine(), records_.malformedText(),
-                                  L"point");
+                                  beyondRange_
+                                      ? L"point within the largest coordinates (100000000000 "
+                                        L"in plan, 1000000000000000 in height)"
+                                      : L"point");
 }
 
 void appendPointRecord(std::string& out, const Point3& point) {

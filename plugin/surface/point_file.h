@@ -14,6 +14,13 @@
 
 namespace vog::surface {
 
+// The largest coordinates a point may have, far beyond any survey. In plan,
+// the triangulation's enclosing triangle and circumcircles stay exact enough
+// to keep every point up to here (from about 1e12 apart on they drop
+// points); heights only need to stay clear of overflow in the products.
+constexpr double kLargestPlanCoordinate = 1e11;
+constexpr double kLargestElevation = 1e15;
+
 class PointFileReader {
   public:
     enum class Result { Point, End, Malformed };
@@ -22,15 +29,17 @@ class PointFileReader {
     explicit PointFileReader(const std::wstring& path);
     bool isOpen() const { return in_.is_open(); }
 
-    // The next point. A record that is not three finite numbers is Malformed;
-    // the alert text is then malformedMessage().
+    // The next point. A record that is not three numbers within the largest
+    // coordinates is Malformed; the alert text is then malformedMessage().
     Result read(Point3& point);
     void rewind() { records_.rewind(); }
 
-    // "Line N of <file> is not a point: <line text>"
+    // "Line N of <file> is not a point: <line text>" (naming the largest
+    // coordinates for a number beyond them)
     std::wstring malformedMessage() const;
 
   private:
+    bool beyondRange_ = false;
     std::wstring path_;
     std::ifstream in_;
     RecordReader records_;

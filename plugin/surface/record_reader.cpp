@@ -19,15 +19,30 @@ std::string withoutLineEnd(const std::string& line) {
 } // namespace
 
 bool RecordReader::nextLine() {
-    if (!std::getline(in_, line_)) return false;
+    if (!pending_.empty()) {
+        line_.swap(pending_);
+        pending_.clear();
+        lineEnded_ = pendingEnded_;
+    } else {
+        if (!std::getline(in_, line_)) return false;
+        // getline stops at a line feed without looking further, so the end
+        // of the stream is seen only on a last line that has no line feed.
+        lineEnded_ = !in_.eof();
+    }
     ++lineNumber_;
     position_ = 0;
+    // A carriage return alone (not before the line feed) ends a line too, as
+    // in files of older systems: the rest waits for the next call.
+    const std::size_t cr = line_.find('\r');
+    if (cr != std::string::npos && cr + 1 < line_.size()) {
+        pending_.assign(line_, cr + 1);
+        pendingEnded_ = lineEnded_;
+        line_.resize(cr);
+        lineEnded_ = true;
+    }
     // Files saved by editors that mark UTF-8 text start with its byte-order
     // mark; it is not part of the first number.
     if (lineNumber_ == 1 && line_.compare(0, 3, "\xEF\xBB\xBF") == 0) line_.erase(0, 3);
-    // getline stops at a line feed without looking further, so the end of the
-    // stream is seen only on a last line that has no line feed.
-    lineEnded_ = !in_.eof();
     return true;
 }
 
@@ -78,6 +93,7 @@ void RecordReader::rewind() {
     in_.clear();
     in_.seekg(0);
     line_.clear();
+    pending_.clear();
     lineNumber_ = 0;
     position_ = 0;
     lineEnded_ = true;

@@ -1,6 +1,7 @@
 // Reads the data files record by record: a record is the next fixed number of
 // numbers, separated by any white space, so the line structure is not
-// enforced. Two rules on top of that:
+// enforced; lines end with a line feed, a CR LF pair or a lone CR. Two rules
+// on top of that:
 //  - a record whose last number runs into the end of the file (no line end or
 //    other white space after it) is not used: it ends the reading like the end
 //    of the file does, which is why every record written ends with a line end;
@@ -45,6 +46,8 @@ class RecordReader {
 
     std::istream& in_;
     std::string line_;
+    std::string pending_;      // what followed a lone carriage return
+    bool pendingEnded_ = true; // lineEnded_ of the line it was cut from
     std::size_t lineNumber_ = 0;
     std::size_t position_ = 0;
     bool lineEnded_ = true; // the current line was ended by a line feed

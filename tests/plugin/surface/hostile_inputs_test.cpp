@@ -1,0 +1,192 @@
+// The surface build fed hostile files: the point file, the sorted point file,
+// the fault-line file and the boundary/void file, each spoiled in every way a
+// file can be. Valid variants build a surface; the others are refused with a
+// message naming the file and the line, quickly, and leave the project's
+// surface and settings file as they were.
+#include "plugin/hostile_files.h"
+
+#include "host/commands.h"
+#include "project/project_state.h"
+#include "standin.h"
+#include "support/run_host.h"
+#include "surface/triangulation.h"
+
+#include "dialogs.h"
+
+#include <chrono>
+#include <filesystem>
+
+namespace {
+
+using namespace std::chrono_literals;
+using vogtest::HostileFile;
+using vogtest::hostileVariants;
+
+// How long any one hostile build may take; the sanitizer build runs several
+// times slower.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr auto kQuick = 100s;
+#else
+constexpr auto kQuick = 20s;
+#endif
+
+class HostileSurfaceInputs : public vogtest::HostileProjectTest {
+  protected:
+    // Builds the surface with the settings as they are, the dialog accepted.
+    int triangulate(std::chrono::steady_clock::duration& took) {
+        standin::queueDialogAnswer(L"triangulate", {});
+        return runCommand(vog::triangulateCommand, took);
+    }
+
+    // A refused build: an alert "Line N of <file> ..." and nothing replaced.
+    void expectRefused(const HostileFile& file, const std::string& name, int result) {
+        EXPECT_EQ(result, RTERROR) << file.name;
+        const std::wstring expected =
+            L"Line " + std::to_wstring(file.refusedLine) + L" of " + widePath(name) + L" is not";
+        EXPECT_EQ(lastAlert().rfind(expected, 0), 0u)
+            << file.name << ": " << standin::toUtf8(lastAlert());
+        EXPECT_TRUE(projectFilesUnchanged()) << file.name;
+        EXPECT_FALSE(std::filesystem::exists(path("site.tin.tmp"))) << file.name;
+    }
+
+    // A built surface: no alert, a new site.tin of whole triangle lines.
+    void expectBuilt(const HostileFile& file, int result) {
+        EXPECT_EQ(result, RTNORM) << file.name << ": " << standin::toUtf8(lastAlert());
+        EXPECT_TRUE(standin::alerts().empty()) << file.name << ": " << standin::toUtf8(lastAlert());
+        const std::string surface = contents("site.tin").value_or("");
+        EXPECT_NE(surface, savedSurface.value_or("")) << file.name;
+        EXPECT_FALSE(surface.empty()) << file.name;
+        EXPECT_EQ(surface.back(), '\n') << file.name;
+    }
+};
+
+TEST_F(HostileSurfaceInputs, PointFiles) {
+    for (HostileFile file : hostileVariants(vogtest::sitePointRecords())) {
+        // A coordinate of 1e308 is beyond what a surface can be built on.
+        if (file.name == "1e308") file.refusedLine = 2;
+        write("site.xyz", file.bytes);
+        std::chrono::steady_clock::duration took{};
+        const int result = triangulate(took);
+        EXPECT_LT(took, kQuick) << file.name;
+        if (file.name == "empty") {
+            // No point, no surface: said so, and the old surface is kept.
+            EXPECT_EQ(result, RTERROR);
+            EXPECT_NE(lastAlert().find(widePath("site.tin")), std::wstring::npos)
+                << standin::toUtf8(lastAlert());
+            EXPECT_TRUE(projectFilesUnchanged());
+        } else if (file.refusedLine) {
+            expectRefused(file, "site.xyz", result);
+        } else {
+            expectBuilt(file, result);
+        }
+        write("site.tin", savedSurface.value());
+        // Nothing is left in TEMP but the lock file.
+        for (const auto& entry : std::filesystem::directory_iterator(path("temp")))
+            EXPECT_EQ(entry.path().filename(), "sortwk.lck") << file.name;
+    }
+}
+
+TEST_F(HostileSurfaceInputs, AMillionCopiesOfOnePointMakeNoSurfaceQuickly) {
+    std::string copies;
+    for (int i = 0; i < 1'000'000; ++i)
+        copies += "1234.5 678.25 10.125\n";
+    write("site.xyz", copies);
+    std::chrono::steady_clock::duration took{};
+    EXPECT_EQ(triangulate(took), RTERROR);
+    EXPECT_LT(took, kQuick);
+    EXPECT_NE(lastAlert().find(widePath("site.tin")), std::wstring::npos)
+        << standin::toUtf8(lastAlert());
+    EXPECT_TRUE(projectFilesUnchanged());
+}
+
+TEST_F(HostileSurfaceInputs, FewerThanThreeUsablePointsKeepTheOldSurface) {
+    for (const char* points : {"5 5 1\n", "5 5 1\n6 6 2\n", "0 0 0\n1 1 1\n2 2 2\n3 3 3\n"}) {
+        write("site.xyz", points);
+        std::chrono::steady_clock::duration took{};
+        EXPECT_EQ(triangulate(took), RTERROR) << points;
+        EXPECT_NE(lastAlert().find(widePath("site.tin")), std::wstring::npos) << points;
+        EXPECT_TRUE(projectFilesUnchanged()) << points;
+    }
+}
+
+// The sorted point file is the plug-in's own, but a damaged one (a full disk,
+// another program in TEMP) must be refused, not triangulated.
+TEST_F(HostileSurfaceInputs, SortedPointFiles) {
+    std::vector<std::string> records = {"0 0 0", "3 3 6"};
+    for (const std::string& r : vogtest::sitePointRecords())
+        records.push_back(r);
+    for (HostileFile file : hostileVariants(records)) {
+        if (file.name == "1e308") file.refusedLine = 2;
+        write("temp/sorted.txt", file.bytes);
+        standin::clearAlerts();
+        const auto started = std::chrono::steady_clock::now();
+        const int result = vog::surface::triangulateSortedPoints(widePath("site.xyz"),
+                                                                 widePath("temp/sorted.txt"));
+        EXPECT_LT(std::chrono::steady_clock::now() - started, kQuick) << file.name;
+        if (file.refusedLine) {
+            EXPECT_EQ(result, RTERROR) << file.name;
+            const std::wstring expected = L"Line " + std::to_wstring(file.refusedLine) + L" of " +
+                                          widePath("temp/sorted.txt") + L" is not";
+            EXPECT_EQ(lastAlert().rfind(expected, 0), 0u)
+                << file.name << ": " << standin::toUtf8(lastAlert());
+        } else {
+            EXPECT_EQ(result, 0) << file.name << ": " << standin::toUtf8(lastAlert());
+            EXPECT_TRUE(standin::alerts().empty()) << file.name;
+        }
+        EXPECT_TRUE(projectFilesUnchanged()) << file.name;
+    }
+}
+
+TEST_F(HostileSurfaceInputs, FaultLineFiles) {
+    // Two faults across the site and one along its edge, in 3-D.
+    const std::vector<std::string> faults = {"0 0.5 0.5 3 0.5 3.5", "0.5 3 3 2.5 0 2.5",
+                                             "1 1 2 2 2 4"};
+    vog::project::setSetting(L"ufaults", L"1");
+    vog::project::setSetting(L"dimfaults", L"3");
+    vog::project::setSetting(L"dfaults", widePath("faults.txt"));
+    for (const HostileFile& file : hostileVariants(faults)) {
+        write("faults.txt", file.bytes);
+        std::chrono::steady_clock::duration took{};
+        const int result = triangulate(took);
+        EXPECT_LT(took, kQuick) << file.name;
+        // An empty fault file applies no fault; a fault out at 1e308 meets no
+        // triangle and is skipped.
+        if (file.refusedLine)
+            expectRefused(file, "faults.txt", result);
+        else
+            expectBuilt(file, result);
+        write("site.tin", savedSurface.value());
+        EXPECT_FALSE(std::filesystem::exists(path("site.ttin"))) << file.name;
+        EXPECT_FALSE(std::filesystem::exists(path("site.ftin"))) << file.name;
+    }
+}
+
+TEST_F(HostileSurfaceInputs, BoundaryFiles) {
+    // A boundary around the middle of the site, then a void inside it.
+    const std::vector<std::string> boundary = {
+        "0 0.5 0 2.5 0.5 0", "2.5 0.5 0 2.5 2.5 0", "2.5 2.5 0 0.5 2.5 0", "0.5 2.5 0 0.5 0.5 0",
+        "1 1 0 1.2 1 0",     "1.2 1 0 1.2 1.2 0",   "1.2 1.2 0 1 1 0"};
+    vog::project::setSetting(L"ubound", L"1");
+    vog::project::setSetting(L"dbndry", widePath("boundary.txt"));
+    for (const HostileFile& file : hostileVariants(boundary)) {
+        write("boundary.txt", file.bytes);
+        std::chrono::steady_clock::duration took{};
+        const int result = triangulate(took);
+        EXPECT_LT(took, kQuick) << file.name;
+        if (file.name == "empty") {
+            // No boundary keeps no triangle: no surface, and the old one stays.
+            EXPECT_EQ(result, RTERROR);
+            EXPECT_NE(lastAlert().find(widePath("site.tin")), std::wstring::npos)
+                << standin::toUtf8(lastAlert());
+            EXPECT_TRUE(projectFilesUnchanged());
+        } else if (file.refusedLine) {
+            expectRefused(file, "boundary.txt", result);
+        } else {
+            expectBuilt(file, result);
+        }
+        write("site.tin", savedSurface.value());
+        EXPECT_FALSE(std::filesystem::exists(path("site.ftin"))) << file.name;
+    }
+}
+
+} // namespace
