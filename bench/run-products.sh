@@ -51,3 +51,13 @@ done
 
 echo "== point lookups against surface size"
 timed "$bench" lookups
+
+# With VOG_BENCH_DIFFERENTIAL=1 the fast products are also compared with the
+# plain reference versions on 20,000-triangle surfaces (a few minutes: the
+# plain versions are quadratic).
+if [ "${VOG_BENCH_DIFFERENTIAL:-0}" = 1 ]; then
+    echo "== fast against plain on larger surfaces"
+    cmake --build "$build" --target vog_tests -j2 >/dev/null
+    timed "$build/bin/vog_tests" --gtest_filter='LargeDifferential.*' \
+        --gtest_also_run_disabled_tests
+fi

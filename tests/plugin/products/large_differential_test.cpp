@@ -1,0 +1,131 @@
+// The differential comparisons on larger surfaces than the normal run can
+// afford (the plain versions are quadratic). Disabled in the normal run;
+// bench/run-products.sh runs them with --gtest_also_run_disabled_tests.
+#include "differential_surfaces.h"
+#include "products/contour_levels.h"
+#include "products/contour_tracer.h"
+#include "products/mesh_grid.h"
+#include "products/profile_cut.h"
+#include "products/surface_grid.h"
+#include "products/volumes_grid.h"
+#include "reference/products/contour_reference.h"
+#include "reference/products/profile_reference.h"
+#include "reference/products/surface_lookup_reference.h"
+#include "standin.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstdint>
+#include <random>
+
+namespace {
+
+using vog::surface::Segment;
+using vog::surface::Triangle;
+using vogtest::SurfaceKind;
+
+bool same(double a, double b) {
+    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+}
+
+std::vector<double> flatten(const std::vector<std::vector<Segment>>& chains) {
+    std::vector<double> out;
+    for (const auto& chain : chains) {
+        out.push_back(static_cast<double>(chain.size()));
+        for (const Segment& s : chain)
+            out.insert(out.end(), {s.a.x, s.a.y, s.a.z, s.b.x, s.b.y, s.b.z});
+    }
+    return out;
+}
+
+bool sameBits(const std::vector<double>& a, const std::vector<double>& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (!same(a[i], b[i])) return false;
+    return true;
+}
+
+std::vector<vog::products::SurfaceTriangle> surfaceOf(const std::vector<Triangle>& triangles) {
+    std::vector<vog::products::SurfaceTriangle> out;
+    for (const Triangle& t : triangles)
+        out.push_back(vog::products::makeSurfaceTriangle(t));
+    return out;
+}
+
+class LargeDifferential : public ::testing::Test {
+  protected:
+    void SetUp() override { standin::resetHost(); }
+    void TearDown() override { standin::resetHost(); }
+};
+
+TEST_F(LargeDifferential, DISABLED_ContoursOfTwentyThousandTriangles) {
+    for (SurfaceKind kind : {SurfaceKind::Jittered, SurfaceKind::Holes, SurfaceKind::Gridded}) {
+        auto triangles = vogtest::makeSurface({kind, 100, 100, 77});
+        auto rim = vogref::products::surfaceRim(triangles);
+        auto levels = vog::products::contourLevels(0, 10, 0.2);
+        std::vector<std::vector<Segment>> fast, plain;
+        auto into = [](std::vector<std::vector<Segment>>& out) {
+            return [&out](std::span<const Segment> c) {
+                out.emplace_back(c.begin(), c.end());
+                return RTNORM;
+            };
+        };
+        EXPECT_EQ(vog::products::traceContours(triangles, rim, levels, into(fast)), RTNORM);
+        EXPECT_EQ(vogref::products::traceContours(triangles, rim, levels, into(plain)), RTNORM);
+        EXPECT_GT(plain.size(), 50u);
+        EXPECT_TRUE(sameBits(flatten(fast), flatten(plain))) << vogtest::kindName(kind);
+    }
+}
+
+TEST_F(LargeDifferential, DISABLED_MeshAndVolumesOverTwentyThousandTriangles) {
+    auto existing = surfaceOf(vogtest::makeSurface({SurfaceKind::Jittered, 100, 100, 78}));
+    auto proposed = surfaceOf(vogtest::makeSurface({SurfaceKind::Duplicates, 100, 100, 79}));
+    vog::products::SurfaceGrid grid = vog::products::buildSurfaceGrid(existing);
+    for (double across = 0; across <= 100; across += 0.37) {
+        std::vector<Segment> fast, plain;
+        vog::products::sampleGridLine(grid, vog::products::GridDirection::AlongY, across, 0, 100,
+                                      0.37, 1, fast);
+        vogref::products::sampleGridLine(existing, vog::products::GridDirection::AlongY, across, 0,
+                                         100, 0.37, 1, plain);
+        ASSERT_TRUE(sameBits(flatten({fast}), flatten({plain}))) << across;
+    }
+    vog::products::VolumeTotals fast, plain;
+    vog::products::integrateVolumes(existing, proposed, 0.6, 0.9, fast);
+    vogref::products::integrateVolumes(existing, proposed, 0.6, 0.9, plain);
+    EXPECT_TRUE(same(fast.cut, plain.cut) && same(fast.fill, plain.fill) &&
+                same(fast.net, plain.net));
+}
+
+TEST_F(LargeDifferential, DISABLED_ProfileAcrossSixtyThousandEdges) {
+    auto triangles = vogtest::makeSurface({SurfaceKind::Holes, 100, 100, 80});
+    std::vector<vog::products::SurfaceEdge> edges;
+    for (const Triangle& t : triangles)
+        for (int k = 0; k < 3; ++k) {
+            const auto& a = t.corners[k];
+            const auto& b = t.corners[(k + 1) % 3];
+            edges.push_back({{a.x, a.y, a.z, b.x, b.y, b.z}});
+        }
+    vog::products::ProfileEdges indexed(edges);
+    std::mt19937 rng(4);
+    std::uniform_real_distribution<double> at(-5, 105);
+    std::vector<vog::products::ProfilePoint> fast, plain;
+    double sf = 0, sp = 0;
+    for (int k = 0; k < 40; ++k) {
+        ads_point p = {at(rng), at(rng), 0}, q = {at(rng), at(rng), 0};
+        if (k % 5 == 0) {
+            sf += vog::products::cutArcSegment(p, q, 0.4, sf, indexed, fast);
+            sp += vogref::products::cutArcSegment(p, q, 0.4, sp, edges, plain);
+        } else {
+            sf += vog::products::cutStraightSegment(p, q, sf, indexed, fast);
+            sp += vogref::products::cutStraightSegment(p, q, sp, edges, plain);
+        }
+    }
+    ASSERT_EQ(fast.size(), plain.size());
+    for (std::size_t i = 0; i < plain.size(); ++i)
+        ASSERT_TRUE(same(fast[i].station, plain[i].station) &&
+                    same(fast[i].elevation, plain[i].elevation))
+            << i;
+}
+
+} // namespace
