@@ -134,7 +134,9 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "cadhost: cannot load %s: %s\n", plugin.c_str(), error.c_str());
     }
 
-    for (const std::wstring& source : sources) lisp.run(source, true);
+    for (std::size_t i = 0; i < sources.size(); ++i)
+        lisp.run(sources[i], true, nullptr,
+                 jobs[i].isExpression ? std::wstring() : standin::fromUtf8(jobs[i].text));
     if (jobs.empty() && isatty(STDIN_FILENO)) {
         standin::setInteractive(true);
         interactive(lisp);

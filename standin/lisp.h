@@ -109,8 +109,11 @@ class Interpreter {
     // Reads and evaluates every form of a source. With printResults each
     // value is printed on a line of its own (no-value results print nothing).
     // A failing form prints "; error: ..." and the next form runs. Answers
-    // false when the source itself is malformed (what was read before runs).
-    bool run(std::wstring_view source, bool printResults, Value* last = nullptr);
+    // false when the source itself is malformed (what was read before runs);
+    // for a named source (a script's path) that message names it and the line
+    // where the malformed form begins.
+    bool run(std::wstring_view source, bool printResults, Value* last = nullptr,
+             std::wstring_view sourceName = {});
 
     // Hook for calls of names that are neither built in nor variables: the
     // functions that applications define. Sets result and answers true when

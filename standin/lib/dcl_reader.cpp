@@ -113,7 +113,8 @@ class Lexer {
             return t;
         }
         t.type = Tok::Bad;
-        t.text = L"unexpected character \"" + std::wstring(1, c) + L"\"";
+        t.text = L"unexpected character \"" + std::wstring(1, c < 0x20 || c == 0x7F ? L'?' : c) +
+                 L"\"";
         return t;
     }
 
@@ -255,7 +256,12 @@ class Parser {
     static std::wstring describe(const Token& t) {
         if (t.type == Tok::End) return L"the end of the file";
         if (t.type == Tok::String) return L"a string";
-        return L"\"" + t.text + L"\"";
+        // A long or binary token is shown by its start, control characters
+        // as "?".
+        std::wstring text = t.text.substr(0, 40);
+        for (wchar_t& c : text)
+            if (c < 0x20 || c == 0x7F) c = L'?';
+        return L"\"" + text + (t.text.size() > 40 ? L"...\"" : L"\"");
     }
 
     // kind { attribute = value; : kind {...} reference; ... }
@@ -454,7 +460,10 @@ bool parseDcl(std::wstring_view text, const std::wstring& fileName, DclFile& out
             out.dialogs.emplace(def.name, std::move(tile));
         }
     } catch (const SyntaxError& e) {
-        error = fileName + L":" + std::to_wstring(e.line) + L": " + e.what;
+        // Names taken from a hostile file can be any length: the message
+        // keeps to a line.
+        std::wstring what = e.what.size() > 200 ? e.what.substr(0, 200) + L"..." : e.what;
+        error = fileName + L":" + std::to_wstring(e.line) + L": " + what;
         out.dialogs.clear();
         return false;
     }
@@ -469,7 +478,14 @@ bool readDclFile(const std::wstring& path, DclFile& out, std::wstring& error) {
     }
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
-    return parseDcl(fromUtf8(bytes), path, out, error);
+    // Lines may end with CR LF or a lone CR too; the reader counts line feeds.
+    std::string text;
+    text.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] != '\r') text += bytes[i];
+        else if (i + 1 == bytes.size() || bytes[i + 1] != '\n') text += '\n';
+    }
+    return parseDcl(fromUtf8(text), path, out, error);
 }
 
 } // namespace standin::dcl

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 
 namespace standin {
 
@@ -25,33 +26,59 @@ std::string trim(const std::string& s) {
     return s.substr(a, b - a + 1);
 }
 
+// The file's lines: ended by a line feed, CR LF or a lone CR, after an
+// optional UTF-8 byte-order mark.
+std::vector<std::string> fileLines(std::istream& in) {
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    std::vector<std::string> lines;
+    while (start < text.size()) {
+        std::size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+    }
+    return lines;
+}
+
+// At most 40 characters of a line for a message, control characters shown
+// as "?" so that a binary file is not echoed raw.
+std::string shown(const std::string& text) {
+    std::string out = text.substr(0, 40);
+    for (char& c : out)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    return out;
+}
+
 bool readPairs(const std::string& path, std::vector<Pair>& pairs, std::string& error) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         error = "cannot read " + path;
         return false;
     }
-    std::string codeLine, valueLine;
+    const std::vector<std::string> lines = fileLines(in);
+    std::size_t next = 0;
     int line = 0;
-    while (std::getline(in, codeLine)) {
+    while (next < lines.size()) {
+        const std::string& codeLine = lines[next++];
         ++line;
         std::string code = trim(codeLine);
-        if (code.empty() && in.peek() == EOF) break;
+        if (code.empty() && next == lines.size()) break;
         char* end = nullptr;
         errno = 0;
         long v = std::strtol(code.c_str(), &end, 10);
-        if (code.empty() || *end != '\0' || errno != 0 || v < -32768 || v > 32767) {
+        if (code.empty() || *end != '\0' || errno != 0 || v < -32768 || v > 32767 ||
+            code.size() != std::char_traits<char>::length(code.c_str())) {
             error = path + " line " + std::to_string(line) + ": a group code was expected, not \"" +
-                    code.substr(0, 40) + "\"";
+                    shown(code) + "\"";
             return false;
         }
-        if (!std::getline(in, valueLine)) {
+        if (next == lines.size()) {
             error = path + " line " + std::to_string(line) + ": group " + code + " has no value";
             return false;
         }
         ++line;
-        std::string value = valueLine;
-        if (!value.empty() && value.back() == '\r') value.pop_back();
+        std::string value = lines[next++];
         pairs.push_back({static_cast<int>(v), value, line});
         if (v == 0 && trim(value) == "EOF") break;
     }
@@ -63,7 +90,7 @@ bool parseNumber(const Pair& p, double& out, const std::string& path, std::strin
     char* end = nullptr;
     out = std::strtod(text.c_str(), &end);
     if (text.empty() || *end != '\0' || !std::isfinite(out)) {
-        error = path + " line " + std::to_string(p.line) + ": \"" + text.substr(0, 40) +
+        error = path + " line " + std::to_string(p.line) + ": \"" + shown(text) +
                 "\" is not a number";
         return false;
     }

@@ -103,7 +103,8 @@ std::vector<Value> listItems(const Value& list) {
 wchar_t Reader::get() {
     wchar_t c = peek();
     if (pos_ < src_.size()) ++pos_;
-    if (c == L'\n') ++line_;
+    // A line ends with a line feed, or with a carriage return alone.
+    if (c == L'\n' || (c == L'\r' && peek() != L'\n')) ++line_;
     return c;
 }
 
@@ -119,7 +120,7 @@ bool Reader::skipToForm() {
             get();
             get();
         } else {
-            while (pos_ < src_.size() && peek() != L'\n') get();
+            while (pos_ < src_.size() && peek() != L'\n' && peek() != L'\r') get();
         }
     }
 }

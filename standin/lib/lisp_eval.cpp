@@ -424,16 +424,24 @@ Value Interpreter::apply(const Value& fn, const std::wstring& name, std::vector<
     return progn(fn->cdr);
 }
 
-bool Interpreter::run(std::wstring_view source, bool printResults, Value* last) {
+bool Interpreter::run(std::wstring_view source, bool printResults, Value* last,
+                      std::wstring_view sourceName) {
     Reader reader(source);
     for (;;) {
         Value form;
+        int formLine = reader.line();
         try {
             if (!reader.skipToForm()) return true;
+            formLine = reader.line();
             form = reader.read();
         } catch (const LispError& e) {
             freshLine();
-            writeOutput("; error: " + std::string(e.what()) + "\n");
+            // A typed expression is its own place; a script's path and line
+            // say where to look.
+            std::string where;
+            if (!sourceName.empty())
+                where = " (" + toUtf8(sourceName) + ", line " + std::to_string(formLine) + ")";
+            writeOutput("; error: " + std::string(e.what()) + where + "\n");
             return false;
         }
         try {

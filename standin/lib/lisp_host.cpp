@@ -86,7 +86,7 @@ void installHostFunctions(Interpreter& lisp) {
         std::wstring text;
         if (!readTextFile(toUtf8(path), text)) throw LispError("LOAD failed: \"" + toUtf8(path) + "\"");
         Value last;
-        self.run(text, false, &last);
+        self.run(text, false, &last, path);
         return last;
     });
     lisp.define(L"host-new-drawing", [](Interpreter&, std::vector<Value>&) {

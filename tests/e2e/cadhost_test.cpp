@@ -79,7 +79,8 @@ TEST(Cadhost, DeepAndLongInputIsRefusedOrHandledWithoutCrashing) {
     vogtest::writeFile(dir + "/deep.lsp", std::string(100000, '(') + "\n(princ \"unreached\")");
     auto run = runHost({"--plugin", "none", dir + "/deep.lsp", "-e", "(+ 1 1)"});
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.output, "; error: malformed list on input: nested too deeply\n2\n");
+    EXPECT_EQ(run.output, "; error: malformed list on input: nested too deeply (" + dir +
+                              "/deep.lsp, line 1)\n2\n");
 
     // Runaway recursion is an error; long and deep lists live and die quietly.
     run = runHost({"--plugin", "none", "-e", "(defun f (n) (f n))", "-e", "(f 1)", "-e",
