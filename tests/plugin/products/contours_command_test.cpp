@@ -3,6 +3,7 @@
 // the command stops.
 #include "contour_test_surfaces.h"
 #include "products/contour_tracer.h"
+#include "products/entity_output.h"
 #include "support/host_fixture.h"
 #include "support/run_host.h"
 
@@ -70,7 +71,7 @@ class ContoursCommandTest : public vogtest::PluginTest {
     }
     void lineOn(const wchar_t* layer) {
         ads_point a = {-5, -5, 0}, b = {-4, -4, 0};
-        acdbEntMake(acutBuildList(RTDXF0, L"LINE", 8, layer, 10, a, 11, b, RTNONE));
+        vog::products::makeEntity(acutBuildList(RTDXF0, L"LINE", 8, layer, 10, a, 11, b, RTNONE));
     }
 
     std::string folder;

@@ -2,6 +2,7 @@
 // old entities replaced, the zoom, the "showtin" dialog and every way the
 // command stops.
 #include "contour_test_surfaces.h"
+#include "products/entity_output.h"
 #include "products/tin_display.h"
 #include "support/host_fixture.h"
 #include "support/run_host.h"
@@ -75,7 +76,7 @@ class TinDisplayTest : public vogtest::PluginTest {
     }
     void lineOn(const wchar_t* layer) {
         ads_point a = {-50, -50, 0}, b = {-40, -40, 0};
-        acdbEntMake(acutBuildList(RTDXF0, L"LINE", 8, layer, 10, a, 11, b, RTNONE));
+        vog::products::makeEntity(acutBuildList(RTDXF0, L"LINE", 8, layer, 10, a, 11, b, RTNONE));
     }
 
     std::string folder;
