@@ -4,11 +4,10 @@
 
 namespace vog::surface {
 
-void computeCircumcircle(CircumTriangle& triangle) {
-    const auto& c = triangle.triangle.corners;
-    const double x1 = c[0].x, y1 = c[0].y;
-    const double x2 = c[1].x, y2 = c[1].y;
-    const double x3 = c[2].x, y3 = c[2].y;
+Circle circumcircleOf(const Point3& c1, const Point3& c2, const Point3& c3) {
+    const double x1 = c1.x, y1 = c1.y;
+    const double x2 = c2.x, y2 = c2.y;
+    const double x3 = c3.x, y3 = c3.y;
     double xc;
     double yc;
     if (y1 == y2) {
@@ -32,10 +31,16 @@ void computeCircumcircle(CircumTriangle& triangle) {
         xc = (m1 * mx1 - m2 * mx2 + my2 - my1) / (m1 - m2);
         yc = m1 * (xc - mx1) + my1;
     }
-    triangle.xc = xc;
-    triangle.yc = yc;
+    return {xc, yc, std::sqrt((x2 - xc) * (x2 - xc) + (y2 - yc) * (y2 - yc))};
+}
+
+void computeCircumcircle(CircumTriangle& triangle) {
+    const auto& c = triangle.triangle.corners;
+    const Circle circle = circumcircleOf(c[0], c[1], c[2]);
+    triangle.xc = circle.xc;
+    triangle.yc = circle.yc;
     triangle.zc = 0;
-    triangle.radius = std::sqrt((x2 - xc) * (x2 - xc) + (y2 - yc) * (y2 - yc));
+    triangle.radius = circle.radius;
 }
 
 CircumTriangle withCircumcircle(const Triangle& triangle) {

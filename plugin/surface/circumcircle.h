@@ -4,16 +4,34 @@
 
 #include "surface/geometry.h"
 
+#include <cmath>
+
 namespace vog::surface {
 
-// Fills in the centre (xc, yc, 0) and the radius of the circle through the
-// three corners, from the perpendicular bisectors of the edges 1-2 and 2-3
-// (exact comparisons, no tolerance). For three corners on one line the values
-// are infinite or undefined, and the tests that use them follow ordinary IEEE
-// comparison.
+// Centre (xc, yc) and radius of a circle in plan.
+struct Circle {
+    double xc = 0;
+    double yc = 0;
+    double radius = 0;
+};
+
+// The circle through the three corners, from the perpendicular bisectors of
+// the edges 1-2 and 2-3 (exact comparisons, no tolerance); the radius is the
+// distance from the centre to the second corner. For three corners on one
+// line the values are infinite or undefined, and the tests that use them
+// follow ordinary IEEE comparison.
+Circle circumcircleOf(const Point3& c1, const Point3& c2, const Point3& c3);
+
+// Fills in the centre (xc, yc, 0) and the radius of the triangle's circle.
 void computeCircumcircle(CircumTriangle& triangle);
 
 // The triangle with its circumcircle.
 CircumTriangle withCircumcircle(const Triangle& triangle);
+
+// The in-circle test of the insertion steps: the plan distance from p to the
+// centre, computed as the triangulation has always computed it.
+inline double distanceToCentre(const Circle& circle, const Point3& p) {
+    return std::sqrt((p.x - circle.xc) * (p.x - circle.xc) + (p.y - circle.yc) * (p.y - circle.yc));
+}
 
 } // namespace vog::surface

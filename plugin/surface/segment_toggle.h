@@ -4,6 +4,8 @@
 
 #include "surface/geometry.h"
 
+#include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 namespace vog::surface {
@@ -11,5 +13,44 @@ namespace vog::surface {
 // Removes the first entry equal to (a, b) or (b, a), all coordinates compared
 // exactly; appends (a, b) when there is none.
 void toggleSegment(const Point3& a, const Point3& b, std::vector<Segment>& segments);
+
+// The same toggle over corners given by number, for the triangulation. Two
+// corners are the same when their keys are equal (the triangulation gives
+// corners with equal coordinates equal keys). The outline keeps the order in
+// which toggleSegment's list would hold its entries: removed entries leave
+// the others in place, new ones go to the end. Small outlines are searched
+// in order, large ones through a hash of the undirected edge.
+class EdgeOutline {
+  public:
+    struct Edge {
+        std::uint32_t a; // corner numbers, in the direction first added
+        std::uint32_t b;
+    };
+
+    void clear();
+    void toggle(std::uint32_t a, std::uint32_t keyA, std::uint32_t b, std::uint32_t keyB);
+
+    // The outline edges in order.
+    template <class Visit> void forEach(Visit visit) const {
+        for (const Entry& e : entries_)
+            if (e.live) visit(Edge{e.a, e.b});
+    }
+
+  private:
+    struct Entry {
+        std::uint32_t a;
+        std::uint32_t b;
+        std::uint64_t key; // the undirected edge
+        bool live;
+    };
+    static std::uint64_t edgeKey(std::uint32_t keyA, std::uint32_t keyB) {
+        return keyA < keyB ? (std::uint64_t{keyA} << 32 | keyB)
+                           : (std::uint64_t{keyB} << 32 | keyA);
+    }
+
+    std::vector<Entry> entries_;
+    std::unordered_map<std::uint64_t, std::uint32_t> index_; // live entries, once hashed
+    bool hashed_ = false;
+};
 
 } // namespace vog::surface

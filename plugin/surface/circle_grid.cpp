@@ -1,0 +1,108 @@
+#include "surface/circle_grid.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace vog::surface {
+
+namespace {
+
+// A circle whose box reaches over more cells than this in x or in y goes to
+// the large list.
+constexpr std::size_t kMostCellsAcross = 10;
+
+// About two points per cell.
+constexpr double kPointsPerCell = 2.0;
+
+// Cells along one side of a box of size extent, for cells of size side.
+std::size_t cellsAlong(double extent, double side, std::size_t most) {
+    if (!(extent > 0) || !(side > 0)) return 1;
+    const double n = std::ceil(extent / side);
+    if (!(n >= 1)) return 1;
+    if (n >= static_cast<double>(most)) return most;
+    return static_cast<std::size_t>(n);
+}
+
+// Monotone in offset, so a point between two offsets lies in a cell between
+// theirs.
+std::size_t cellOf(double offset, double per, std::size_t count) {
+    const double t = offset * per;
+    if (!(t >= 0)) return 0;
+    if (t >= static_cast<double>(count)) return count - 1;
+    return std::min(static_cast<std::size_t>(t), count - 1);
+}
+
+} // namespace
+
+CircleGrid::CircleGrid(double minX, double minY, double maxX, double maxY, std::size_t pointCount)
+    : minX_(minX), minY_(minY) {
+    const double width = maxX - minX;
+    const double height = maxY - minY;
+    const std::size_t target = std::max<std::size_t>(
+        1, static_cast<std::size_t>(static_cast<double>(pointCount) / kPointsPerCell));
+    double side;
+    if (width > 0 && height > 0)
+        side = std::sqrt(width * height / static_cast<double>(target));
+    else
+        side = std::max(width, height) / static_cast<double>(target);
+    columns_ = cellsAlong(width, side, target);
+    rows_ = cellsAlong(height, side, target);
+    if (columns_ * rows_ > 4 * target) {
+        // A very long thin box: keep the cell count near the target.
+        if (columns_ > rows_)
+            columns_ = std::max<std::size_t>(1, 4 * target / rows_);
+        else
+            rows_ = std::max<std::size_t>(1, 4 * target / columns_);
+    }
+    perX_ = width > 0 ? static_cast<double>(columns_) / width : 0;
+    perY_ = height > 0 ? static_cast<double>(rows_) / height : 0;
+    const double scale = std::max(
+        {std::fabs(minX), std::fabs(maxX), std::fabs(minY), std::fabs(maxY), width, height});
+    slack_ = scale * 1e-9 + std::numeric_limits<double>::min();
+    cells_.resize(columns_ * rows_);
+}
+
+std::size_t CircleGrid::column(double x) const {
+    return cellOf(x - minX_, perX_, columns_);
+}
+
+std::size_t CircleGrid::row(double y) const {
+    return cellOf(y - minY_, perY_, rows_);
+}
+
+void CircleGrid::add(const Circle& circle, std::uint32_t slot, std::uint32_t tag,
+                     bool skipLeftColumns, double fromX) {
+    const double xc = circle.xc, yc = circle.yc, r = circle.radius;
+    // With such values the distance computed is infinite or not a number,
+    // and never below the radius.
+    if (!std::isfinite(xc) || !std::isfinite(yc) || std::isnan(r)) return;
+    const Entry entry{xc, yc, r, slot, tag};
+    // The computed test holds only where the true distance is within the
+    // radius plus the rounding of its terms; the widening is far larger.
+    const double reach = r * (1 + 1e-9) + 1e-9 * (std::fabs(xc) + std::fabs(yc)) + slack_;
+    if (!std::isfinite(reach)) {
+        large_.push_back(entry);
+        return;
+    }
+    std::size_t firstColumn = column(xc - reach);
+    const std::size_t lastColumn = column(xc + reach);
+    const std::size_t firstRow = row(yc - reach);
+    const std::size_t lastRow = row(yc + reach);
+    if (lastColumn - firstColumn >= kMostCellsAcross || lastRow - firstRow >= kMostCellsAcross) {
+        large_.push_back(entry);
+        return;
+    }
+    if (skipLeftColumns) firstColumn = std::max({firstColumn, column(fromX), dropped_});
+    for (std::size_t col = firstColumn; col <= lastColumn; ++col)
+        for (std::size_t rw = firstRow; rw <= lastRow; ++rw)
+            cells_[col * rows_ + rw].push_back(entry);
+}
+
+void CircleGrid::dropColumnsLeftOf(double x) {
+    const std::size_t upTo = column(x);
+    for (; dropped_ < upTo; ++dropped_)
+        for (std::size_t rw = 0; rw < rows_; ++rw)
+            std::vector<Entry>().swap(cells_[dropped_ * rows_ + rw]);
+}
+
+} // namespace vog::surface

@@ -1,0 +1,98 @@
+// The spatial filter of the triangulation's in-circle search. Small circles
+// are entered in the cells of a grid over the box of the points (about two
+// points per cell) that their bounding box, widened a little, touches; large
+// ones go to a list that every search reads. Each entry carries a copy of the
+// circle, so that most entries are passed over without looking at the
+// triangle: a point whose distance from the centre in x or in y, as the
+// in-circle test computes it, is not below the radius fails that test. Lists
+// may hold triangles that have gone since; the caller checks each entry it
+// is given.
+#pragma once
+
+#include "surface/circumcircle.h"
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace vog::surface {
+
+class CircleGrid {
+  public:
+    struct Entry {
+        double xc;
+        double yc;
+        double radius;
+        std::uint32_t slot; // the triangle's slot
+        std::uint32_t tag;  // of the triangle that held the slot when entered
+    };
+
+    // A grid for about pointCount points in the box (minX, minY)-(maxX, maxY).
+    CircleGrid(double minX, double minY, double maxX, double maxY, std::size_t pointCount);
+
+    // Enters a circle. Columns left of fromX are not entered when
+    // skipLeftColumns is set: no point to come lies there. A circle whose
+    // in-circle test can never hold (a centre that is not finite, a radius
+    // that is not a number) is not entered at all.
+    void add(const Circle& circle, std::uint32_t slot, std::uint32_t tag, bool skipLeftColumns,
+             double fromX);
+
+    // Calls visit(entry) for every entry of the point's cell and of the large
+    // list that may pass the in-circle test of (x, y). Entries that keep()
+    // rejects are dropped for good when met.
+    template <class Keep, class Visit> void search(double x, double y, Keep keep, Visit visit) {
+        scan(cells_[column(x) * rows_ + row(y)], x, y, keep, visit);
+        scan(large_, x, y, keep, visit);
+        if (++searches_ % kSweepInterval == 0) sweepLarge(keep);
+    }
+
+    // Frees the cells of the columns left of x's column: no point to come
+    // lies there.
+    void dropColumnsLeftOf(double x);
+
+  private:
+    static constexpr std::size_t kSweepInterval = 64;
+
+    template <class Keep, class Visit>
+    static void scan(std::vector<Entry>& list, double x, double y, Keep keep, Visit visit) {
+        for (std::size_t i = 0; i < list.size();) {
+            const Entry& e = list[i];
+            if (!(std::fabs(y - e.yc) < e.radius && std::fabs(x - e.xc) < e.radius)) {
+                ++i;
+                continue;
+            }
+            if (!keep(e)) {
+                list[i] = list.back();
+                list.pop_back();
+                continue;
+            }
+            visit(e);
+            ++i;
+        }
+    }
+    // Drops the gone triangles from the large list.
+    template <class Keep> void sweepLarge(Keep keep) {
+        std::size_t kept = 0;
+        for (const Entry& e : large_)
+            if (keep(e)) large_[kept++] = e;
+        large_.resize(kept);
+    }
+
+    std::size_t column(double x) const;
+    std::size_t row(double y) const;
+
+    double minX_;
+    double minY_;
+    double perX_; // columns per unit of x
+    double perY_;
+    double slack_; // absolute widening, from the size of the coordinates
+    std::size_t columns_;
+    std::size_t rows_;
+    std::size_t dropped_ = 0; // columns freed so far
+    std::size_t searches_ = 0;
+    std::vector<std::vector<Entry>> cells_; // column by column
+    std::vector<Entry> large_;
+};
+
+} // namespace vog::surface

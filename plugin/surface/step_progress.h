@@ -1,0 +1,36 @@
+// The host's status-bar progress meter over one long step of the surface
+// build (point preparation, the triangulation, fault lines, clipping): shown
+// when the step starts, moved at most a few times a second however often the
+// step reports, and taken away when the step ends by any way.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+
+namespace vog::surface {
+
+class StepProgress {
+  public:
+    // Shows the meter with the label; total is the amount of work.
+    StepProgress(const wchar_t* label, std::size_t total);
+    ~StepProgress();
+    StepProgress(const StepProgress&) = delete;
+    StepProgress& operator=(const StepProgress&) = delete;
+
+    // Reports that done of the total are finished. Cheap: the clock is read
+    // only every few thousand reports.
+    void advance(std::size_t done) {
+        if (++reports_ % kReportsPerClockRead == 0) move(done);
+    }
+
+  private:
+    static constexpr std::size_t kReportsPerClockRead = 4096;
+    void move(std::size_t done);
+
+    std::size_t total_;
+    std::size_t reports_ = 0;
+    int shown_ = 0;
+    std::chrono::steady_clock::time_point lastMove_;
+};
+
+} // namespace vog::surface

@@ -1,0 +1,162 @@
+#include "surface/sweep_front.h"
+
+#include "host/host_api.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace vog::surface {
+
+namespace {
+
+struct Box {
+    double minX, minY, maxX, maxY;
+};
+
+Box pointBox(const std::vector<Point3>& vertices, std::size_t count) {
+    Box box{vertices[0].x, vertices[0].y, vertices[0].x, vertices[0].y};
+    for (std::size_t i = 1; i < count; ++i) {
+        box.minX = std::min(box.minX, vertices[i].x);
+        box.minY = std::min(box.minY, vertices[i].y);
+        box.maxX = std::max(box.maxX, vertices[i].x);
+        box.maxY = std::max(box.maxY, vertices[i].y);
+    }
+    return box;
+}
+
+CircleGrid makeGrid(const std::vector<Point3>& vertices, std::size_t count) {
+    const Box box = pointBox(vertices, count);
+    return CircleGrid(box.minX, box.minY, box.maxX, box.maxY, count);
+}
+
+// The heap holds the smallest key on top.
+struct LaterKey {
+    bool operator()(const auto& a, const auto& b) const { return a.key > b.key; }
+};
+
+double largestX(const std::vector<Point3>& vertices, std::size_t count) {
+    double largest = vertices[0].x;
+    for (std::size_t i = 1; i < count; ++i)
+        largest = std::max(largest, vertices[i].x);
+    return largest;
+}
+
+} // namespace
+
+SweepFront::SweepFront(const std::vector<Point3>& vertices, const std::vector<std::uint32_t>& keys,
+                       std::size_t pointCount, bool ascendingX, std::size_t limit)
+    : vertices_(vertices), keys_(keys), ascending_(ascendingX), limit_(limit),
+      grid_(makeGrid(vertices, pointCount)), lastX_(largestX(vertices, pointCount)) {
+    const auto n = static_cast<std::uint32_t>(pointCount);
+    add({n, n + 1, n + 2}, vertices[0].x);
+}
+
+bool SweepFront::add(const CornerNumbers& corners, double sweepX) {
+    if (working_ >= limit_) {
+        std::wstring message = L"# of triangles exceeds maximum allowed of " +
+                               std::to_wstring(limit_) + L".  Contact the developer.";
+        acedAlert(message.c_str());
+        return false;
+    }
+    std::uint32_t slot;
+    if (!freeSlots_.empty()) {
+        slot = freeSlots_.back();
+        freeSlots_.pop_back();
+    } else {
+        slot = static_cast<std::uint32_t>(slots_.size());
+        slots_.push_back({});
+        stamps_.push_back(0);
+    }
+    Slot& s = slots_[slot];
+    s.corners = corners;
+    s.circle = circumcircleOf(vertices_[corners[0]], vertices_[corners[1]], vertices_[corners[2]]);
+    s.made = made_++;
+    ++working_;
+    // A triangle whose circle reaches past the last point, or whose key is
+    // not a number, never retires.
+    const double key = s.circle.xc + s.circle.radius;
+    if (key < lastX_) {
+        heap_.push_back({key, s.made, slot});
+        std::push_heap(heap_.begin(), heap_.end(), LaterKey{});
+    }
+    grid_.add(s.circle, slot, static_cast<std::uint32_t>(s.made), ascending_, sweepX);
+    return true;
+}
+
+void SweepFront::release(std::uint32_t slot) {
+    slots_[slot].made = kFree;
+    freeSlots_.push_back(slot);
+    --working_;
+}
+
+int SweepFront::insert(std::uint32_t p) {
+    const Point3& point = vertices_[p];
+
+    // Retire every triangle whose circle ends left of the point, in the
+    // order they were made.
+    found_.clear();
+    while (!heap_.empty() && point.x > heap_.front().key) {
+        std::pop_heap(heap_.begin(), heap_.end(), LaterKey{});
+        const Pending top = heap_.back();
+        heap_.pop_back();
+        if (slots_[top.slot].made == top.made) found_.push_back({top.made, top.slot});
+    }
+    if (!found_.empty()) {
+        std::sort(found_.begin(), found_.end(),
+                  [](const Found& a, const Found& b) { return a.made < b.made; });
+        for (const Found& f : found_) {
+            completed_.push_back(slots_[f.slot].corners);
+            release(f.slot);
+        }
+    }
+    auto live = [&](const CircleGrid::Entry& e) {
+        const Slot& s = slots_[e.slot];
+        return s.made != kFree && static_cast<std::uint32_t>(s.made) == e.tag;
+    };
+    if (ascending_) grid_.dropColumnsLeftOf(point.x);
+
+    // The cavity: every working triangle whose circle holds the point
+    // strictly, in the order they were made.
+    found_.clear();
+    const std::uint32_t search = ++search_;
+    grid_.search(point.x, point.y, live, [&](const CircleGrid::Entry& e) {
+        if (stamps_[e.slot] == search) return;
+        stamps_[e.slot] = search;
+        const Slot& s = slots_[e.slot];
+        if (distanceToCentre(s.circle, point) < s.circle.radius) found_.push_back({s.made, e.slot});
+    });
+    std::sort(found_.begin(), found_.end(),
+              [](const Found& a, const Found& b) { return a.made < b.made; });
+
+    outline_.clear();
+    for (const Found& f : found_) {
+        const CornerNumbers& c = slots_[f.slot].corners;
+        outline_.toggle(c[0], keys_[c[0]], c[1], keys_[c[1]]);
+        outline_.toggle(c[1], keys_[c[1]], c[2], keys_[c[2]]);
+        outline_.toggle(c[2], keys_[c[2]], c[0], keys_[c[0]]);
+    }
+    for (const Found& f : found_)
+        release(f.slot);
+
+    bool full = false;
+    outline_.forEach([&](const EdgeOutline::Edge& edge) {
+        if (!full && !add({edge.a, edge.b, p}, point.x)) full = true;
+    });
+    return full ? RTERROR : 0;
+}
+
+std::vector<CornerNumbers> SweepFront::finish() {
+    found_.clear();
+    for (std::uint32_t slot = 0; slot < slots_.size(); ++slot)
+        if (slots_[slot].made != kFree) found_.push_back({slots_[slot].made, slot});
+    std::sort(found_.begin(), found_.end(),
+              [](const Found& a, const Found& b) { return a.made < b.made; });
+    std::vector<CornerNumbers> all = std::move(completed_);
+    all.reserve(all.size() + found_.size());
+    for (const Found& f : found_)
+        all.push_back(slots_[f.slot].corners);
+    return all;
+}
+
+} // namespace vog::surface

@@ -1,0 +1,84 @@
+// The working state of the sweep triangulation: the triangles that later
+// points may still break, with their circles. Corners are numbers into the
+// vertex table (the points, then the three corners of the enclosing
+// triangle). The triangles are kept in the order they were made, which is the
+// order of the working list of the plain sweep; the retirement of a
+// triangle whose circle ends left of the point pops from a heap keyed by
+// xc + radius, and the triangles whose circles hold the point are found
+// through the circle grid and then taken in the order they were made. The
+// results are those of walking the whole working list for every point.
+#pragma once
+
+#include "surface/circle_grid.h"
+#include "surface/circumcircle.h"
+#include "surface/geometry.h"
+#include "surface/segment_toggle.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace vog::surface {
+
+using CornerNumbers = std::array<std::uint32_t, 3>;
+
+class SweepFront {
+  public:
+    // vertices: the points then the three corners of the enclosing triangle;
+    // keys: equal numbers exactly for vertices with equal coordinates.
+    // ascendingX: the points come in ascending x, so the grid may forget
+    // what lies left of them. limit: the most triangles the working list
+    // may hold.
+    SweepFront(const std::vector<Point3>& vertices, const std::vector<std::uint32_t>& keys,
+               std::size_t pointCount, bool ascendingX, std::size_t limit);
+
+    // Inserts point number p: retires the triangles left of it to the
+    // completed list, replaces those whose circle holds it strictly by the
+    // fan from p over the cavity outline. Returns 0, or RTERROR after the
+    // limit alert.
+    int insert(std::uint32_t p);
+
+    // The completed triangles in retirement order, then the working ones in
+    // the order they were made. Ends the triangulation.
+    std::vector<CornerNumbers> finish();
+
+  private:
+    struct Slot {
+        CornerNumbers corners;
+        Circle circle;
+        std::uint64_t made; // order of making; kFree when the slot is free
+    };
+    struct Pending {
+        double key; // xc + radius
+        std::uint64_t made;
+        std::uint32_t slot;
+    };
+    struct Found {
+        std::uint64_t made;
+        std::uint32_t slot;
+    };
+    static constexpr std::uint64_t kFree = ~std::uint64_t{0};
+
+    bool add(const CornerNumbers& corners, double sweepX);
+    void release(std::uint32_t slot);
+
+    const std::vector<Point3>& vertices_;
+    const std::vector<std::uint32_t>& keys_;
+    bool ascending_;
+    std::size_t limit_;
+    CircleGrid grid_;
+    double lastX_; // the largest x of the points
+    std::vector<Slot> slots_;
+    std::vector<std::uint32_t> stamps_; // the search that last met the slot
+    std::vector<std::uint32_t> freeSlots_;
+    std::vector<Pending> heap_;
+    std::vector<Found> found_;
+    std::vector<CornerNumbers> completed_;
+    EdgeOutline outline_;
+    std::uint64_t made_ = 0;
+    std::uint32_t search_ = 0;
+    std::size_t working_ = 0;
+};
+
+} // namespace vog::surface
