@@ -13,20 +13,27 @@ bool replaceFile(const std::wstring& path, std::string_view bytes) {
     std::filesystem::path temporary = target;
     temporary += ".tmp";
     bool written = false;
+    // Whatever holds the temporary name (a file left by a crash, or a link
+    // to some other file) is removed, never written through.
+    std::error_code ec;
+    if (!std::filesystem::is_directory(std::filesystem::symlink_status(temporary, ec)))
+        std::filesystem::remove(temporary, ec);
+    bool created = false;
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        created = out.is_open();
         if (out) {
             out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
             out.close();
             written = !out.fail();
         }
     }
-    std::error_code ec;
     if (written) {
         std::filesystem::rename(temporary, target, ec);
         if (!ec) return true;
     }
-    std::filesystem::remove(temporary, ec);
+    // Only what this call made goes; a directory in the way stays.
+    if (created) std::filesystem::remove(temporary, ec);
     return false;
 }
 

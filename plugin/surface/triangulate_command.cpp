@@ -66,6 +66,9 @@ int triangulateCommand() {
     surface::WorkFileLock lock(surface::tempFolder());
     if (const int locked = surface::lockWorkFiles(lock); locked != RTNORM)
         return locked == RTCAN ? cancelled() : RTERROR;
+    // Work files left by a build that crashed, or links planted under their
+    // names, are removed rather than written through.
+    deleteFiles({&work.workFile, &work.sortedPointFile});
 
     const std::wstring pointFile = setting(L"dpoints");
     if (surface::preparePoints(pointFile, setting(L"uelev") == L"1", limits.mine, limits.maxe,
@@ -104,6 +107,7 @@ int triangulateCommand() {
         return result == RTCAN ? cancelled() : RTERROR;
     }
 
+    deleteFiles({&newSurface}); // a leftover, or a link, is not written through
     if (setting(L"ubound") == L"1") {
         const int clipped =
             surface::clipTrianglesToBoundary(setting(L"dbndry"), faulted, newSurface);
