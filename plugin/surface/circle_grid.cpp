@@ -60,6 +60,8 @@ CircleGrid::CircleGrid(double minX, double minY, double maxX, double maxY, std::
         {std::fabs(minX), std::fabs(maxX), std::fabs(minY), std::fabs(maxY), width, height});
     slack_ = scale * 1e-9 + std::numeric_limits<double>::min();
     cells_.resize(columns_ * rows_);
+    coarseRows_ = ((rows_ - 1) >> kCoarseShift) + 1;
+    coarse_.resize((((columns_ - 1) >> kCoarseShift) + 1) * coarseRows_);
 }
 
 std::size_t CircleGrid::column(double x) const {
@@ -88,11 +90,21 @@ void CircleGrid::add(const Circle& circle, std::uint32_t slot, std::uint32_t tag
     const std::size_t lastColumn = column(xc + reach);
     const std::size_t firstRow = row(yc - reach);
     const std::size_t lastRow = row(yc + reach);
-    if (lastColumn - firstColumn >= kMostCellsAcross || lastRow - firstRow >= kMostCellsAcross) {
-        large_.push_back(entry);
+    if (skipLeftColumns) firstColumn = std::max({firstColumn, column(fromX), dropped_});
+    if (lastColumn + 1 - std::min(firstColumn, lastColumn + 1) > kMostCellsAcross ||
+        lastRow - firstRow >= kMostCellsAcross) {
+        const std::size_t first = firstColumn >> kCoarseShift, last = lastColumn >> kCoarseShift;
+        const std::size_t low = firstRow >> kCoarseShift, high = lastRow >> kCoarseShift;
+        if (last + 1 - std::min(first, last + 1) > kMostCellsAcross ||
+            high - low >= kMostCellsAcross) {
+            large_.push_back(entry);
+            return;
+        }
+        for (std::size_t col = first; col <= last; ++col)
+            for (std::size_t rw = low; rw <= high; ++rw)
+                coarse_[col * coarseRows_ + rw].push_back(entry);
         return;
     }
-    if (skipLeftColumns) firstColumn = std::max({firstColumn, column(fromX), dropped_});
     for (std::size_t col = firstColumn; col <= lastColumn; ++col)
         for (std::size_t rw = firstRow; rw <= lastRow; ++rw)
             cells_[col * rows_ + rw].push_back(entry);
@@ -100,6 +112,9 @@ void CircleGrid::add(const Circle& circle, std::uint32_t slot, std::uint32_t tag
 
 void CircleGrid::dropColumnsLeftOf(double x) {
     const std::size_t upTo = column(x);
+    for (std::size_t col = dropped_ >> kCoarseShift; col < (upTo >> kCoarseShift); ++col)
+        for (std::size_t rw = 0; rw < coarseRows_; ++rw)
+            std::vector<Entry>().swap(coarse_[col * coarseRows_ + rw]);
     for (; dropped_ < upTo; ++dropped_)
         for (std::size_t rw = 0; rw < rows_; ++rw)
             std::vector<Entry>().swap(cells_[dropped_ * rows_ + rw]);

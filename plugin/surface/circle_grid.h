@@ -42,7 +42,10 @@ class CircleGrid {
     // list that may pass the in-circle test of (x, y). Entries that keep()
     // rejects are dropped for good when met.
     template <class Keep, class Visit> void search(double x, double y, Keep keep, Visit visit) {
-        scan(cells_[column(x) * rows_ + row(y)], x, y, keep, visit);
+        const std::size_t col = column(x), rw = row(y);
+        scan(cells_[col * rows_ + rw], x, y, keep, visit);
+        scan(coarse_[(col >> kCoarseShift) * coarseRows_ + (rw >> kCoarseShift)], x, y, keep,
+             visit);
         scan(large_, x, y, keep, visit);
         if (++searches_ % kSweepInterval == 0) sweepLarge(keep);
     }
@@ -53,6 +56,8 @@ class CircleGrid {
 
   private:
     static constexpr std::size_t kSweepInterval = 64;
+    // Cells of the coarse grid are 2^kCoarseShift cells wide and high.
+    static constexpr unsigned kCoarseShift = 3;
 
     template <class Keep, class Visit>
     static void scan(std::vector<Entry>& list, double x, double y, Keep keep, Visit visit) {
@@ -92,6 +97,8 @@ class CircleGrid {
     std::size_t dropped_ = 0; // columns freed so far
     std::size_t searches_ = 0;
     std::vector<std::vector<Entry>> cells_; // column by column
+    std::size_t coarseRows_;
+    std::vector<std::vector<Entry>> coarse_; // for circles too large for the cells
     std::vector<Entry> large_;
 };
 

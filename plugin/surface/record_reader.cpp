@@ -46,11 +46,15 @@ bool RecordReader::nextLine() {
     return true;
 }
 
-bool RecordReader::nextToken(std::string_view& token) {
+bool RecordReader::nextToken(std::string_view& token, bool midRecord) {
     for (;;) {
         while (position_ < line_.size() && isSeparator(line_[position_]))
             ++position_;
         if (position_ < line_.size()) break;
+        if (midRecord && !recordLineKept_) {
+            recordLine_ = line_;
+            recordLineKept_ = true;
+        }
         if (!nextLine()) return false;
     }
     std::size_t start = position_;
@@ -69,19 +73,18 @@ RecordReader::Result RecordReader::malformed(std::size_t line, const std::string
 
 RecordReader::Result RecordReader::read(std::span<double> values) {
     if (failed_) return Result::Malformed;
+    // The record's first line is copied only when the record goes on to
+    // another line.
     std::size_t firstLine = 0;
-    std::string firstLineText;
+    recordLineKept_ = false;
     for (std::size_t i = 0; i < values.size(); ++i) {
         std::string_view token;
-        if (!nextToken(token)) {
+        if (!nextToken(token, i > 0)) {
             if (i == 0) return Result::End;
             // The file ends inside the record.
-            return malformed(firstLine, firstLineText);
+            return malformed(firstLine, recordLineKept_ ? recordLine_ : line_);
         }
-        if (i == 0 && values.size() > 1) {
-            firstLine = lineNumber_;
-            firstLineText = line_;
-        }
+        if (i == 0) firstLine = lineNumber_;
         if (!parseNumber(token, values[i])) return malformed(lineNumber_, line_);
     }
     // The last number ran into the end of the file.

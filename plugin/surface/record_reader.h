@@ -41,7 +41,9 @@ class RecordReader {
   private:
     bool nextLine();
     // Finds the next token; false at the end of the stream.
-    bool nextToken(std::string_view& token);
+    // midRecord: a record has begun, so the line it began on is kept
+    // before the next line is read.
+    bool nextToken(std::string_view& token, bool midRecord);
     Result malformed(std::size_t line, const std::string& text);
 
     std::istream& in_;
@@ -52,6 +54,8 @@ class RecordReader {
     std::size_t position_ = 0;
     bool lineEnded_ = true; // the current line was ended by a line feed
     bool failed_ = false;
+    bool recordLineKept_ = false; // the record's first line is in recordLine_
+    std::string recordLine_;
     std::size_t malformedLine_ = 0;
     std::string malformedText_;
 };

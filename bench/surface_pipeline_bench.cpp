@@ -1,0 +1,60 @@
+// The triangulate command's pipeline from a point file to its ".tin", with
+// neither fault lines nor a boundary, as the command runs it: point
+// preparation, the triangulation, and the two copies to ".ftin" and ".tin".
+// Prints the time of each step; the work files go to the folder in TEMP.
+//
+//   vog_triangulate_file points.xyz
+#include "host/host_api.h"
+#include "host/wide_text.h"
+#include "project/project_state.h"
+#include "surface/point_preparation.h"
+#include "surface/sort_work_files.h"
+#include "surface/triangle_copy.h"
+#include "surface/triangle_file.h"
+#include "surface/triangulation.h"
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+
+using namespace vog::surface;
+
+namespace {
+
+double secondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s points.xyz\n", argv[0]);
+        return 2;
+    }
+    const std::wstring pointFile = vog::fromUtf8(argv[1]);
+    const SortWorkFiles work = sortWorkFiles();
+    const std::wstring raw = *vog::project::siblingPath(pointFile, kRawTriangleExtension);
+    const std::wstring faulted = *vog::project::siblingPath(pointFile, kFaultedTriangleExtension);
+    const std::wstring surface = *vog::project::siblingPath(pointFile, kSurfaceExtension);
+
+    const auto start = std::chrono::steady_clock::now();
+    auto step = start;
+    if (preparePoints(pointFile, false, L"0", L"0", work) != RTNORM) return 1;
+    const double prepared = secondsSince(step);
+    step = std::chrono::steady_clock::now();
+    const int triangulated = triangulateSortedPoints(pointFile, work.sortedPointFile);
+    std::filesystem::remove(vog::filePath(work.workFile));
+    std::filesystem::remove(vog::filePath(work.sortedPointFile));
+    if (triangulated != 0) return 1;
+    const double triangulation = secondsSince(step);
+    step = std::chrono::steady_clock::now();
+    if (copyTriangleFile(raw, faulted) != 0) return 1;
+    std::filesystem::remove(vog::filePath(raw));
+    if (copyTriangleFile(faulted, surface) != 0) return 1;
+    std::filesystem::remove(vog::filePath(faulted));
+    const double copies = secondsSince(step);
+    std::printf("\npreparation %.2f s, triangulation %.2f s, copies %.2f s, total %.2f s\n",
+                prepared, triangulation, copies, secondsSince(start));
+    return 0;
+}
