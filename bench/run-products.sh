@@ -7,14 +7,18 @@
 #
 #   bench/run-products.sh [build folder] [work folder]
 #
+# Defaults: build folder build-bench (configured RelWithDebInfo when new),
+# work folder $TMPDIR/vog-products-bench (surfaces are kept for reruns).
 # The peer needs bench/setup-products-bench.sh (run once, as root).
 set -e
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$root/build}
+build=${1:-$root/build-bench}
 work=${2:-${TMPDIR:-/tmp}/vog-products-bench}
 mkdir -p "$work"
 
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+if [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+fi
 cmake --build "$build" --target vog_products_bench -j2 >/dev/null
 bench=$build/bin/vog_products_bench
 

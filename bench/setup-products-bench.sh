@@ -6,6 +6,7 @@ set -e
 if /usr/bin/python3 -c "import matplotlib, numpy" 2>/dev/null && [ -x /usr/bin/time ]; then
     exit 0
 fi
-apt-get update
-DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
+if [ "$(id -u)" = 0 ]; then SUDO=; else SUDO=sudo; fi
+$SUDO apt-get update
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends \
     python3-matplotlib python3-numpy time
