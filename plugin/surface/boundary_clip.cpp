@@ -5,10 +5,12 @@
 #include "surface/plan_orientation.h"
 #include "surface/point_order.h"
 #include "surface/segment_file.h"
+#include "surface/step_progress.h"
 #include "surface/triangle_file.h"
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 
 namespace vog::surface {
@@ -100,7 +102,13 @@ int clipTrianglesToBoundary(const std::wstring& boundaryFile, const std::wstring
     Triangle triangle;
     TriangleFileReader::Result result;
     std::string lines;
+    // The meter counts triangles against an estimate from the file size.
+    std::error_code sizeError;
+    const auto bytes = std::filesystem::file_size(filePath(source), sizeError);
+    StepProgress progress(L"Clipping to the boundary", sizeError ? 0 : bytes / 80 + 1);
+    std::size_t read = 0;
     while ((result = in.read(triangle)) == TriangleFileReader::Result::Triangle) {
+        progress.advance(++read);
         if (triangleCrossesBoundary(triangle, boundary.segments) == 0 &&
             triangleInsidePolygon(triangle, boundary.segments) == 1)
             appendTriangleRecord(lines, triangle);

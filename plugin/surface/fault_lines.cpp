@@ -6,6 +6,7 @@
 #include "surface/fault_segment.h"
 #include "surface/point_order.h"
 #include "surface/segment_file.h"
+#include "surface/step_progress.h"
 #include "surface/triangle_file.h"
 
 #include <algorithm>
@@ -87,7 +88,9 @@ int applyFaultLines(const std::wstring& triangleFile, const std::wstring& faultF
     }
 
     int faultNumber = 0;
+    StepProgress progress(L"Applying Fault Lines", faults.segments.size(), 1);
     for (const Segment& recorded : faults.segments) {
+        progress.advance(static_cast<std::size_t>(faultNumber));
         ++faultNumber;
         if (acedUsrBrk() == 1) return RTCAN;
         if (liesOnBoundary(recorded, boundary)) continue;

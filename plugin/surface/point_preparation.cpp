@@ -5,6 +5,7 @@
 #include "surface/point_file.h"
 #include "surface/point_order.h"
 #include "surface/point_sort.h"
+#include "surface/step_progress.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -98,6 +99,9 @@ int preparePoints(const std::wstring& pointFile, bool useElevationLimits,
         return RTERROR;
     }
     std::vector<Point3> buffer(capacity);
+    // The meter over the three passes that follow the counting pass.
+    StepProgress progress(L"Optimizing", 3 * reads);
+    std::size_t done = 0;
 
     // Extremes pass. Without any point the extremes stay 0.
     PointExtremes extremes;
@@ -107,6 +111,7 @@ int preparePoints(const std::wstring& pointFile, bool useElevationLimits,
     if (input.next(point)) {
         extremes = {point, point};
         while (input.next(point)) {
+            progress.advance(++done);
             extremes.min = {std::min(extremes.min.x, point.x), std::min(extremes.min.y, point.y),
                             std::min(extremes.min.z, point.z)};
             extremes.max = {std::max(extremes.max.x, point.x), std::max(extremes.max.y, point.y),
@@ -134,6 +139,7 @@ int preparePoints(const std::wstring& pointFile, bool useElevationLimits,
         passRan = true;
         std::size_t n = 0;
         for (;;) {
+            progress.advance(++done);
             buffer[n++] = current;
             if (!input.next(current)) {
                 atEnd = true;
@@ -182,8 +188,10 @@ int preparePoints(const std::wstring& pointFile, bool useElevationLimits,
             }
             CheckedReader copied{sortedIn};
             Point3 p;
-            while (copied.next(p))
+            while (copied.next(p)) {
+                progress.advance(++done);
                 if (keep(p)) writePointRecord(back, p);
+            }
             if (copied.failed) return RTERROR;
             if (!finishFile(back, files.workFile)) return RTERROR;
         }

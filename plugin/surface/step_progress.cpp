@@ -13,8 +13,9 @@ constexpr auto kLeastInterval = std::chrono::milliseconds(250);
 
 } // namespace
 
-StepProgress::StepProgress(const wchar_t* label, std::size_t total)
-    : total_(total), lastMove_(std::chrono::steady_clock::now()) {
+StepProgress::StepProgress(const wchar_t* label, std::size_t total, std::size_t reportsPerClockRead)
+    : total_(total), reportsPerClockRead_(std::max<std::size_t>(1, reportsPerClockRead)),
+      lastMove_(std::chrono::steady_clock::now()) {
     acedSetStatusBarProgressMeter(label, 0, kMeterEnd);
 }
 
