@@ -94,6 +94,10 @@ struct MeshParameters {
     std::wstring layer;
 };
 
+// The largest grid drawn, 2000 x 2000 points; each point is a vertex of a
+// line in both directions, so the drawing gets twice as many vertices.
+constexpr double kMostMeshPoints = 4'000'000;
+
 // Values that were typed without leaving their field reach the command
 // unchecked; those the grid cannot work with are refused here, before
 // anything is erased or drawn.
@@ -122,6 +126,15 @@ bool readParameters(const products::SurfaceExtent& extent, MeshParameters& param
     parameters.layer = project::setting(L"dmln");
     if (!products::gridStepAdvances(extent, parameters.interval)) {
         acedAlert(L"Mesh grid interval is too small for the coordinates of the surface.");
+        return false;
+    }
+    // Every grid point becomes two vertices in the drawing; a grid of more
+    // points than the drawing can hold is refused before anything is drawn.
+    const double points = (std::floor((extent.maxX - extent.minX) / parameters.interval) + 1) *
+                          (std::floor((extent.maxY - extent.minY) / parameters.interval) + 1);
+    if (!(points <= kMostMeshPoints)) {
+        acedAlert(L"Mesh grid interval is too small for the size of the surface: the grid "
+                  L"would have more than 4000000 points.");
         return false;
     }
     return true;

@@ -44,6 +44,13 @@ int lvogopenCommand(const resbuf* args) {
         return RTERROR;
     }
     std::wstring path = args->resval.rstring;
+    // Cut to the setting's 511 characters it would name another file, and
+    // its settings and surface would be written beside that one.
+    if (path.size() >= 512) {
+        acedAlert((L"Point file path is longer than 511 characters: " + path.substr(0, 80) + L"...")
+                      .c_str());
+        return RTERROR;
+    }
     if (path.find(L'.') == std::wstring::npos) {
         acedAlert((L"Point file name has no extension: " + path).c_str());
         return RTERROR;
