@@ -98,6 +98,7 @@ TEST_F(WorkFileLockTest, TheBreakKeyStopsTheWait) {
     WorkFileLock holder(temp());
     ASSERT_TRUE(holder.tryTake());
     WorkFileLock lock(temp());
+    standin::OutputCapture capture;
     standin::breakAfterPolls(3);
     const auto started = std::chrono::steady_clock::now();
     EXPECT_EQ(lockWorkFiles(lock, 60s), RTCAN);
