@@ -121,16 +121,9 @@ int triangulateCommand() {
         return RTERROR;
     }
 
-    // A build that kept no triangle (too few points, all on one line, or
-    // none inside the boundary) is no surface: the old one stays.
+    // A build that keeps no triangle (too few points, all on one line, none
+    // inside the boundary) gives an empty surface, which the products report.
     std::error_code error;
-    if (std::filesystem::file_size(filePath(newSurface), error) == 0 && !error) {
-        deleteFiles({&newSurface});
-        acedAlert((L"No triangles were made, so " + surfaceFile +
-                   L" is left as it was.  Command terminates.\n")
-                      .c_str());
-        return RTERROR;
-    }
     std::filesystem::rename(filePath(newSurface), filePath(surfaceFile), error);
     if (error) {
         deleteFiles({&newSurface});
