@@ -53,25 +53,7 @@ bool loadProjectSurface(std::vector<SurfaceTriangle>& triangles) {
             return false;
         }
     }
-    products::SurfaceLoad load;
-    try {
-        load = products::loadSurface(*path);
-    } catch (const std::bad_alloc&) {
-        acedAlert(kNoSurfaceMemory);
-        return false;
-    }
-    switch (load.status) {
-    case products::SurfaceLoad::Status::CannotOpen:
-        acedAlert(kNoTriangleFile);
-        return false;
-    case products::SurfaceLoad::Status::Malformed:
-        acedAlert(load.message.c_str());
-        return false;
-    case products::SurfaceLoad::Status::Loaded:
-        break;
-    }
-    triangles = std::move(load.triangles);
-    return true;
+    return products::loadSurfaceOrAlert(*path, kNoTriangleFile, kNoSurfaceMemory, triangles);
 }
 
 // The lowest height, proposed as the skirt's base elevation at every run.

@@ -159,4 +159,27 @@ SurfaceLoad loadSurface(const std::wstring& path) {
     }
 }
 
+bool loadSurfaceOrAlert(const std::wstring& path, const std::wstring& cannotOpen,
+                        const std::wstring& noMemory, std::vector<SurfaceTriangle>& triangles) {
+    SurfaceLoad load;
+    try {
+        load = loadSurface(path);
+    } catch (const std::bad_alloc&) {
+        acedAlert(noMemory.c_str());
+        return false;
+    }
+    switch (load.status) {
+    case SurfaceLoad::Status::CannotOpen:
+        acedAlert(cannotOpen.c_str());
+        return false;
+    case SurfaceLoad::Status::Malformed:
+        acedAlert(load.message.c_str());
+        return false;
+    case SurfaceLoad::Status::Loaded:
+        break;
+    }
+    triangles = std::move(load.triangles);
+    return true;
+}
+
 } // namespace vog::products

@@ -82,4 +82,10 @@ struct SurfaceLoad {
 // used. Stops at the first record that is not a triangle.
 SurfaceLoad loadSurface(const std::wstring& path);
 
+// loadSurface for a command: false after the alert when the surface cannot be
+// used (cannotOpen when the file does not open, noMemory when it does not fit,
+// the file and line of a record that is not a triangle).
+bool loadSurfaceOrAlert(const std::wstring& path, const std::wstring& cannotOpen,
+                        const std::wstring& noMemory, std::vector<SurfaceTriangle>& triangles);
+
 } // namespace vog::products

@@ -25,25 +25,8 @@ constexpr const wchar_t* kNoProposed =
 // Loads one surface; false after the alert when it cannot be used.
 bool loadForVolumes(const std::wstring& file, const wchar_t* missing,
                     std::vector<products::SurfaceTriangle>& triangles) {
-    products::SurfaceLoad load;
-    try {
-        load = products::loadSurface(file);
-    } catch (const std::bad_alloc&) {
-        acedAlert((L"Not enough memory to load the surface " + file + L".").c_str());
-        return false;
-    }
-    switch (load.status) {
-    case products::SurfaceLoad::Status::CannotOpen:
-        acedAlert(missing);
-        return false;
-    case products::SurfaceLoad::Status::Malformed:
-        acedAlert(load.message.c_str());
-        return false;
-    case products::SurfaceLoad::Status::Loaded:
-        break;
-    }
-    triangles = std::move(load.triangles);
-    return true;
+    return products::loadSurfaceOrAlert(
+        file, missing, L"Not enough memory to load the surface " + file + L".", triangles);
 }
 
 } // namespace
