@@ -3,9 +3,17 @@
 // it and its test point lies inside the segments by the even-odd rule, so
 // outer boundaries, voids and islands in voids are told apart by nesting
 // alone. Triangles are never cut.
+//
+// The segments are indexed so that each triangle is tested only against the
+// segments near it: a grid over their boxes for the crossing test, strips over
+// their heights for the even-odd ray. The index only narrows the candidates;
+// each candidate is decided by the same per-segment test as always, so the
+// results are those of testing every segment.
 #pragma once
 
 #include "surface/geometry.h"
+#include "surface/ray_strips.h"
+#include "surface/segment_grid.h"
 
 #include <string>
 #include <vector>
@@ -25,10 +33,20 @@ constexpr double kPolygonTolerance = 0.001;
 int clipTrianglesToBoundary(const std::wstring& boundaryFile, const std::wstring& source,
                             const std::wstring& target);
 
+// The boundary segments, in file order, with their two indexes.
+struct BoundaryIndex {
+    std::vector<Segment> segments;
+    SegmentGrid grid;
+    RayStrips strips;
+};
+
+BoundaryIndex makeBoundaryIndex(std::vector<Segment> segments);
+
 // 1 when an edge of the triangle crosses a boundary segment, else 0. An edge
 // crosses a segment only where the two meet in a point interior to both;
 // touching does not count, nor does an edge with an end within the plan
 // tolerance of a segment end, nor a crossing point within it of a segment end.
+int triangleCrossesBoundary(const Triangle& triangle, const BoundaryIndex& boundary);
 int triangleCrossesBoundary(const Triangle& triangle, const std::vector<Segment>& segments);
 
 // 1 when the triangle's test point lies inside the segments by the even-odd
@@ -38,6 +56,7 @@ int triangleCrossesBoundary(const Triangle& triangle, const std::vector<Segment>
 // the lower end excluded and the upper included; horizontal segments never
 // count, and a crossing up to kPolygonTolerance left of the test point still
 // does.
+int triangleInsidePolygon(const Triangle& triangle, const BoundaryIndex& boundary);
 int triangleInsidePolygon(const Triangle& triangle, const std::vector<Segment>& segments);
 
 } // namespace vog::surface

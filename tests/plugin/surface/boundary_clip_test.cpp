@@ -99,7 +99,7 @@ TEST(BoundaryInside, EvenOddRuleWithVoidsIslandsAndTheTolerance) {
     EXPECT_EQ(triangleInsidePolygon(at(42, 50), nested), 0) << "in the void";
     EXPECT_EQ(triangleInsidePolygon(at(50, 50), nested), 1) << "on the island";
     EXPECT_EQ(triangleInsidePolygon(at(150, 50), nested), 0);
-    EXPECT_EQ(triangleInsidePolygon(at(20, 20), {}), 0) << "no segments: even";
+    EXPECT_EQ(triangleInsidePolygon(at(20, 20), std::vector<Segment>{}), 0) << "no segments: even";
 
     // The test point is the mid-point of the mid-points of edges 2-3 and 1-2.
     EXPECT_EQ(triangleInsidePolygon(tri({-1, 1, 0}, {0.5, 1, 0}, {0.5, 3, 0}), square(0, 100)), 1);
@@ -113,7 +113,7 @@ TEST(BoundaryInside, EvenOddRuleWithVoidsIslandsAndTheTolerance) {
     EXPECT_EQ(triangleInsidePolygon(at(5.002, 10), slanted), 0);
     EXPECT_EQ(triangleInsidePolygon(at(4.9, 10), slanted), 1);
     // Horizontal segments never count.
-    EXPECT_EQ(triangleInsidePolygon(at(5, 10), {{{0, 10, 0}, {10, 10, 0}}}), 0);
+    EXPECT_EQ(triangleInsidePolygon(at(5, 10), std::vector<Segment>{{{0, 10, 0}, {10, 10, 0}}}), 0);
 }
 
 class BoundaryClip : public testing::SurfaceFixture {
