@@ -4,13 +4,14 @@
 #include "host/wide_text.h"
 #include "project/project_state.h"
 #include "surface/fault_segment.h"
-#include "surface/point_order.h"
+#include "surface/fault_surface.h"
+#include "surface/segment_end_index.h"
 #include "surface/segment_file.h"
 #include "surface/step_progress.h"
 #include "surface/triangle_file.h"
 
-#include <algorithm>
 #include <fstream>
+#include <utility>
 #include <vector>
 
 namespace vog::surface {
@@ -19,17 +20,6 @@ namespace {
 
 void alert(const std::wstring& text) {
     acedAlert(text.c_str());
-}
-
-bool tolerantEqual(const Point3& a, const Point3& b) {
-    return comparePointsXYTolerant(a, b) == 0;
-}
-
-bool liesOnBoundary(const Segment& fault, const std::vector<Segment>& boundary) {
-    return std::any_of(boundary.begin(), boundary.end(), [&](const Segment& s) {
-        return (tolerantEqual(fault.a, s.a) && tolerantEqual(fault.b, s.b)) ||
-               (tolerantEqual(fault.a, s.b) && tolerantEqual(fault.b, s.a));
-    });
 }
 
 } // namespace
@@ -87,26 +77,29 @@ int applyFaultLines(const std::wstring& triangleFile, const std::wstring& faultF
         return RTERROR;
     }
 
+    const SegmentEndIndex onBoundary(std::move(boundary));
+    FaultSurface surface(std::move(triangles));
     int faultNumber = 0;
     StepProgress progress(L"Applying Fault Lines", faults.segments.size(), 1);
     for (const Segment& recorded : faults.segments) {
         progress.advance(static_cast<std::size_t>(faultNumber));
         ++faultNumber;
         if (acedUsrBrk() == 1) return RTCAN;
-        if (liesOnBoundary(recorded, boundary)) continue;
+        if (onBoundary.holds(recorded)) continue;
         Segment fault = recorded;
-        if (applyFaultSegment(triangles, fault, faultNumber) == RTCAN) return RTCAN;
+        if (applyFaultSegment(surface, fault, faultNumber) == RTCAN) return RTCAN;
+        surface.compactIfSparse();
     }
 
     acutPrintf(L"Done\n");
     std::string lines;
-    for (const Triangle& t : triangles) {
+    surface.forEach([&](const Triangle& t) {
         appendTriangleRecord(lines, t);
         if (lines.size() > (1 << 16)) {
             out.write(lines.data(), static_cast<std::streamsize>(lines.size()));
             lines.clear();
         }
-    }
+    });
     out.write(lines.data(), static_cast<std::streamsize>(lines.size()));
     out.close();
     if (out.fail()) {

@@ -1,10 +1,10 @@
 #include "surface/fault_segment.h"
 
 #include "host/host_api.h"
+#include "surface/hole_outline.h"
 #include "surface/plan_orientation.h"
 #include "surface/point_order.h"
 #include "surface/polygon_triangulation.h"
-#include "surface/segment_toggle.h"
 
 #include <algorithm>
 #include <array>
@@ -12,6 +12,7 @@
 #include <map>
 #include <set>
 #include <tuple>
+#include <utility>
 
 namespace vog::surface {
 
@@ -209,30 +210,40 @@ Outcome followHole(const std::vector<Triangle>& removed, const Point3& p1, const
 
 // Places the fault p1-p2, whose ends are surface vertices and whose interior
 // passes through none.
-Outcome placeFault(std::vector<Triangle>& triangles, const Point3& p1, const Point3& p2) {
-    // The cut triangles, in array order; the others keep theirs.
+Outcome placeFault(FaultSurface& surface, const Point3& p1, const Point3& p2) {
+    // The cut triangles, in surface order; the others keep theirs.
     const PlanBox box(p1, p2);
-    std::vector<Triangle> kept;
+    std::vector<FaultSurface::Id> candidates;
+    surface.along(p1, p2, candidates);
+    std::vector<FaultSurface::Id> cut;
     std::vector<Triangle> removed;
-    kept.reserve(triangles.size());
-    for (const Triangle& t : triangles) {
-        if (!box.misses(t) && triangleCut(t, p1, p2))
+    for (FaultSurface::Id id : candidates) {
+        const Triangle& t = surface.triangle(id);
+        if (!box.misses(t) && triangleCut(t, p1, p2)) {
+            cut.push_back(id);
             removed.push_back(t);
-        else
-            kept.push_back(t);
+        }
     }
     if (removed.empty()) return Outcome::NotApplied;
 
     // The outline of the hole: edges shared by two cut triangles cancel.
-    std::vector<Segment> outline;
+    HoleOutline hole;
     for (const Triangle& t : removed) {
-        toggleSegment(t.corners[0], t.corners[1], outline);
-        toggleSegment(t.corners[1], t.corners[2], outline);
-        toggleSegment(t.corners[2], t.corners[0], outline);
+        hole.toggle(t.corners[0], t.corners[1]);
+        hole.toggle(t.corners[1], t.corners[2]);
+        hole.toggle(t.corners[2], t.corners[0]);
     }
+    const std::vector<Segment> outline = hole.segments();
+    // The cut triangles leave their places; they go to the end, or the new
+    // triangles do.
+    auto replace = [&](const std::vector<Triangle>& by) {
+        for (FaultSurface::Id id : cut)
+            surface.remove(id);
+        for (const Triangle& t : by)
+            surface.append(t);
+    };
     auto putBack = [&](Outcome outcome) {
-        kept.insert(kept.end(), removed.begin(), removed.end());
-        triangles.swap(kept);
+        replace(removed);
         return outcome;
     };
     if (outline.size() < 4) return putBack(Outcome::NotApplied);
@@ -269,18 +280,20 @@ Outcome placeFault(std::vector<Triangle>& triangles, const Point3& p1, const Poi
 
     // Never commit anything but an exact re-tiling of the hole.
     if (!tilesHole(removed, accepted)) return putBack(Outcome::GaveUp);
-    kept.insert(kept.end(), accepted.begin(), accepted.end());
-    triangles.swap(kept);
+    replace(accepted);
     return Outcome::Placed;
 }
 
 // The surface vertices in the interior of the fault, ordered from p1 to p2.
-std::vector<Point3> verticesOnFault(const std::vector<Triangle>& triangles, const Point3& p1,
-                                    const Point3& p2) {
+// Found in surface order, so that vertices at one place sort as they would
+// in a scan of all triangles.
+std::vector<Point3> verticesOnFault(FaultSurface& surface, const Point3& p1, const Point3& p2) {
     const PlanBox box(p1, p2);
+    std::vector<FaultSurface::Id> candidates;
+    surface.along(p1, p2, candidates);
     std::vector<Point3> found;
-    for (const Triangle& t : triangles) {
-        for (const Point3& c : t.corners) {
+    for (FaultSurface::Id id : candidates) {
+        for (const Point3& c : surface.triangle(id).corners) {
             if (box.contains(c) && !tolerantEqual(c, p1) && !tolerantEqual(c, p2) &&
                 pointInsideSegment(c, p1, p2))
                 found.push_back(c);
@@ -297,9 +310,11 @@ std::vector<Point3> verticesOnFault(const std::vector<Triangle>& triangles, cons
     return found;
 }
 
-bool isSurfaceEdge(const std::vector<Triangle>& triangles, const Point3& a, const Point3& b) {
-    return std::any_of(triangles.begin(), triangles.end(),
-                       [&](const Triangle& t) { return hasEdge(t, a, b); });
+bool isSurfaceEdge(FaultSurface& surface, const Point3& a, const Point3& b) {
+    std::vector<FaultSurface::Id> candidates;
+    surface.near(a, kPlanTolerance, candidates);
+    return std::any_of(candidates.begin(), candidates.end(),
+                       [&](FaultSurface::Id id) { return hasEdge(surface.triangle(id), a, b); });
 }
 
 void reportMissing(const Segment& fault) {
@@ -310,11 +325,16 @@ void reportMissing(const Segment& fault) {
 
 } // namespace
 
-void snapToNearestVertex(const std::vector<Triangle>& triangles, Point3& point) {
+void snapToNearestVertex(FaultSurface& surface, Point3& point) {
+    // Only a vertex within the snap distance moves the point, so the
+    // triangles near it decide; taken in surface order, of equally near
+    // vertices the first wins.
+    std::vector<FaultSurface::Id> candidates;
+    surface.near(point, kSnapDistance, candidates);
     const Point3* nearest = nullptr;
     double best = 0;
-    for (const Triangle& t : triangles) {
-        for (const Point3& c : t.corners) {
+    for (FaultSurface::Id id : candidates) {
+        for (const Point3& c : surface.triangle(id).corners) {
             const double d =
                 std::sqrt((c.x - point.x) * (c.x - point.x) + (c.y - point.y) * (c.y - point.y));
             if (!nearest || d < best) {
@@ -326,16 +346,24 @@ void snapToNearestVertex(const std::vector<Triangle>& triangles, Point3& point) 
     if (nearest && best <= kSnapDistance) point = *nearest;
 }
 
-int applyFaultSegment(std::vector<Triangle>& triangles, Segment& fault, int faultNumber) {
-    snapToNearestVertex(triangles, fault.a);
-    snapToNearestVertex(triangles, fault.b);
-    if (triangles.empty()) return kFaultNotApplied;
+void snapToNearestVertex(const std::vector<Triangle>& triangles, Point3& point) {
+    FaultSurface surface(triangles);
+    snapToNearestVertex(surface, point);
+}
+
+int applyFaultSegment(FaultSurface& surface, Segment& fault, int faultNumber) {
+    snapToNearestVertex(surface, fault.a);
+    snapToNearestVertex(surface, fault.b);
+    if (surface.size() == 0) return kFaultNotApplied;
 
     // Both ends must be surface vertices; they take the vertices' elevations.
     // The second end found at two corners lets a fault go on whose first end
     // is no vertex: it is then reported as missing below.
     int matches = 0;
-    for (const Triangle& t : triangles) {
+    std::vector<FaultSurface::Id> candidates;
+    surface.near(fault.a, 0, candidates);
+    for (FaultSurface::Id id : candidates) {
+        const Triangle& t = surface.triangle(id);
         auto corner = std::find_if(t.corners.begin(), t.corners.end(),
                                    [&](const Point3& c) { return planEqual(c, fault.a); });
         if (corner != t.corners.end()) {
@@ -344,8 +372,9 @@ int applyFaultSegment(std::vector<Triangle>& triangles, Segment& fault, int faul
             break;
         }
     }
-    for (const Triangle& t : triangles) {
-        for (const Point3& c : t.corners) {
+    surface.near(fault.b, 0, candidates);
+    for (FaultSurface::Id id : candidates) {
+        for (const Point3& c : surface.triangle(id).corners) {
             if (matches < 2 && planEqual(c, fault.b)) {
                 fault.b.z = c.z;
                 ++matches;
@@ -356,12 +385,12 @@ int applyFaultSegment(std::vector<Triangle>& triangles, Segment& fault, int faul
     if (matches < 2) return kFaultNotApplied;
 
     std::vector<Point3> stops{fault.a};
-    for (const Point3& v : verticesOnFault(triangles, fault.a, fault.b))
+    for (const Point3& v : verticesOnFault(surface, fault.a, fault.b))
         stops.push_back(v);
     stops.push_back(fault.b);
 
     if (stops.size() == 2) {
-        switch (placeFault(triangles, fault.a, fault.b)) {
+        switch (placeFault(surface, fault.a, fault.b)) {
         case Outcome::Placed:
             return 0;
         case Outcome::NotApplied:
@@ -378,11 +407,11 @@ int applyFaultSegment(std::vector<Triangle>& triangles, Segment& fault, int faul
 
     // A fault through further vertices: the faults between them in turn, all
     // or none.
-    const std::vector<Triangle> before = triangles;
+    surface.beginUndo();
     bool changed = false;
     for (std::size_t i = 0; i + 1 < stops.size(); ++i) {
-        Outcome outcome = placeFault(triangles, stops[i], stops[i + 1]);
-        if (outcome == Outcome::NotApplied && !isSurfaceEdge(triangles, stops[i], stops[i + 1]))
+        Outcome outcome = placeFault(surface, stops[i], stops[i + 1]);
+        if (outcome == Outcome::NotApplied && !isSurfaceEdge(surface, stops[i], stops[i + 1]))
             outcome = Outcome::GaveUp;
         switch (outcome) {
         case Outcome::Placed:
@@ -391,18 +420,26 @@ int applyFaultSegment(std::vector<Triangle>& triangles, Segment& fault, int faul
         case Outcome::NotApplied:
             break;
         case Outcome::GaveUp:
-            triangles = before;
+            surface.undo();
             reportMissing(fault);
             return 0;
         case Outcome::Unfollowable:
-            triangles = before;
+            surface.undo();
             return faultNumber;
         case Outcome::Cancelled:
-            triangles = before;
+            surface.undo();
             return RTCAN;
         }
     }
+    surface.endUndo();
     return changed ? 0 : kFaultNotApplied;
+}
+
+int applyFaultSegment(std::vector<Triangle>& triangles, Segment& fault, int faultNumber) {
+    FaultSurface surface(std::move(triangles));
+    const int result = applyFaultSegment(surface, fault, faultNumber);
+    triangles = surface.triangles();
+    return result;
 }
 
 } // namespace vog::surface

@@ -4,6 +4,7 @@
 // interpolated. A fault that cannot be placed leaves the surface as it was.
 #pragma once
 
+#include "surface/fault_surface.h"
 #include "surface/geometry.h"
 
 #include <vector>
@@ -17,9 +18,10 @@ constexpr double kSnapDistance = 0.1;
 constexpr int kFaultNotApplied = 5000;
 
 // Moves point onto the surface vertex nearest to it in plan, elevation
-// included, when that vertex lies within kSnapDistance (inclusive). Vertices
-// are scanned triangle by triangle, corners 1, 2, 3; of equally near vertices
-// the first wins.
+// included, when that vertex lies within kSnapDistance (inclusive). Of
+// equally near vertices the first in surface order wins (triangle by
+// triangle, corners 1, 2, 3).
+void snapToNearestVertex(FaultSurface& surface, Point3& point);
 void snapToNearestVertex(const std::vector<Triangle>& triangles, Point3& point);
 
 // Applies the fault to the triangles. Both ends are snapped, then take the
@@ -38,6 +40,9 @@ void snapToNearestVertex(const std::vector<Triangle>& triangles, Point3& point);
 // hole cannot be followed (surface unchanged, no message); RTCAN when the
 // break key is pressed (surface unchanged). The fault's ends are updated in
 // place by the snapping and the elevations.
+int applyFaultSegment(FaultSurface& surface, Segment& fault, int faultNumber);
+// The same on a list of triangles, for a single fault (the list is indexed
+// for the call).
 int applyFaultSegment(std::vector<Triangle>& triangles, Segment& fault, int faultNumber);
 
 } // namespace vog::surface
