@@ -18,6 +18,17 @@ std::string formatFixed6(double value);
 // twice gives the same value as rounding once.
 double roundToSixDecimals(double value);
 
+// True when the token is exactly the text appendFixed6 writes for the value
+// the token reads as, so that a copy can keep the token as it stands: an
+// optional "-", one to nine digits without a leading zero (a lone 0 aside), a
+// point and exactly six digits.
+bool isFixed6Text(std::string_view token);
+
+// Reads a number in that form at the start of [begin, end): the end of its
+// text, with value set as parseNumber sets it, or nullptr when the text
+// does not start with one (what follows it is not looked at).
+const char* readFixed6Text(const char* begin, const char* end, double& value);
+
 // Reads a whole token as a floating-point number: optional sign, then decimal
 // digits with an optional point and exponent, a hexadecimal number with the
 // prefix 0x, or inf, infinity and nan (any letter case). False, with value

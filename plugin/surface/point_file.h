@@ -8,6 +8,7 @@
 #include "surface/geometry.h"
 #include "surface/record_reader.h"
 
+#include <cstdint>
 #include <fstream>
 #include <optional>
 #include <string>
@@ -33,6 +34,9 @@ class PointFileReader {
     // coordinates is Malformed; the alert text is then malformedMessage().
     Result read(Point3& point);
     void rewind() { records_.rewind(); }
+
+    // The bytes of the file taken so far.
+    std::uint64_t bytesRead() const { return records_.bytesRead(); }
 
     // "Line N of <file> is not a point: <line text>" (naming the largest
     // coordinates for a number beyond them)

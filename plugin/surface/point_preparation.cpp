@@ -8,8 +8,11 @@
 #include "surface/step_progress.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cwchar>
+#include <filesystem>
 #include <fstream>
+#include <string>
 #include <vector>
 
 namespace vog::surface {
@@ -55,8 +58,40 @@ struct CheckedReader {
     }
 };
 
+// Text of a file gathered in memory and written a large block at a time.
+struct BlockWriter {
+    static constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+
+    std::ofstream& out;
+    std::string text;
+
+    void flushIfFull() {
+        if (text.size() < kBlockSize) return;
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        text.clear();
+    }
+    void flush() {
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        text.clear();
+    }
+};
+
+std::uintmax_t fileSize(const std::wstring& path) {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(filePath(path), error);
+    return error ? 0 : size;
+}
+
 } // namespace
 
+// The points pass through memory in the order the merge through the work
+// files gives them, so both files come out as that merge writes them: the
+// first point of the file stands in work file #1 alone while all the others
+// are sorted stably by x, y and z; the merge puts it before the first of them
+// that it does not order after in x and y; the elevation filter then takes the
+// merged points, and duplicate removal the filtered ones. The values are those
+// the files hold, as the reader rounds every point to six decimals and
+// rounding again changes nothing.
 int preparePoints(const std::wstring& pointFile, bool useElevationLimits,
                   const std::wstring& minText, const std::wstring& maxText,
                   const SortWorkFiles& files) {
@@ -66,27 +101,33 @@ int preparePoints(const std::wstring& pointFile, bool useElevationLimits,
         return !useElevationLimits || (mine <= p.z && p.z <= maxe);
     };
 
-    PointFileReader points(pointFile);
-    if (!points.isOpen()) {
+    PointFileReader reader(pointFile);
+    if (!reader.isOpen()) {
         alert(L"Could not open point file for reading.  Command terminates.\n");
         return RTERROR;
     }
+    // The meter runs over the reading, in bytes of the file, and then over
+    // the writing, in points scaled to the same amount.
+    const std::uintmax_t bytes = fileSize(pointFile);
+    StepProgress progress(L"Optimizing", static_cast<std::size_t>(2 * bytes));
 
-    // Counting pass. It also checks every record, so that a bad point file
-    // stops the command before any file is written.
-    std::size_t reads = 0;
+    // The one reading of the point file. It checks every record, so that a
+    // bad point file stops the command before any file is written.
+    std::vector<Point3> points;
     for (;;) {
         Point3 point;
-        ++reads;
-        PointFileReader::Result result = points.read(point);
-        if (result == PointFileReader::Result::Point) continue;
+        const PointFileReader::Result result = reader.read(point);
+        if (result == PointFileReader::Result::Point) {
+            points.push_back(point);
+            progress.advance(static_cast<std::size_t>(reader.bytesRead()));
+            continue;
+        }
         if (result == PointFileReader::Result::Malformed) {
-            alert(points.malformedMessage());
+            alert(reader.malformedMessage());
             return RTERROR;
         }
         break;
     }
-    const std::size_t capacity = reads + 2;
 
     std::ofstream work = createFile(files.workFile);
     if (!work.is_open()) {
@@ -98,122 +139,55 @@ int preparePoints(const std::wstring& pointFile, bool useElevationLimits,
         alert(L"Could not open sorted point file for output.  Command terminates.\n");
         return RTERROR;
     }
-    std::vector<Point3> buffer(capacity);
-    // The meter over the three passes that follow the counting pass.
-    StepProgress progress(L"Optimizing", 3 * reads);
-    std::size_t done = 0;
 
-    // Extremes pass. Without any point the extremes stay 0.
+    // Without any point the extremes stay 0.
     PointExtremes extremes;
-    points.rewind();
-    CheckedReader input{points};
-    Point3 point;
-    if (input.next(point)) {
-        extremes = {point, point};
-        while (input.next(point)) {
-            progress.advance(++done);
+    if (!points.empty()) {
+        extremes = {points.front(), points.front()};
+        for (const Point3& point : points) {
             extremes.min = {std::min(extremes.min.x, point.x), std::min(extremes.min.y, point.y),
                             std::min(extremes.min.z, point.z)};
             extremes.max = {std::max(extremes.max.x, point.x), std::max(extremes.max.y, point.y),
                             std::max(extremes.max.z, point.z)};
         }
     }
-    if (input.failed) return RTERROR;
-
-    // The first point of the file starts work file #1 on its own.
-    points.rewind();
-    Point3 first;
-    const bool haveFirst = input.next(first);
-    if (haveFirst) writePointRecord(work, first);
-    if (!finishFile(work, files.workFile)) return RTERROR;
     acutPrintf(L"Optimizing\n");
 
-    // Each pass sorts up to capacity points in memory, merges them with work
-    // file #1 into the sorted point file and copies the result back to work
-    // file #1 through the elevation filter. The capacity exceeds the number
-    // of points, so one pass takes all of them.
-    Point3 current;
-    bool atEnd = !haveFirst || !input.next(current);
-    bool passRan = false;
-    while (!atEnd) {
-        passRan = true;
-        std::size_t n = 0;
-        for (;;) {
-            progress.advance(++done);
-            buffer[n++] = current;
-            if (!input.next(current)) {
-                atEnd = true;
-                break;
-            }
-            if (n == capacity) break;
-        }
-        if (input.failed) return RTERROR;
-        if (n >= 2) sortPoints(buffer, 0, n - 1);
-
-        {
-            PointFileReader workIn(files.workFile);
-            if (!workIn.isOpen()) {
-                alert(L"Could not open sort work file #1 for reading.  Command terminates.\n");
-                return RTERROR;
-            }
-            // On equal x and y the work-file point goes first. Exhausted inputs
-            // are tracked by flags, so no coordinate value can be mistaken for
-            // the end of an input.
-            CheckedReader merged{workIn};
-            Point3 f;
-            bool haveF = merged.next(f);
-            std::size_t j = 0;
-            while (haveF || j < n) {
-                if (haveF && (j == n || comparePointsXY(f, buffer[j]) <= 0)) {
-                    writePointRecord(sorted, f);
-                    haveF = merged.next(f);
-                } else {
-                    writePointRecord(sorted, buffer[j++]);
-                }
-            }
-            if (merged.failed) return RTERROR;
-            if (!finishFile(sorted, files.sortedPointFile)) return RTERROR;
-        }
-
-        {
-            std::ofstream back = createFile(files.workFile);
-            if (!back.is_open()) {
-                alert(L"Could not open sort work file #1 for output.  Command terminates.\n");
-                return RTERROR;
-            }
-            PointFileReader sortedIn(files.sortedPointFile);
-            if (!sortedIn.isOpen()) {
-                alert(L"Could not open sorted point file for input.  Command terminates.\n");
-                return RTERROR;
-            }
-            CheckedReader copied{sortedIn};
-            Point3 p;
-            while (copied.next(p)) {
-                progress.advance(++done);
-                if (keep(p)) writePointRecord(back, p);
-            }
-            if (copied.failed) return RTERROR;
-            if (!finishFile(back, files.workFile)) return RTERROR;
-        }
-
-        sorted = createFile(files.sortedPointFile);
-        if (!sorted.is_open()) {
-            alert(L"Could not open sorted point file for output.  Command terminates.\n");
-            return RTERROR;
-        }
+    if (points.size() >= 3) sortPoints(points, 1, points.size() - 1);
+    if (points.size() >= 2) {
+        // On equal x and y the first point of the file goes first.
+        const Point3 first = points.front();
+        auto at = std::partition_point(points.begin() + 1, points.end(), [&](const Point3& p) {
+            return comparePointsXY(first, p) > 0;
+        });
+        std::rotate(points.begin(), points.begin() + 1, at);
     }
-    // A file of a single point runs no pass; the filter still applies to it.
-    if (!passRan && haveFirst && !keep(first)) {
-        std::ofstream emptied = createFile(files.workFile);
-        if (!emptied.is_open()) {
-            alert(L"Could not open sort work file #1 for output.  Command terminates.\n");
-            return RTERROR;
-        }
-        if (!finishFile(emptied, files.workFile)) return RTERROR;
-    }
-    sorted.close();
 
-    if (removeDuplicatePoints(extremes, files) != 0) {
+    BlockWriter workOut{work, {}};
+    BlockWriter sortedOut{sorted, {}};
+    workOut.text.reserve(BlockWriter::kBlockSize + 256);
+    sortedOut.text.reserve(BlockWriter::kBlockSize + 256);
+    appendPointRecord(sortedOut.text, extremes.min);
+    appendPointRecord(sortedOut.text, extremes.max);
+    const Point3* previous = nullptr;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const Point3& point = points[i];
+        progress.advance(static_cast<std::size_t>(bytes + bytes * i / points.size()));
+        if (!keep(point)) continue;
+        const std::size_t line = workOut.text.size();
+        appendPointRecord(workOut.text, point);
+        // A point whose x and y equal those of the point before it in the
+        // filtered order is a duplicate.
+        if (!previous || comparePointsXY(*previous, point) != 0)
+            sortedOut.text.append(workOut.text, line);
+        previous = &point;
+        workOut.flushIfFull();
+        sortedOut.flushIfFull();
+    }
+    workOut.flush();
+    if (!finishFile(work, files.workFile)) return RTERROR;
+    sortedOut.flush();
+    if (!finishFile(sorted, files.sortedPointFile)) {
         alert(L"Error eliminating duplicate points.  Command terminates.\n");
         return RTERROR;
     }

@@ -1,8 +1,9 @@
 // Point preparation: turns the user's point file into the sorted point file
-// that the triangulation reads. The points are merge-sorted through the two
-// work files, optionally limited to an elevation range, and cleared of points
-// that repeat an x and y already present; the file starts with the bounding
-// box of the whole point file as a two-line header.
+// that the triangulation reads. The points are read once into memory, sorted,
+// optionally limited to an elevation range, and cleared of points that repeat
+// an x and y already present; the file starts with the bounding box of the
+// whole point file as a two-line header. Work file #1 is left holding the
+// sorted, filtered points, as after a merge sort through the two work files.
 #pragma once
 
 #include "surface/geometry.h"

@@ -8,6 +8,13 @@
 
 namespace vog::surface {
 
+namespace {
+
+// The copy is written this much at a time.
+constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+
+} // namespace
+
 int copyTriangleFile(const std::wstring& source, const std::wstring& target) {
     TriangleFileReader in(source);
     if (!in.isOpen()) {
@@ -22,9 +29,18 @@ int copyTriangleFile(const std::wstring& source, const std::wstring& target) {
     Triangle triangle;
     TriangleFileReader::Result result;
     std::string lines;
+    lines.reserve(kBlockSize + 1024);
     while ((result = in.read(triangle)) == TriangleFileReader::Result::Triangle) {
-        appendTriangleRecord(lines, triangle);
-        if (lines.size() > (1 << 16)) {
+        // A record in the writer's own form is kept as it stands: writing
+        // its numbers again would give the same text (isFixed6Text).
+        const std::string_view written = in.writtenRecordText();
+        if (written.empty()) {
+            appendTriangleRecord(lines, triangle);
+        } else {
+            lines.append(written);
+            lines += '\n';
+        }
+        if (lines.size() >= kBlockSize) {
             out.write(lines.data(), static_cast<std::streamsize>(lines.size()));
             lines.clear();
         }

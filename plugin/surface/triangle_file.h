@@ -9,6 +9,7 @@
 
 #include <fstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vog::surface {
@@ -29,6 +30,10 @@ class TriangleFileReader {
     // Malformed; the alert text is then malformedMessage().
     Result read(Triangle& triangle);
     void rewind() { records_.rewind(); }
+
+    // The text of the triangle just read when it is exactly the writer's
+    // text for it, else empty (RecordReader::writtenRecordText).
+    std::string_view writtenRecordText() const { return records_.writtenRecordText(); }
 
     // "Line N of <file> is not a triangle: <line text>"
     std::wstring malformedMessage() const;
