@@ -14,6 +14,10 @@ constexpr std::size_t kMostCellsAcross = 10;
 // About two points per cell.
 constexpr double kPointsPerCell = 2.0;
 
+// Relative widening of a radius, far above the rounding of the in-circle
+// test's distance (a few units in the last place) and of the spans below.
+constexpr double kRelativeWidening = 1e-12;
+
 // Cells along one side of a box of size extent, for cells of size side.
 std::size_t cellsAlong(double extent, double side, std::size_t most) {
     if (!(extent > 0) || !(side > 0)) return 1;
@@ -32,10 +36,37 @@ std::size_t cellOf(double offset, double per, std::size_t count) {
     return std::min(static_cast<std::size_t>(t), count - 1);
 }
 
+// The span along one axis of the part of the disc (centre c along the axis,
+// other along the other axis, radius reach) that lies over the band
+// [low, high] of this axis and [otherLow, otherHigh] of the other. Widened
+// for its own rounding; empty when the disc misses the band.
+struct Span {
+    double low, high;
+    bool empty;
+};
+
+Span spanOver(double c, double other, double reach, double low, double high, double otherLow,
+              double otherHigh) {
+    // The nearest the band of the other axis comes to the centre.
+    const double gap = other < otherLow    ? otherLow - other
+                       : other > otherHigh ? other - otherHigh
+                                           : 0;
+    if (gap > reach || low > high) return {0, 0, true};
+    // Half the chord at that offset, as (reach - gap)(reach + gap) keeps its
+    // precision where the chord is short.
+    // The second term covers the rounding of c - half where the centre lies
+    // far out.
+    const double half = std::sqrt((reach - gap) * (reach + gap)) * (1 + kRelativeWidening) +
+                        std::fabs(c) * kRelativeWidening;
+    const double from = std::max(low, c - half), to = std::min(high, c + half);
+    if (from > to) return {0, 0, true};
+    return {from, to, false};
+}
+
 } // namespace
 
 CircleGrid::CircleGrid(double minX, double minY, double maxX, double maxY, std::size_t pointCount)
-    : minX_(minX), minY_(minY) {
+    : minX_(minX), minY_(minY), maxX_(maxX), maxY_(maxY) {
     const double width = maxX - minX;
     const double height = maxY - minY;
     const std::size_t target = std::max<std::size_t>(
@@ -79,18 +110,25 @@ void CircleGrid::add(const Circle& circle, std::uint32_t slot, std::uint32_t tag
     // and never below the radius.
     if (!std::isfinite(xc) || !std::isfinite(yc) || std::isnan(r)) return;
     const Entry entry{xc, yc, r, slot, tag};
-    // The computed test holds only where the true distance is within the
-    // radius plus the rounding of its terms; the widening is far larger.
-    const double reach = r * (1 + 1e-9) + 1e-9 * (std::fabs(xc) + std::fabs(yc)) + slack_;
+    // The computed distance is within a few units in the last place of the
+    // true one, so the test holds only for points within this widened
+    // radius of the centre.
+    const double reach = r * (1 + kRelativeWidening);
     if (!std::isfinite(reach)) {
         large_.push_back(entry);
         return;
     }
-    std::size_t firstColumn = column(xc - reach);
-    const std::size_t lastColumn = column(xc + reach);
-    const std::size_t firstRow = row(yc - reach);
-    const std::size_t lastRow = row(yc + reach);
-    if (skipLeftColumns) firstColumn = std::max({firstColumn, column(fromX), dropped_});
+    // Only the part of the circle over the box of the points (and right of
+    // the sweep, when points come in ascending x) can ever hold a point.
+    const double x0 = skipLeftColumns ? std::max(minX_, fromX) : minX_;
+    const Span xs = spanOver(xc, yc, reach, x0, maxX_, minY_, maxY_);
+    const Span ys = spanOver(yc, xc, reach, minY_, maxY_, x0, maxX_);
+    if (xs.empty || ys.empty) return;
+    std::size_t firstColumn = column(xs.low - slack_);
+    const std::size_t lastColumn = column(xs.high + slack_);
+    const std::size_t firstRow = row(ys.low - slack_);
+    const std::size_t lastRow = row(ys.high + slack_);
+    if (skipLeftColumns) firstColumn = std::max(firstColumn, dropped_);
     if (lastColumn + 1 - std::min(firstColumn, lastColumn + 1) > kMostCellsAcross ||
         lastRow - firstRow >= kMostCellsAcross) {
         const std::size_t first = firstColumn >> kCoarseShift, last = lastColumn >> kCoarseShift;

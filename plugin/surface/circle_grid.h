@@ -89,6 +89,8 @@ class CircleGrid {
 
     double minX_;
     double minY_;
+    double maxX_;
+    double maxY_;
     double perX_; // columns per unit of x
     double perY_;
     double slack_; // absolute widening, from the size of the coordinates

@@ -102,6 +102,25 @@ std::vector<PointSet> differentialPointSets() {
     const std::vector<Point3> grid = gridPoints(12, 12, 10);
     mixed.insert(mixed.end(), grid.begin(), grid.end());
     sets.push_back({"scattered with a grid", mixed});
+    // Survey coordinates far from the origin, a narrow strip and a tiny
+    // extent: the in-circle filter's margins scale with all of them.
+    auto moved = [](std::vector<Point3> points, double dx, double dy, double scale) {
+        for (Point3& p : points) {
+            p.x = rounded(p.x * scale + dx, 0.000001);
+            p.y = rounded(p.y * scale + dy, 0.000001);
+        }
+        return points;
+    };
+    sets.push_back(
+        {"scattered at survey coordinates", moved(scatteredPoints(1500, 12), 512000, 4100000, 1)});
+    sets.push_back(
+        {"grid at survey coordinates", moved(gridPoints(30, 30, 13), 700000, 5300000, 0.5)});
+    sets.push_back({"tiny extent", moved(scatteredPoints(800, 14), 0, 0, 1e-5)});
+    sets.push_back({"lines at survey coordinates", moved(linePoints(900, 15), 300000, 6000000, 1)});
+    std::vector<Point3> strip = scatteredPoints(1200, 16);
+    for (Point3& p : strip)
+        p.y = 2000 + (p.y - 2000) * 0.002;
+    sets.push_back({"flat strip", strip});
     return sets;
 }
 
