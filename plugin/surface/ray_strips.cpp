@@ -1,6 +1,7 @@
 #include "surface/ray_strips.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace vog::surface {
 
@@ -26,7 +27,9 @@ RayStrips makeRayStrips(const std::vector<Segment>& segments) {
     std::vector<HeightRange> ranges;
     for (std::uint32_t i = 0; i < segments.size(); ++i) {
         const Segment& s = segments[i];
-        if (s.a.y == s.b.y) continue;
+        // A segment with a height that is not a number never meets the ray
+        // either.
+        if (s.a.y == s.b.y || std::isnan(s.a.y) || std::isnan(s.b.y)) continue;
         const HeightRange r{std::min(s.a.y, s.b.y), std::max(s.a.y, s.b.y)};
         if (filed.empty()) {
             index.lowest = r.low;

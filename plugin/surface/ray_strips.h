@@ -3,8 +3,8 @@
 // holds the point's y and that reach as far right as its x can meet the ray.
 // Each strip holds the segments whose height range touches it, by their right
 // end from the furthest right, so a query stops at the first segment that
-// ends left of the point. Horizontal segments are left out: the ray never
-// counts them.
+// ends left of the point. Horizontal segments, and those with a height that
+// is not a number, are left out: the ray never counts them.
 #pragma once
 
 #include "surface/bucket_axis.h"

@@ -173,6 +173,11 @@ TEST(RayStrips, TallSegmentsAndHugeHeightsStayWithinSize) {
     const std::vector<int> visits = stripVisits(strips, tall.size(), 2500, 500);
     for (std::size_t i = 0; i < tall.size(); ++i)
         EXPECT_EQ(visits[i], rayMayCount(tall[i], 2500, 500) ? 1 : 0) << "segment " << i;
+    // A height that is not a number meets no ray and must not hide the
+    // other segments.
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const std::vector<Segment> odd{seg(0, nan, 1, 5), seg(0, 0, 10, 10), seg(3, 5, 4, nan)};
+    EXPECT_EQ(stripVisits(makeRayStrips(odd), 3, 1, 4), (std::vector<int>{0, 1, 0}));
     // Only horizontal segments: nothing to count anywhere.
     const RayStrips flat = makeRayStrips({seg(0, 1, 5, 1)});
     EXPECT_FALSE(flat.filedAny);
