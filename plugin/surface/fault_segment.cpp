@@ -9,8 +9,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <map>
-#include <set>
 #include <tuple>
 #include <utility>
 
@@ -90,37 +88,55 @@ double doubleArea(const Triangle& t) {
 // ones (edges used in both directions cancel); triangles of one turning
 // whose outlines agree cover each point of the hole exactly once.
 bool tilesHole(const std::vector<Triangle>& removed, const std::vector<Triangle>& added) {
-    std::set<PointKey> removedVertices;
-    std::set<PointKey> addedVertices;
-    std::map<std::pair<PointKey, PointKey>, int> flow;
+    // Vertex sets and edge flows as sorted lists: keys that compare equal
+    // are one vertex or one edge.
+    std::vector<PointKey> removedVertices;
+    std::vector<PointKey> addedVertices;
+    using EdgeFlow = std::pair<std::pair<PointKey, PointKey>, int>;
+    std::vector<EdgeFlow> flow;
+    flow.reserve(3 * (removed.size() + added.size()));
     auto addEdges = [&flow](const Triangle& t, int sign) {
         for (int k = 0; k < 3; ++k) {
             PointKey a = keyOf(t.corners[k]);
             PointKey b = keyOf(t.corners[(k + 1) % 3]);
             if (a < b)
-                flow[{a, b}] += sign;
+                flow.push_back({{a, b}, sign});
             else
-                flow[{b, a}] -= sign;
+                flow.push_back({{b, a}, -sign});
         }
     };
     double removedArea = 0;
     double addedArea = 0;
     for (const Triangle& t : removed) {
         for (const Point3& c : t.corners)
-            removedVertices.insert(keyOf(c));
+            removedVertices.push_back(keyOf(c));
         addEdges(t, 1);
         removedArea += std::fabs(doubleArea(t));
     }
     for (const Triangle& t : added) {
         if (planOrientation(t.corners[0], t.corners[1], t.corners[2]) != -1) return false;
         for (const Point3& c : t.corners)
-            addedVertices.insert(keyOf(c));
+            addedVertices.push_back(keyOf(c));
         addEdges(t, -1);
         addedArea += std::fabs(doubleArea(t));
     }
+    auto asSet = [](std::vector<PointKey>& keys) {
+        std::sort(keys.begin(), keys.end());
+        keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+    };
+    asSet(removedVertices);
+    asSet(addedVertices);
     if (removedVertices != addedVertices) return false;
-    for (const auto& entry : flow)
-        if (entry.second != 0) return false;
+    std::sort(flow.begin(), flow.end(),
+              [](const EdgeFlow& e, const EdgeFlow& f) { return e.first < f.first; });
+    for (std::size_t i = 0; i < flow.size();) {
+        int sum = 0;
+        std::size_t j = i;
+        for (; j < flow.size() && !(flow[i].first < flow[j].first); ++j)
+            sum += flow[j].second;
+        if (sum != 0) return false;
+        i = j;
+    }
     return std::fabs(removedArea - addedArea) <= 1e-9 * removedArea;
 }
 
@@ -149,10 +165,15 @@ Outcome followHole(const std::vector<Triangle>& removed, const Point3& p1, const
         PointKey kb = keyOf(b);
         return ka < kb ? EdgeKey{ka, kb} : EdgeKey{kb, ka};
     };
-    std::map<EdgeKey, std::vector<std::size_t>> byEdge;
+    // The cut triangles by their undirected edges, each edge's in order.
+    using EdgeOwner = std::pair<EdgeKey, std::size_t>;
+    std::vector<EdgeOwner> byEdge;
+    byEdge.reserve(3 * removed.size());
     for (std::size_t i = 0; i < removed.size(); ++i)
         for (int k = 0; k < 3; ++k)
-            byEdge[edgeKey(removed[i].corners[k], removed[i].corners[(k + 1) % 3])].push_back(i);
+            byEdge.push_back({edgeKey(removed[i].corners[k], removed[i].corners[(k + 1) % 3]), i});
+    std::stable_sort(byEdge.begin(), byEdge.end(),
+                     [](const EdgeOwner& e, const EdgeOwner& f) { return e.first < f.first; });
 
     auto atP1 = std::find_if(removed.begin(), removed.end(), [&](const Triangle& t) {
         return std::any_of(t.corners.begin(), t.corners.end(),
@@ -180,11 +201,14 @@ Outcome followHole(const std::vector<Triangle>& removed, const Point3& p1, const
         appendCorner(sides.left, up);
         appendCorner(sides.right, down);
 
-        const auto& owners = byEdge[edgeKey(a, b)];
-        auto next =
-            std::find_if(owners.begin(), owners.end(), [&](std::size_t i) { return i != current; });
-        if (next == owners.end() || passed[*next]) return Outcome::Unfollowable;
-        current = *next;
+        const EdgeKey crossed = edgeKey(a, b);
+        auto owners = std::equal_range(
+            byEdge.begin(), byEdge.end(), EdgeOwner{crossed, 0},
+            [](const EdgeOwner& e, const EdgeOwner& f) { return e.first < f.first; });
+        auto next = std::find_if(owners.first, owners.second,
+                                 [&](const EdgeOwner& e) { return e.second != current; });
+        if (next == owners.second || passed[next->second]) return Outcome::Unfollowable;
+        current = next->second;
         passed[current] = true;
         ++passedCount;
         const Triangle& t = removed[current];

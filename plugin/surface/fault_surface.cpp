@@ -12,6 +12,10 @@ namespace {
 // Removed triangles below this many are never worth a renumbering.
 constexpr std::size_t kCompactMinimum = 1024;
 
+// Triangles whose box spans at most this many cells are entered in all of
+// them.
+constexpr std::size_t kBoxCells = 16;
+
 double planMagnitude(const Point3& p) {
     return std::max(std::fabs(p.x), std::fabs(p.y));
 }
@@ -76,6 +80,18 @@ bool FaultSurface::cellsAlong(const Point3& a, const Point3& b, double margin,
 
 void FaultSurface::cellsOfTriangle(const Triangle& t, std::vector<std::size_t>& cells) {
     cells.clear();
+    // A small triangle goes into every cell of its box, a large one only
+    // into those its edges pass through.
+    const auto& c = t.corners;
+    const CellRange box =
+        cellsOfBox(std::min({c[0].x, c[1].x, c[2].x}), std::min({c[0].y, c[1].y, c[2].y}),
+                   std::max({c[0].x, c[1].x, c[2].x}), std::max({c[0].y, c[1].y, c[2].y}));
+    if ((box.x1 - box.x0 + 1) * (box.y1 - box.y0 + 1) <= kBoxCells) {
+        for (std::size_t y = box.y0; y <= box.y1; ++y)
+            for (std::size_t x = box.x0; x <= box.x1; ++x)
+                cells.push_back(y * columns_ + x);
+        return;
+    }
     std::vector<CellRange>& ranges = triangleRanges_;
     ranges.clear();
     for (int k = 0; k < 3; ++k) {
