@@ -115,7 +115,7 @@ void CircleGrid::add(const Circle& circle, std::uint32_t slot, std::uint32_t tag
     // radius of the centre.
     const double reach = r * (1 + kRelativeWidening);
     if (!std::isfinite(reach)) {
-        large_.push_back(entry);
+        addLarge(entry);
         return;
     }
     // Only the part of the circle over the box of the points (and right of
@@ -135,7 +135,7 @@ void CircleGrid::add(const Circle& circle, std::uint32_t slot, std::uint32_t tag
         const std::size_t low = firstRow >> kCoarseShift, high = lastRow >> kCoarseShift;
         if (last + 1 - std::min(first, last + 1) > kMostCellsAcross ||
             high - low >= kMostCellsAcross) {
-            large_.push_back(entry);
+            addLarge(entry);
             return;
         }
         for (std::size_t col = first; col <= last; ++col)
@@ -146,6 +146,23 @@ void CircleGrid::add(const Circle& circle, std::uint32_t slot, std::uint32_t tag
     for (std::size_t col = firstColumn; col <= lastColumn; ++col)
         for (std::size_t rw = firstRow; rw <= lastRow; ++rw)
             cells_[col * rows_ + rw].push_back(entry);
+}
+
+void CircleGrid::addLarge(const Entry& entry) {
+    if (largeAt_.size() <= entry.slot) largeAt_.resize(entry.slot + std::size_t{1}, kNotLarge);
+    largeAt_[entry.slot] = static_cast<std::uint32_t>(large_.size());
+    large_.push_back(entry);
+}
+
+void CircleGrid::remove(std::uint32_t slot) {
+    if (slot >= largeAt_.size() || largeAt_[slot] == kNotLarge) return;
+    const std::uint32_t at = largeAt_[slot];
+    largeAt_[slot] = kNotLarge;
+    if (at + std::size_t{1} != large_.size()) {
+        large_[at] = large_.back();
+        largeAt_[large_[at].slot] = at;
+    }
+    large_.pop_back();
 }
 
 void CircleGrid::dropColumnsLeftOf(double x) {

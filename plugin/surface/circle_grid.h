@@ -40,22 +40,28 @@ class CircleGrid {
 
     // Calls visit(entry) for every entry of the point's cell and of the large
     // list that may pass the in-circle test of (x, y). Entries that keep()
-    // rejects are dropped for good when met.
+    // rejects are dropped for good when met; the large list
+    // is kept free of them by remove().
     template <class Keep, class Visit> void search(double x, double y, Keep keep, Visit visit) {
         const std::size_t col = column(x), rw = row(y);
         scan(cells_[col * rows_ + rw], x, y, keep, visit);
         scan(coarse_[(col >> kCoarseShift) * coarseRows_ + (rw >> kCoarseShift)], x, y, keep,
              visit);
-        scan(large_, x, y, keep, visit);
-        if (++searches_ % kSweepInterval == 0) sweepLarge(keep);
+        // The large list holds only live triangles; most of its circles
+        // reach over the point's box, so the test itself is the filter.
+        for (const Entry& e : large_)
+            if (std::sqrt((x - e.xc) * (x - e.xc) + (y - e.yc) * (y - e.yc)) < e.radius) visit(e);
     }
+
+    // Takes the slot's triangle out of the large list, when it is there: it
+    // has gone. Entries in the cells are dropped when met.
+    void remove(std::uint32_t slot);
 
     // Frees the cells of the columns left of x's column: no point to come
     // lies there.
     void dropColumnsLeftOf(double x);
 
   private:
-    static constexpr std::size_t kSweepInterval = 64;
     // Cells of the coarse grid are 2^kCoarseShift cells wide and high.
     static constexpr unsigned kCoarseShift = 3;
 
@@ -76,13 +82,6 @@ class CircleGrid {
             ++i;
         }
     }
-    // Drops the gone triangles from the large list.
-    template <class Keep> void sweepLarge(Keep keep) {
-        std::size_t kept = 0;
-        for (const Entry& e : large_)
-            if (keep(e)) large_[kept++] = e;
-        large_.resize(kept);
-    }
 
     std::size_t column(double x) const;
     std::size_t row(double y) const;
@@ -96,12 +95,15 @@ class CircleGrid {
     double slack_; // absolute widening, from the size of the coordinates
     std::size_t columns_;
     std::size_t rows_;
-    std::size_t dropped_ = 0; // columns freed so far
-    std::size_t searches_ = 0;
+    std::size_t dropped_ = 0;               // columns freed so far
     std::vector<std::vector<Entry>> cells_; // column by column
     std::size_t coarseRows_;
     std::vector<std::vector<Entry>> coarse_; // for circles too large for the cells
     std::vector<Entry> large_;
+    std::vector<std::uint32_t> largeAt_; // by slot: the place in large_, or kNotLarge
+    static constexpr std::uint32_t kNotLarge = ~std::uint32_t{0};
+
+    void addLarge(const Entry& entry);
 };
 
 } // namespace vog::surface

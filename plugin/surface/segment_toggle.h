@@ -5,7 +5,6 @@
 #include "surface/geometry.h"
 
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 namespace vog::surface {
@@ -48,8 +47,22 @@ class EdgeOutline {
                            : (std::uint64_t{keyB} << 32 | keyA);
     }
 
+    // An open-addressed table over the undirected edges of the live entries,
+    // emptied by moving on to the next generation. Removed entries leave a
+    // mark in their place so that later probes go on past it.
+    struct Cell {
+        std::uint64_t key;
+        std::uint32_t entry; // kGone once the entry is removed
+        std::uint32_t generation;
+    };
+    static constexpr std::uint32_t kGone = ~std::uint32_t{0};
+
+    void rebuildIndex(std::size_t cells);
+
     std::vector<Entry> entries_;
-    std::unordered_map<std::uint64_t, std::uint32_t> index_; // live entries, once hashed
+    std::vector<Cell> index_;
+    std::uint32_t generation_ = 0;
+    std::size_t used_ = 0; // cells of this generation, marks included
     bool hashed_ = false;
 };
 

@@ -47,7 +47,9 @@ double largestX(const std::vector<Point3>& vertices, std::size_t count) {
 SweepFront::SweepFront(const std::vector<Point3>& vertices, const std::vector<std::uint32_t>& keys,
                        std::size_t pointCount, bool ascendingX, std::size_t limit)
     : vertices_(vertices), keys_(keys), ascending_(ascendingX), limit_(limit),
-      grid_(makeGrid(vertices, pointCount)), lastX_(largestX(vertices, pointCount)) {
+      grid_(makeGrid(vertices, pointCount)), lastX_(largestX(vertices, pointCount)),
+      pointCount_(pointCount) {
+    if (ascending_) buckets_.assign(pointCount, kNone);
     const auto n = static_cast<std::uint32_t>(pointCount);
     add({n, n + 1, n + 2}, vertices[0].x);
 }
@@ -76,15 +78,72 @@ bool SweepFront::add(const CornerNumbers& corners, double sweepX) {
     // A triangle whose circle reaches past the last point, or whose key is
     // not a number, never retires.
     const double key = s.circle.xc + s.circle.radius;
-    if (key < lastX_) {
-        heap_.push_back({key, s.made, slot});
-        std::push_heap(heap_.begin(), heap_.end(), LaterKey{});
-    }
+    if (key < lastX_) scheduleRetirement(key, s.made, slot);
     grid_.add(s.circle, slot, static_cast<std::uint32_t>(s.made), ascending_, sweepX);
     return true;
 }
 
+void SweepFront::scheduleRetirement(double key, std::uint64_t made, std::uint32_t slot) {
+    if (!ascending_) {
+        heap_.push_back({key, made, slot});
+        std::push_heap(heap_.begin(), heap_.end(), LaterKey{});
+        return;
+    }
+    // The first point after the one being inserted whose x passes the key:
+    // a galloping search, as the key lies mostly just ahead of the sweep.
+    std::size_t low = next_; // every point before low is at or left of key
+    std::size_t step = 1;
+    while (low < pointCount_ && !(vertices_[low].x > key)) {
+        const std::size_t probe = std::min(pointCount_ - 1, low + step);
+        if (!(vertices_[probe].x > key)) {
+            low = probe + 1;
+            step *= 2;
+            continue;
+        }
+        const auto first = vertices_.begin() + static_cast<std::ptrdiff_t>(low);
+        const auto last = vertices_.begin() + static_cast<std::ptrdiff_t>(probe);
+        low = static_cast<std::size_t>(
+            std::upper_bound(first, last, key, [](double k, const Point3& v) { return k < v.x; }) -
+            vertices_.begin());
+        break;
+    }
+    if (low >= pointCount_) return; // cannot happen for a key left of the last point
+    std::uint32_t node;
+    if (freeWaiting_ != kNone) {
+        node = freeWaiting_;
+        freeWaiting_ = waiting_[node].next;
+    } else {
+        node = static_cast<std::uint32_t>(waiting_.size());
+        waiting_.push_back({});
+    }
+    waiting_[node] = {made, slot, buckets_[low]};
+    buckets_[low] = node;
+}
+
+// The live triangles that retire at point p, into found_.
+void SweepFront::collectRetiring(std::uint32_t p) {
+    if (!ascending_) {
+        const double x = vertices_[p].x;
+        while (!heap_.empty() && x > heap_.front().key) {
+            std::pop_heap(heap_.begin(), heap_.end(), LaterKey{});
+            const Pending top = heap_.back();
+            heap_.pop_back();
+            if (slots_[top.slot].made == top.made) found_.push_back({top.made, top.slot});
+        }
+        return;
+    }
+    for (std::uint32_t node = buckets_[p]; node != kNone;) {
+        const Waiting w = waiting_[node];
+        if (slots_[w.slot].made == w.made) found_.push_back({w.made, w.slot});
+        waiting_[node].next = freeWaiting_;
+        freeWaiting_ = node;
+        node = w.next;
+    }
+    buckets_[p] = kNone;
+}
+
 void SweepFront::release(std::uint32_t slot) {
+    grid_.remove(slot);
     slots_[slot].made = kFree;
     freeSlots_.push_back(slot);
     --working_;
@@ -96,12 +155,8 @@ int SweepFront::insert(std::uint32_t p) {
     // Retire every triangle whose circle ends left of the point, in the
     // order they were made.
     found_.clear();
-    while (!heap_.empty() && point.x > heap_.front().key) {
-        std::pop_heap(heap_.begin(), heap_.end(), LaterKey{});
-        const Pending top = heap_.back();
-        heap_.pop_back();
-        if (slots_[top.slot].made == top.made) found_.push_back({top.made, top.slot});
-    }
+    collectRetiring(p);
+    next_ = p + 1;
     if (!found_.empty()) {
         std::sort(found_.begin(), found_.end(),
                   [](const Found& a, const Found& b) { return a.made < b.made; });

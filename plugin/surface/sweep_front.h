@@ -58,9 +58,18 @@ class SweepFront {
         std::uint64_t made;
         std::uint32_t slot;
     };
+    // A triangle waiting in the bucket of the point at which it retires.
+    struct Waiting {
+        std::uint64_t made;
+        std::uint32_t slot;
+        std::uint32_t next; // the next in the bucket, or kNone
+    };
     static constexpr std::uint64_t kFree = ~std::uint64_t{0};
+    static constexpr std::uint32_t kNone = ~std::uint32_t{0};
 
     bool add(const CornerNumbers& corners, double sweepX);
+    void scheduleRetirement(double key, std::uint64_t made, std::uint32_t slot);
+    void collectRetiring(std::uint32_t p);
     void release(std::uint32_t slot);
 
     const std::vector<Point3>& vertices_;
@@ -72,7 +81,14 @@ class SweepFront {
     std::vector<Slot> slots_;
     std::vector<std::uint32_t> stamps_; // the search that last met the slot
     std::vector<std::uint32_t> freeSlots_;
-    std::vector<Pending> heap_;
+    std::vector<Pending> heap_; // points in any order: the retirements to come
+    // Points in ascending x: for each point, the triangles that retire at it
+    // (the first point to come whose x passes xc + radius).
+    std::vector<std::uint32_t> buckets_;
+    std::vector<Waiting> waiting_;
+    std::uint32_t freeWaiting_ = kNone;
+    std::size_t pointCount_;
+    std::uint32_t next_ = 0; // the point inserted next
     std::vector<Found> found_;
     std::vector<CornerNumbers> completed_;
     EdgeOutline outline_;
