@@ -50,7 +50,7 @@ class CircleGrid {
         // The large list holds only live triangles; most of its circles
         // reach over the point's box, so the test itself is the filter.
         for (const Entry& e : large_)
-            if (std::sqrt((x - e.xc) * (x - e.xc) + (y - e.yc) * (y - e.yc)) < e.radius) visit(e);
+            if (distanceToCentre({e.xc, e.yc, e.radius}, {x, y, 0}) < e.radius) visit(e);
     }
 
     // Takes the slot's triangle out of the large list, when it is there: it
