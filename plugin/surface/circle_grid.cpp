@@ -1,5 +1,7 @@
 #include "surface/circle_grid.h"
 
+#include "surface/circle_span.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -13,10 +15,6 @@ constexpr std::size_t kMostCellsAcross = 10;
 
 // About two points per cell.
 constexpr double kPointsPerCell = 2.0;
-
-// Relative widening of a radius, far above the rounding of the in-circle
-// test's distance (a few units in the last place) and of the spans below.
-constexpr double kRelativeWidening = 1e-12;
 
 // Cells along one side of a box of size extent, for cells of size side.
 std::size_t cellsAlong(double extent, double side, std::size_t most) {
@@ -34,33 +32,6 @@ std::size_t cellOf(double offset, double per, std::size_t count) {
     if (!(t >= 0)) return 0;
     if (t >= static_cast<double>(count)) return count - 1;
     return std::min(static_cast<std::size_t>(t), count - 1);
-}
-
-// The span along one axis of the part of the disc (centre c along the axis,
-// other along the other axis, radius reach) that lies over the band
-// [low, high] of this axis and [otherLow, otherHigh] of the other. Widened
-// for its own rounding; empty when the disc misses the band.
-struct Span {
-    double low, high;
-    bool empty;
-};
-
-Span spanOver(double c, double other, double reach, double low, double high, double otherLow,
-              double otherHigh) {
-    // The nearest the band of the other axis comes to the centre.
-    const double gap = other < otherLow    ? otherLow - other
-                       : other > otherHigh ? other - otherHigh
-                                           : 0;
-    if (gap > reach || low > high) return {0, 0, true};
-    // Half the chord at that offset, as (reach - gap)(reach + gap) keeps its
-    // precision where the chord is short.
-    // The second term covers the rounding of c - half where the centre lies
-    // far out.
-    const double half = std::sqrt((reach - gap) * (reach + gap)) * (1 + kRelativeWidening) +
-                        std::fabs(c) * kRelativeWidening;
-    const double from = std::max(low, c - half), to = std::min(high, c + half);
-    if (from > to) return {0, 0, true};
-    return {from, to, false};
 }
 
 } // namespace
@@ -89,7 +60,7 @@ CircleGrid::CircleGrid(double minX, double minY, double maxX, double maxY, std::
     perY_ = height > 0 ? static_cast<double>(rows_) / height : 0;
     const double scale = std::max(
         {std::fabs(minX), std::fabs(maxX), std::fabs(minY), std::fabs(maxY), width, height});
-    slack_ = scale * 1e-9 + std::numeric_limits<double>::min();
+    slack_ = filterSlack(scale);
     cells_.resize(columns_ * rows_);
     coarseRows_ = ((rows_ - 1) >> kCoarseShift) + 1;
     coarse_.resize((((columns_ - 1) >> kCoarseShift) + 1) * coarseRows_);
@@ -103,8 +74,7 @@ std::size_t CircleGrid::row(double y) const {
     return cellOf(y - minY_, perY_, rows_);
 }
 
-void CircleGrid::add(const Circle& circle, std::uint32_t slot, std::uint32_t tag,
-                     bool skipLeftColumns, double fromX) {
+void CircleGrid::add(const Circle& circle, std::uint32_t slot, std::uint32_t tag) {
     const double xc = circle.xc, yc = circle.yc, r = circle.radius;
     // With such values the distance computed is infinite or not a number,
     // and never below the radius.
@@ -118,17 +88,15 @@ void CircleGrid::add(const Circle& circle, std::uint32_t slot, std::uint32_t tag
         addLarge(entry);
         return;
     }
-    // Only the part of the circle over the box of the points (and right of
-    // the sweep, when points come in ascending x) can ever hold a point.
-    const double x0 = skipLeftColumns ? std::max(minX_, fromX) : minX_;
-    const Span xs = spanOver(xc, yc, reach, x0, maxX_, minY_, maxY_);
-    const Span ys = spanOver(yc, xc, reach, minY_, maxY_, x0, maxX_);
+    // Only the part of the circle over the box of the points can ever hold
+    // a point.
+    const Span xs = spanOver(xc, yc, reach, minX_, maxX_, minY_, maxY_);
+    const Span ys = spanOver(yc, xc, reach, minY_, maxY_, minX_, maxX_);
     if (xs.empty || ys.empty) return;
-    std::size_t firstColumn = column(xs.low - slack_);
+    const std::size_t firstColumn = column(xs.low - slack_);
     const std::size_t lastColumn = column(xs.high + slack_);
     const std::size_t firstRow = row(ys.low - slack_);
     const std::size_t lastRow = row(ys.high + slack_);
-    if (skipLeftColumns) firstColumn = std::max(firstColumn, dropped_);
     if (lastColumn + 1 - std::min(firstColumn, lastColumn + 1) > kMostCellsAcross ||
         lastRow - firstRow >= kMostCellsAcross) {
         const std::size_t first = firstColumn >> kCoarseShift, last = lastColumn >> kCoarseShift;
@@ -163,16 +131,6 @@ void CircleGrid::remove(std::uint32_t slot) {
         largeAt_[large_[at].slot] = at;
     }
     large_.pop_back();
-}
-
-void CircleGrid::dropColumnsLeftOf(double x) {
-    const std::size_t upTo = column(x);
-    for (std::size_t col = dropped_ >> kCoarseShift; col < (upTo >> kCoarseShift); ++col)
-        for (std::size_t rw = 0; rw < coarseRows_; ++rw)
-            std::vector<Entry>().swap(coarse_[col * coarseRows_ + rw]);
-    for (; dropped_ < upTo; ++dropped_)
-        for (std::size_t rw = 0; rw < rows_; ++rw)
-            std::vector<Entry>().swap(cells_[dropped_ * rows_ + rw]);
 }
 
 } // namespace vog::surface

@@ -1,12 +1,12 @@
-// The spatial filter of the triangulation's in-circle search. Small circles
-// are entered in the cells of a grid over the box of the points (about two
-// points per cell) that their bounding box, widened a little, touches; large
-// ones go to a list that every search reads. Each entry carries a copy of the
-// circle, so that most entries are passed over without looking at the
-// triangle: a point whose distance from the centre in x or in y, as the
-// in-circle test computes it, is not below the radius fails that test. Lists
-// may hold triangles that have gone since; the caller checks each entry it
-// is given.
+// The spatial filter of the triangulation's in-circle search for points that
+// come in any order. Small circles are entered in the cells of a grid over
+// the box of the points (about two points per cell) that their bounding box,
+// widened a little, touches; large ones go to a list that every search reads.
+// Each entry carries a copy of the circle, so that most entries are passed
+// over without looking at the triangle: a point whose distance from the
+// centre in x or in y, as the in-circle test computes it, is not below the
+// radius fails that test. Lists may hold triangles that have gone since; the
+// caller checks each entry it is given.
 #pragma once
 
 #include "surface/circumcircle.h"
@@ -31,12 +31,10 @@ class CircleGrid {
     // A grid for about pointCount points in the box (minX, minY)-(maxX, maxY).
     CircleGrid(double minX, double minY, double maxX, double maxY, std::size_t pointCount);
 
-    // Enters a circle. Columns left of fromX are not entered when
-    // skipLeftColumns is set: no point to come lies there. A circle whose
-    // in-circle test can never hold (a centre that is not finite, a radius
-    // that is not a number) is not entered at all.
-    void add(const Circle& circle, std::uint32_t slot, std::uint32_t tag, bool skipLeftColumns,
-             double fromX);
+    // Enters a circle. A circle whose in-circle test can never hold (a
+    // centre that is not finite, a radius that is not a number) is not
+    // entered at all.
+    void add(const Circle& circle, std::uint32_t slot, std::uint32_t tag);
 
     // Calls visit(entry) for every entry of the point's cell and of the large
     // list that may pass the in-circle test of (x, y). Entries that keep()
@@ -56,10 +54,6 @@ class CircleGrid {
     // Takes the slot's triangle out of the large list, when it is there: it
     // has gone. Entries in the cells are dropped when met.
     void remove(std::uint32_t slot);
-
-    // Frees the cells of the columns left of x's column: no point to come
-    // lies there.
-    void dropColumnsLeftOf(double x);
 
   private:
     // Cells of the coarse grid are 2^kCoarseShift cells wide and high.
@@ -95,7 +89,6 @@ class CircleGrid {
     double slack_; // absolute widening, from the size of the coordinates
     std::size_t columns_;
     std::size_t rows_;
-    std::size_t dropped_ = 0;               // columns freed so far
     std::vector<std::vector<Entry>> cells_; // column by column
     std::size_t coarseRows_;
     std::vector<std::vector<Entry>> coarse_; // for circles too large for the cells

@@ -25,11 +25,6 @@ Box pointBox(const std::vector<Point3>& vertices, std::size_t count) {
     return box;
 }
 
-CircleGrid makeGrid(const std::vector<Point3>& vertices, std::size_t count) {
-    const Box box = pointBox(vertices, count);
-    return CircleGrid(box.minX, box.minY, box.maxX, box.maxY, count);
-}
-
 // The heap holds the smallest key on top.
 struct LaterKey {
     bool operator()(const auto& a, const auto& b) const { return a.key > b.key; }
@@ -47,9 +42,23 @@ double largestX(const std::vector<Point3>& vertices, std::size_t count) {
 SweepFront::SweepFront(const std::vector<Point3>& vertices, const std::vector<std::uint32_t>& keys,
                        std::size_t pointCount, bool ascendingX, std::size_t limit)
     : vertices_(vertices), keys_(keys), ascending_(ascendingX), limit_(limit),
-      grid_(makeGrid(vertices, pointCount)), lastX_(largestX(vertices, pointCount)),
-      pointCount_(pointCount) {
-    if (ascending_) buckets_.assign(pointCount, kNone);
+      lastX_(largestX(vertices, pointCount)), pointCount_(pointCount) {
+    const Box box = pointBox(vertices, pointCount);
+    if (ascending_) {
+        rows_.emplace(box.minX, box.minY, box.maxX, box.maxY, pointCount);
+        waiting_.assign(pointCount, kNone);
+        // About one point per bucket; bucketStart_[b] is the first point in
+        // bucket b or after it.
+        xBuckets_ = makeBucketAxis(box.minX, box.maxX, static_cast<std::uint32_t>(pointCount));
+        bucketStart_.assign(xBuckets_.count + std::size_t{1},
+                            static_cast<std::uint32_t>(pointCount));
+        std::uint32_t filled = 0;
+        for (std::uint32_t i = 0; i < pointCount; ++i)
+            for (const std::uint32_t b = bucketOf(xBuckets_, vertices[i].x); filled <= b;)
+                bucketStart_[filled++] = i;
+    } else {
+        grid_.emplace(box.minX, box.minY, box.maxX, box.maxY, pointCount);
+    }
     const auto n = static_cast<std::uint32_t>(pointCount);
     add({n, n + 1, n + 2}, vertices[0].x);
 }
@@ -68,30 +77,34 @@ bool SweepFront::add(const CornerNumbers& corners, double sweepX) {
     } else {
         slot = static_cast<std::uint32_t>(slots_.size());
         slots_.push_back({});
-        stamps_.push_back(0);
+        if (!ascending_) stamps_.push_back(0);
     }
     Slot& s = slots_[slot];
     s.corners = corners;
     s.circle = circumcircleOf(vertices_[corners[0]], vertices_[corners[1]], vertices_[corners[2]]);
     s.made = made_++;
+    s.retiresAt = kNone;
     ++working_;
     // A triangle whose circle reaches past the last point, or whose key is
     // not a number, never retires.
     const double key = s.circle.xc + s.circle.radius;
     if (key < lastX_) scheduleRetirement(key, s.made, slot);
-    grid_.add(s.circle, slot, static_cast<std::uint32_t>(s.made), ascending_, sweepX);
+    if (ascending_)
+        rows_->add(s.circle, slot, sweepX);
+    else
+        grid_->add(s.circle, slot, static_cast<std::uint32_t>(s.made));
     return true;
 }
 
-void SweepFront::scheduleRetirement(double key, std::uint64_t made, std::uint32_t slot) {
-    if (!ascending_) {
-        heap_.push_back({key, made, slot});
-        std::push_heap(heap_.begin(), heap_.end(), LaterKey{});
-        return;
-    }
-    // The first point after the one being inserted whose x passes the key:
-    // a galloping search, as the key lies mostly just ahead of the sweep.
-    std::size_t low = next_; // every point before low is at or left of key
+// Points in ascending x: the first point after the one being inserted whose
+// x passes the key.
+std::uint32_t SweepFront::retirementPoint(double key) const {
+    // Every point before the start of the key's bucket lies left of the key,
+    // and most buckets hold a point or two.
+    std::size_t low = std::max<std::size_t>(next_, bucketStart_[bucketOf(xBuckets_, key)]);
+    for (int step = 0; step < 8; ++step, ++low)
+        if (low >= pointCount_ || vertices_[low].x > key) return static_cast<std::uint32_t>(low);
+    // Many points at one x: a galloping search.
     std::size_t step = 1;
     while (low < pointCount_ && !(vertices_[low].x > key)) {
         const std::size_t probe = std::min(pointCount_ - 1, low + step);
@@ -107,17 +120,23 @@ void SweepFront::scheduleRetirement(double key, std::uint64_t made, std::uint32_
             vertices_.begin());
         break;
     }
-    if (low >= pointCount_) return; // cannot happen for a key left of the last point
-    std::uint32_t node;
-    if (freeWaiting_ != kNone) {
-        node = freeWaiting_;
-        freeWaiting_ = waiting_[node].next;
-    } else {
-        node = static_cast<std::uint32_t>(waiting_.size());
-        waiting_.push_back({});
+    return static_cast<std::uint32_t>(low);
+}
+
+void SweepFront::scheduleRetirement(double key, std::uint64_t made, std::uint32_t slot) {
+    if (!ascending_) {
+        heap_.push_back({key, made, slot});
+        std::push_heap(heap_.begin(), heap_.end(), LaterKey{});
+        return;
     }
-    waiting_[node] = {made, slot, buckets_[low]};
-    buckets_[low] = node;
+    const std::uint32_t at = retirementPoint(key);
+    if (at >= pointCount_) return; // cannot happen for a key left of the last point
+    Slot& s = slots_[slot];
+    s.retiresAt = at;
+    s.prevWaiting = kNone;
+    s.nextWaiting = waiting_[at];
+    if (s.nextWaiting != kNone) slots_[s.nextWaiting].prevWaiting = slot;
+    waiting_[at] = slot;
 }
 
 // The live triangles that retire at point p, into found_.
@@ -132,19 +151,29 @@ void SweepFront::collectRetiring(std::uint32_t p) {
         }
         return;
     }
-    for (std::uint32_t node = buckets_[p]; node != kNone;) {
-        const Waiting w = waiting_[node];
-        if (slots_[w.slot].made == w.made) found_.push_back({w.made, w.slot});
-        waiting_[node].next = freeWaiting_;
-        freeWaiting_ = node;
-        node = w.next;
+    // The list holds only working triangles: they leave it when they go.
+    for (std::uint32_t slot = waiting_[p]; slot != kNone; slot = slots_[slot].nextWaiting) {
+        slots_[slot].retiresAt = kNone;
+        found_.push_back({slots_[slot].made, slot});
     }
-    buckets_[p] = kNone;
+    waiting_[p] = kNone;
 }
 
 void SweepFront::release(std::uint32_t slot) {
-    grid_.remove(slot);
-    slots_[slot].made = kFree;
+    Slot& s = slots_[slot];
+    if (ascending_) {
+        rows_->remove(slot);
+        if (s.retiresAt != kNone) {
+            if (s.prevWaiting != kNone)
+                slots_[s.prevWaiting].nextWaiting = s.nextWaiting;
+            else
+                waiting_[s.retiresAt] = s.nextWaiting;
+            if (s.nextWaiting != kNone) slots_[s.nextWaiting].prevWaiting = s.prevWaiting;
+        }
+    } else {
+        grid_->remove(slot);
+    }
+    s.made = kFree;
     freeSlots_.push_back(slot);
     --working_;
 }
@@ -165,22 +194,28 @@ int SweepFront::insert(std::uint32_t p) {
             release(f.slot);
         }
     }
-    auto live = [&](const CircleGrid::Entry& e) {
-        const Slot& s = slots_[e.slot];
-        return s.made != kFree && static_cast<std::uint32_t>(s.made) == e.tag;
-    };
-    if (ascending_) grid_.dropColumnsLeftOf(point.x);
 
     // The cavity: every working triangle whose circle holds the point
     // strictly, in the order they were made.
     found_.clear();
-    const std::uint32_t search = ++search_;
-    grid_.search(point.x, point.y, live, [&](const CircleGrid::Entry& e) {
-        if (stamps_[e.slot] == search) return;
-        stamps_[e.slot] = search;
-        const Slot& s = slots_[e.slot];
-        if (distanceToCentre(s.circle, point) < s.circle.radius) found_.push_back({s.made, e.slot});
-    });
+    if (ascending_) {
+        rows_->search(point.x, point.y, [&](std::uint32_t slot) {
+            found_.push_back({slots_[slot].made, slot});
+        });
+    } else {
+        auto live = [&](const CircleGrid::Entry& e) {
+            const Slot& s = slots_[e.slot];
+            return s.made != kFree && static_cast<std::uint32_t>(s.made) == e.tag;
+        };
+        const std::uint32_t search = ++search_;
+        grid_->search(point.x, point.y, live, [&](const CircleGrid::Entry& e) {
+            if (stamps_[e.slot] == search) return;
+            stamps_[e.slot] = search;
+            const Slot& s = slots_[e.slot];
+            if (distanceToCentre(s.circle, point) < s.circle.radius)
+                found_.push_back({s.made, e.slot});
+        });
+    }
     std::sort(found_.begin(), found_.end(),
               [](const Found& a, const Found& b) { return a.made < b.made; });
 

@@ -2,21 +2,25 @@
 // points may still break, with their circles. Corners are numbers into the
 // vertex table (the points, then the three corners of the enclosing
 // triangle). The triangles are kept in the order they were made, which is the
-// order of the working list of the plain sweep; the retirement of a
-// triangle whose circle ends left of the point pops from a heap keyed by
-// xc + radius, and the triangles whose circles hold the point are found
-// through the circle grid and then taken in the order they were made. The
+// order of the working list of the plain sweep. When the points come in
+// ascending x, a triangle waits for its retirement in a list at the first
+// point whose x passes xc + radius, and the triangles whose circles hold the
+// point are found through the front rows; otherwise a heap keyed by
+// xc + radius gives the retirements and the circle grid the cavity. Either
+// way the triangles found are taken in the order they were made, and the
 // results are those of walking the whole working list for every point.
 #pragma once
 
 #include "surface/circle_grid.h"
 #include "surface/circumcircle.h"
+#include "surface/front_rows.h"
 #include "surface/geometry.h"
 #include "surface/segment_toggle.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace vog::surface {
@@ -48,6 +52,11 @@ class SweepFront {
         CornerNumbers corners;
         Circle circle;
         std::uint64_t made; // order of making; kFree when the slot is free
+        // Points in ascending x: the point at which the triangle retires
+        // (kNone when it never does) and its neighbours in that point's list.
+        std::uint32_t retiresAt;
+        std::uint32_t prevWaiting;
+        std::uint32_t nextWaiting;
     };
     struct Pending {
         double key; // xc + radius
@@ -58,17 +67,12 @@ class SweepFront {
         std::uint64_t made;
         std::uint32_t slot;
     };
-    // A triangle waiting in the bucket of the point at which it retires.
-    struct Waiting {
-        std::uint64_t made;
-        std::uint32_t slot;
-        std::uint32_t next; // the next in the bucket, or kNone
-    };
     static constexpr std::uint64_t kFree = ~std::uint64_t{0};
     static constexpr std::uint32_t kNone = ~std::uint32_t{0};
 
     bool add(const CornerNumbers& corners, double sweepX);
     void scheduleRetirement(double key, std::uint64_t made, std::uint32_t slot);
+    std::uint32_t retirementPoint(double key) const;
     void collectRetiring(std::uint32_t p);
     void release(std::uint32_t slot);
 
@@ -76,17 +80,19 @@ class SweepFront {
     const std::vector<std::uint32_t>& keys_;
     bool ascending_;
     std::size_t limit_;
-    CircleGrid grid_;
-    double lastX_; // the largest x of the points
+    std::optional<CircleGrid> grid_; // points in any order
+    std::optional<FrontRows> rows_;  // points in ascending x
+    double lastX_;                   // the largest x of the points
     std::vector<Slot> slots_;
     std::vector<std::uint32_t> stamps_; // the search that last met the slot
     std::vector<std::uint32_t> freeSlots_;
     std::vector<Pending> heap_; // points in any order: the retirements to come
-    // Points in ascending x: for each point, the triangles that retire at it
-    // (the first point to come whose x passes xc + radius).
-    std::vector<std::uint32_t> buckets_;
-    std::vector<Waiting> waiting_;
-    std::uint32_t freeWaiting_ = kNone;
+    // Points in ascending x: for each point, the first of the triangles that
+    // retire at it (the first point to come whose x passes xc + radius).
+    std::vector<std::uint32_t> waiting_;
+    // The first point of each bucket of x, to find the retirement point.
+    BucketAxis xBuckets_;
+    std::vector<std::uint32_t> bucketStart_;
     std::size_t pointCount_;
     std::uint32_t next_ = 0; // the point inserted next
     std::vector<Found> found_;

@@ -1,0 +1,84 @@
+// The spatial filter of the in-circle search when the points come in
+// ascending x. Every point then lies right of the ones before it, so a
+// triangle's circle only matters right of the sweep, and the triangles that
+// are still working lie along the sweep: their number stays near that of the
+// points across it. They are indexed by y alone, in rows at a few levels:
+// level 0 has rows about one point spacing high, each level above has rows
+// four times as high, and the top level is one row. A circle goes to the
+// lowest level at which the part of it right of the sweep reaches over at
+// most kMostRows rows, and into each of those rows. A search reads the
+// point's row at every level. Triangles leave when they go, so the rows hold
+// only working ones and each of them at most once.
+#pragma once
+
+#include "surface/bucket_axis.h"
+#include "surface/circumcircle.h"
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace vog::surface {
+
+class FrontRows {
+  public:
+    // Rows for about pointCount points in the box (minX, minY)-(maxX, maxY).
+    FrontRows(double minX, double minY, double maxX, double maxY, std::size_t pointCount);
+
+    // Enters the circle of the triangle in the slot. fromX: no point to come
+    // lies left of it. A circle that cannot hold a point to come (none of it
+    // lies over the box right of fromX, a centre that is not finite, a
+    // radius that is not a number) is not entered.
+    void add(const Circle& circle, std::uint32_t slot, double fromX);
+
+    // Takes the slot's triangle out, when it is in.
+    void remove(std::uint32_t slot);
+
+    // Calls visit(slot) for every entered triangle whose circle holds (x, y)
+    // by the in-circle test, each once.
+    template <class Visit> void search(double x, double y, Visit visit) const {
+        std::uint32_t rw = bucketOf(rows_, y);
+        for (const Level& level : levels_) {
+            for (const Entry& e : level.rows[rw >> level.shift]) {
+                // A point whose distance in x or in y is not below the radius
+                // fails the test: sqrt of a square rounds back to the number.
+                if (!(std::fabs(y - e.yc) < e.radius && std::fabs(x - e.xc) < e.radius)) continue;
+                if (distanceToCentre({e.xc, e.yc, e.radius}, {x, y, 0}) < e.radius) visit(e.slot);
+            }
+        }
+    }
+
+  private:
+    static constexpr std::uint32_t kMostRows = 3;
+    static constexpr std::uint32_t kNotIn = ~std::uint32_t{0};
+
+    struct Entry {
+        double xc;
+        double yc;
+        double radius;
+        std::uint32_t slot;
+    };
+    struct Level {
+        unsigned shift; // a row of this level is 2^shift rows of level 0
+        std::vector<std::vector<Entry>> rows;
+    };
+    // Where a slot's triangle sits: its level (kNotIn when it is not in),
+    // its first row there and its place in each of its rows.
+    struct Place {
+        std::uint32_t level = kNotIn;
+        std::uint32_t firstRow = 0;
+        std::uint32_t rowCount = 0;
+        std::uint32_t at[kMostRows] = {};
+    };
+
+    double minY_;
+    double maxX_;
+    double maxY_;
+    double slack_;    // absolute widening, from the size of the coordinates
+    BucketAxis rows_; // the rows of level 0
+    std::vector<Level> levels_;
+    std::vector<Place> places_; // by slot
+};
+
+} // namespace vog::surface
