@@ -25,6 +25,10 @@ Box pointBox(const std::vector<Point3>& vertices, std::size_t count) {
     return box;
 }
 
+// Points in ascending x: about this many points per bucket of x in which
+// the triangles wait for their retirement.
+constexpr std::size_t kPointsPerBucket = 32;
+
 // The heap holds the smallest key on top.
 struct LaterKey {
     bool operator()(const auto& a, const auto& b) const { return a.key > b.key; }
@@ -46,10 +50,10 @@ SweepFront::SweepFront(const std::vector<Point3>& vertices, const std::vector<st
     const Box box = pointBox(vertices, pointCount);
     if (ascending_) {
         rows_.emplace(box.minX, box.minY, box.maxX, box.maxY, pointCount);
-        waiting_.assign(pointCount, kNone);
-        // About one point per bucket; bucketStart_[b] is the first point in
-        // bucket b or after it.
-        xBuckets_ = makeBucketAxis(box.minX, box.maxX, static_cast<std::uint32_t>(pointCount));
+        xBuckets_ = makeBucketAxis(
+            box.minX, box.maxX,
+            static_cast<std::uint32_t>(std::max<std::size_t>(1, pointCount / kPointsPerBucket)));
+        waiting_.assign(xBuckets_.count + pointCount, kNone);
         bucketStart_.assign(xBuckets_.count + std::size_t{1},
                             static_cast<std::uint32_t>(pointCount));
         std::uint32_t filled = 0;
@@ -83,7 +87,7 @@ bool SweepFront::add(const CornerNumbers& corners, double sweepX) {
     s.corners = corners;
     s.circle = circumcircleOf(vertices_[corners[0]], vertices_[corners[1]], vertices_[corners[2]]);
     s.made = made_++;
-    s.retiresAt = kNone;
+    s.waitList = kNone;
     ++working_;
     // A triangle whose circle reaches past the last point, or whose key is
     // not a number, never retires.
@@ -96,15 +100,14 @@ bool SweepFront::add(const CornerNumbers& corners, double sweepX) {
     return true;
 }
 
-// Points in ascending x: the first point after the one being inserted whose
-// x passes the key.
-std::uint32_t SweepFront::retirementPoint(double key) const {
-    // Every point before the start of the key's bucket lies left of the key,
-    // and most buckets hold a point or two.
-    std::size_t low = std::max<std::size_t>(next_, bucketStart_[bucketOf(xBuckets_, key)]);
+// Points in ascending x: the first point to come whose x passes the key, for
+// a key in the bucket.
+std::uint32_t SweepFront::retirementPoint(double key, std::uint32_t bucket) const {
+    // Every point before the start of the key's bucket lies left of the key.
+    std::size_t low = std::max<std::size_t>(next_, bucketStart_[bucket]);
     for (int step = 0; step < 8; ++step, ++low)
         if (low >= pointCount_ || vertices_[low].x > key) return static_cast<std::uint32_t>(low);
-    // Many points at one x: a galloping search.
+    // Many points in the bucket: a galloping search.
     std::size_t step = 1;
     while (low < pointCount_ && !(vertices_[low].x > key)) {
         const std::size_t probe = std::min(pointCount_ - 1, low + step);
@@ -123,20 +126,56 @@ std::uint32_t SweepFront::retirementPoint(double key) const {
     return static_cast<std::uint32_t>(low);
 }
 
+void SweepFront::wait(std::uint32_t slot, std::uint32_t list) {
+    Slot& s = slots_[slot];
+    s.waitList = list;
+    s.prevWaiting = kNone;
+    s.nextWaiting = waiting_[list];
+    if (s.nextWaiting != kNone) slots_[s.nextWaiting].prevWaiting = slot;
+    waiting_[list] = slot;
+}
+
+void SweepFront::stopWaiting(std::uint32_t slot) {
+    Slot& s = slots_[slot];
+    if (s.waitList == kNone) return;
+    if (s.prevWaiting != kNone)
+        slots_[s.prevWaiting].nextWaiting = s.nextWaiting;
+    else
+        waiting_[s.waitList] = s.nextWaiting;
+    if (s.nextWaiting != kNone) slots_[s.nextWaiting].prevWaiting = s.prevWaiting;
+    s.waitList = kNone;
+}
+
 void SweepFront::scheduleRetirement(double key, std::uint64_t made, std::uint32_t slot) {
     if (!ascending_) {
         heap_.push_back({key, made, slot});
         std::push_heap(heap_.begin(), heap_.end(), LaterKey{});
         return;
     }
-    const std::uint32_t at = retirementPoint(key);
-    if (at >= pointCount_) return; // cannot happen for a key left of the last point
-    Slot& s = slots_[slot];
-    s.retiresAt = at;
-    s.prevWaiting = kNone;
-    s.nextWaiting = waiting_[at];
-    if (s.nextWaiting != kNone) slots_[s.nextWaiting].prevWaiting = slot;
-    waiting_[at] = slot;
+    const std::uint32_t bucket = bucketOf(xBuckets_, key);
+    if (bucket >= opened_) {
+        wait(slot, static_cast<std::uint32_t>(pointCount_) + bucket);
+        return;
+    }
+    const std::uint32_t at = retirementPoint(key, bucket);
+    if (at < pointCount_) wait(slot, at); // always, for a key left of the last point
+}
+
+// Points in ascending x: the triangles waiting in the bucket move to the
+// lists of the points at which they retire.
+void SweepFront::openBucket(std::uint32_t bucket) {
+    const std::uint32_t list = static_cast<std::uint32_t>(pointCount_) + bucket;
+    for (std::uint32_t slot = waiting_[list]; slot != kNone;) {
+        const std::uint32_t next = slots_[slot].nextWaiting;
+        const Circle& circle = slots_[slot].circle;
+        const std::uint32_t at = retirementPoint(circle.xc + circle.radius, bucket);
+        if (at < pointCount_)
+            wait(slot, at);
+        else
+            slots_[slot].waitList = kNone;
+        slot = next;
+    }
+    waiting_[list] = kNone;
 }
 
 // The live triangles that retire at point p, into found_.
@@ -153,7 +192,7 @@ void SweepFront::collectRetiring(std::uint32_t p) {
     }
     // The list holds only working triangles: they leave it when they go.
     for (std::uint32_t slot = waiting_[p]; slot != kNone; slot = slots_[slot].nextWaiting) {
-        slots_[slot].retiresAt = kNone;
+        slots_[slot].waitList = kNone;
         found_.push_back({slots_[slot].made, slot});
     }
     waiting_[p] = kNone;
@@ -163,13 +202,7 @@ void SweepFront::release(std::uint32_t slot) {
     Slot& s = slots_[slot];
     if (ascending_) {
         rows_->remove(slot);
-        if (s.retiresAt != kNone) {
-            if (s.prevWaiting != kNone)
-                slots_[s.prevWaiting].nextWaiting = s.nextWaiting;
-            else
-                waiting_[s.retiresAt] = s.nextWaiting;
-            if (s.nextWaiting != kNone) slots_[s.nextWaiting].prevWaiting = s.prevWaiting;
-        }
+        stopWaiting(slot);
     } else {
         grid_->remove(slot);
     }
@@ -184,6 +217,11 @@ int SweepFront::insert(std::uint32_t p) {
     // Retire every triangle whose circle ends left of the point, in the
     // order they were made.
     found_.clear();
+    if (ascending_) {
+        const std::uint32_t reached = bucketOf(xBuckets_, point.x);
+        while (opened_ <= reached)
+            openBucket(opened_++);
+    }
     collectRetiring(p);
     next_ = p + 1;
     if (!found_.empty()) {

@@ -52,9 +52,9 @@ class SweepFront {
         CornerNumbers corners;
         Circle circle;
         std::uint64_t made; // order of making; kFree when the slot is free
-        // Points in ascending x: the point at which the triangle retires
-        // (kNone when it never does) and its neighbours in that point's list.
-        std::uint32_t retiresAt;
+        // Points in ascending x: the list the triangle waits in (kNone when
+        // it is in none) and its neighbours there.
+        std::uint32_t waitList;
         std::uint32_t prevWaiting;
         std::uint32_t nextWaiting;
     };
@@ -72,7 +72,10 @@ class SweepFront {
 
     bool add(const CornerNumbers& corners, double sweepX);
     void scheduleRetirement(double key, std::uint64_t made, std::uint32_t slot);
-    std::uint32_t retirementPoint(double key) const;
+    std::uint32_t retirementPoint(double key, std::uint32_t bucket) const;
+    void openBucket(std::uint32_t bucket);
+    void wait(std::uint32_t slot, std::uint32_t list);
+    void stopWaiting(std::uint32_t slot);
     void collectRetiring(std::uint32_t p);
     void release(std::uint32_t slot);
 
@@ -87,12 +90,16 @@ class SweepFront {
     std::vector<std::uint32_t> stamps_; // the search that last met the slot
     std::vector<std::uint32_t> freeSlots_;
     std::vector<Pending> heap_; // points in any order: the retirements to come
-    // Points in ascending x: for each point, the first of the triangles that
-    // retire at it (the first point to come whose x passes xc + radius).
+    // Points in ascending x: the triangles wait for their retirement in
+    // lists. Those of a triangle whose key lies in a bucket of x that no
+    // point has reached come first, one per bucket; when the sweep reaches
+    // the bucket, its triangles move to the lists that follow, one per point,
+    // at the first point to come whose x passes the key. Most triangles
+    // break before that. Each entry is the first triangle of its list.
     std::vector<std::uint32_t> waiting_;
-    // The first point of each bucket of x, to find the retirement point.
     BucketAxis xBuckets_;
-    std::vector<std::uint32_t> bucketStart_;
+    std::vector<std::uint32_t> bucketStart_; // the first point in each bucket or after it
+    std::uint32_t opened_ = 0;               // buckets whose triangles have moved on
     std::size_t pointCount_;
     std::uint32_t next_ = 0; // the point inserted next
     std::vector<Found> found_;
