@@ -1,6 +1,7 @@
 #include "surface/circumcircle.h"
 
 #include <cmath>
+#include <limits>
 
 namespace vog::surface {
 
@@ -32,6 +33,25 @@ Circle circumcircleOf(const Point3& c1, const Point3& c2, const Point3& c3) {
         yc = m1 * (xc - mx1) + my1;
     }
     return {xc, yc, std::sqrt((x2 - xc) * (x2 - xc) + (y2 - yc) * (y2 - yc))};
+}
+
+double largestSquareWithin(double radius) {
+    if (!(radius > 0)) return -1;
+    constexpr double kLargest = std::numeric_limits<double>::max();
+    constexpr double kInfinity = std::numeric_limits<double>::infinity();
+    // The root of the rounded square of the radius lies within a unit in the
+    // last place of the radius, so the bound is a few steps away.
+    double s = radius * radius;
+    if (!(s <= kLargest)) s = kLargest;
+    if (std::sqrt(s) < radius) {
+        for (double next = std::nextafter(s, kInfinity);
+             next <= kLargest && std::sqrt(next) < radius; next = std::nextafter(s, kInfinity))
+            s = next;
+        return s;
+    }
+    while (s > 0 && !(std::sqrt(s) < radius))
+        s = std::nextafter(s, 0.0);
+    return std::sqrt(s) < radius ? s : -1;
 }
 
 void computeCircumcircle(CircumTriangle& triangle) {

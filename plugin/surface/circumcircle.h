@@ -28,10 +28,22 @@ void computeCircumcircle(CircumTriangle& triangle);
 // The triangle with its circumcircle.
 CircumTriangle withCircumcircle(const Triangle& triangle);
 
+// The square of the plan distance from (x, y) to the centre (xc, yc), the
+// number under the root of the in-circle test.
+inline double squaredDistanceToCentre(double xc, double yc, double x, double y) {
+    return (x - xc) * (x - xc) + (y - yc) * (y - yc);
+}
+
 // The in-circle test of the insertion steps: the plan distance from p to the
 // centre, computed as the triangulation has always computed it.
 inline double distanceToCentre(const Circle& circle, const Point3& p) {
-    return std::sqrt((p.x - circle.xc) * (p.x - circle.xc) + (p.y - circle.yc) * (p.y - circle.yc));
+    return std::sqrt(squaredDistanceToCentre(circle.xc, circle.yc, p.x, p.y));
 }
+
+// The largest square s (as squaredDistanceToCentre computes it) whose root
+// is below the radius: since the rounded root never decreases as s grows,
+// distanceToCentre(circle, p) < radius exactly when the square is at most
+// this. -1 when no square passes (a radius of 0 or below, or not a number).
+double largestSquareWithin(double radius);
 
 } // namespace vog::surface

@@ -66,7 +66,7 @@ void FrontRows::add(const Circle& circle, std::uint32_t slot, double fromX) {
     place.level = level;
     place.firstRow = first >> at.shift;
     place.rowCount = (last >> at.shift) - place.firstRow + 1;
-    const Entry entry{xc, yc, r, slot};
+    const Entry entry{xc, yc, largestSquareWithin(r), slot};
     for (std::uint32_t k = 0; k < place.rowCount; ++k) {
         std::vector<Entry>& row = at.rows[place.firstRow + k];
         place.at[k] = static_cast<std::uint32_t>(row.size());

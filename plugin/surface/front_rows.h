@@ -40,14 +40,13 @@ class FrontRows {
     template <class Visit> void search(double x, double y, Visit visit) const {
         std::uint32_t rw = bucketOf(rows_, y);
         for (const Level& level : levels_) {
-            for (const Entry& e : level.rows[rw >> level.shift]) {
-                // A point whose distance in x or in y is not below the radius
-                // fails the test: sqrt of a square rounds back to the number.
-                if (!(std::fabs(y - e.yc) < e.radius && std::fabs(x - e.xc) < e.radius)) continue;
-                if (distanceToCentre({e.xc, e.yc, e.radius}, {x, y, 0}) < e.radius) visit(e.slot);
-            }
+            for (const Entry& e : level.rows[rw >> level.shift])
+                if (squaredDistanceToCentre(e.xc, e.yc, x, y) <= e.within) visit(e.slot);
         }
     }
+
+    // The rows of level 0, for checks at their edges.
+    const BucketAxis& levelZeroRows() const { return rows_; }
 
   private:
     static constexpr std::uint32_t kMostRows = 3;
@@ -56,7 +55,7 @@ class FrontRows {
     struct Entry {
         double xc;
         double yc;
-        double radius;
+        double within; // the in-circle test as a bound on the square
         std::uint32_t slot;
     };
     struct Level {
