@@ -25,9 +25,11 @@ inline BucketAxis makeBucketAxis(double low, double high, std::uint32_t count) {
 
 // The bucket of v, clamped to the axis: values below it (and NaN) fall in the
 // first bucket, values above it in the last.
+// The position is cut to an integer only once it is known to lie in
+// [1, count - 1), where cutting is the same as rounding down.
 inline std::uint32_t bucketOf(const BucketAxis& axis, double v) {
-    const double position = std::floor((v - axis.origin) * axis.perUnit);
-    if (!(position > 0)) return 0;
+    const double position = (v - axis.origin) * axis.perUnit;
+    if (!(position >= 1)) return 0;
     const double last = static_cast<double>(axis.count - 1);
     return position >= last ? axis.count - 1 : static_cast<std::uint32_t>(position);
 }

@@ -1,6 +1,8 @@
 #include "surface/circumcircle.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace vog::surface {
@@ -35,22 +37,32 @@ Circle circumcircleOf(const Point3& c1, const Point3& c2, const Point3& c3) {
     return {xc, yc, std::sqrt((x2 - xc) * (x2 - xc) + (y2 - yc) * (y2 - yc))};
 }
 
+namespace {
+
+// The next double above or below a positive finite one.
+double stepUp(double s) {
+    return std::bit_cast<double>(std::bit_cast<std::uint64_t>(s) + 1);
+}
+double stepDown(double s) {
+    return std::bit_cast<double>(std::bit_cast<std::uint64_t>(s) - 1);
+}
+
+} // namespace
+
 double largestSquareWithin(double radius) {
     if (!(radius > 0)) return -1;
     constexpr double kLargest = std::numeric_limits<double>::max();
-    constexpr double kInfinity = std::numeric_limits<double>::infinity();
     // The root of the rounded square of the radius lies within a unit in the
     // last place of the radius, so the bound is a few steps away.
     double s = radius * radius;
     if (!(s <= kLargest)) s = kLargest;
     if (std::sqrt(s) < radius) {
-        for (double next = std::nextafter(s, kInfinity);
-             next <= kLargest && std::sqrt(next) < radius; next = std::nextafter(s, kInfinity))
-            s = next;
+        while (s < kLargest && std::sqrt(stepUp(s)) < radius)
+            s = stepUp(s);
         return s;
     }
     while (s > 0 && !(std::sqrt(s) < radius))
-        s = std::nextafter(s, 0.0);
+        s = stepDown(s);
     return std::sqrt(s) < radius ? s : -1;
 }
 
