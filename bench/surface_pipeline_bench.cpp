@@ -1,6 +1,7 @@
 // The triangulate command's pipeline from a point file to its ".tin", with
 // neither fault lines nor a boundary, as the command runs it: point
-// preparation, the triangulation, and the two copies to ".ftin" and ".tin".
+// preparation, the triangulation, and handing the surface on to ".ftin" and
+// ".tin" (checked, then renamed when already in the writer's form).
 // Prints the time of each step; the work files go to the folder in TEMP.
 //
 //   vog_triangulate_file points.xyz
@@ -49,10 +50,8 @@ int main(int argc, char** argv) {
     if (triangulated != 0) return 1;
     const double triangulation = secondsSince(step);
     step = std::chrono::steady_clock::now();
-    if (copyTriangleFile(raw, faulted) != 0) return 1;
-    std::filesystem::remove(vog::filePath(raw));
-    if (copyTriangleFile(faulted, surface) != 0) return 1;
-    std::filesystem::remove(vog::filePath(faulted));
+    if (moveTriangleFile(raw, faulted) != 0) return 1;
+    if (moveTriangleFile(faulted, surface) != 0) return 1;
     const double copies = secondsSince(step);
     std::printf("\npreparation %.2f s, triangulation %.2f s, copies %.2f s, total %.2f s\n",
                 prepared, triangulation, copies, secondsSince(start));

@@ -39,6 +39,14 @@ class RecordReader {
         return std::string_view(buffer_.data() + recordBegin_, recordEnd_ - recordBegin_);
     }
 
+    // The record just read is in the writer's form (writtenRecordText) and is
+    // the whole of its line, which ends with a line feed: the writer would
+    // give the same bytes for the line.
+    bool recordIsWrittenLine() const {
+        return recordEnd_ > recordBegin_ && recordBegin_ == lineBegin_ && recordEnd_ == lineEnd_ &&
+               lineEnded_ && next_ == lineEnd_ + 1 && buffer_[lineEnd_] == '\n';
+    }
+
     // Marks the record just read as malformed (numbers the caller cannot
     // use), naming the line where it ends.
     void reject() { malformed(lineNumber_, currentLine()); }

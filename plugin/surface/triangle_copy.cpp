@@ -4,6 +4,7 @@
 #include "host/wide_text.h"
 #include "surface/triangle_file.h"
 
+#include <filesystem>
 #include <fstream>
 
 namespace vog::surface {
@@ -13,7 +14,40 @@ namespace {
 // The copy is written this much at a time.
 constexpr std::size_t kBlockSize = std::size_t{1} << 20;
 
+// The file is exactly what a copy of it would write.
+bool isWrittenForm(const std::wstring& path) {
+    TriangleFileReader in(path);
+    if (!in.isOpen()) return false;
+    std::uint64_t bytes = 0;
+    Triangle triangle;
+    TriangleFileReader::Result result;
+    while ((result = in.read(triangle)) == TriangleFileReader::Result::Triangle) {
+        if (!in.recordIsWrittenLine()) return false;
+        bytes += in.writtenRecordText().size() + 1;
+    }
+    // Nothing but the records: no blank lines, no text after the last one.
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(filePath(path), error);
+    return result == TriangleFileReader::Result::End && !error && size == bytes;
+}
+
+void removeFile(const std::wstring& path) {
+    std::error_code error;
+    std::filesystem::remove(filePath(path), error);
+}
+
 } // namespace
+
+int moveTriangleFile(const std::wstring& source, const std::wstring& target) {
+    if (isWrittenForm(source)) {
+        std::error_code error;
+        std::filesystem::rename(filePath(source), filePath(target), error);
+        if (!error) return 0;
+    }
+    const int result = copyTriangleFile(source, target);
+    removeFile(source);
+    return result;
+}
 
 int copyTriangleFile(const std::wstring& source, const std::wstring& target) {
     TriangleFileReader in(source);

@@ -13,4 +13,10 @@ namespace vog::surface {
 // is not a triangle, or "Error writing <target>.".
 int copyTriangleFile(const std::wstring& source, const std::wstring& target);
 
+// Hands the triangles of source on to target and removes source: the target
+// holds what copyTriangleFile writes, with the same result and alerts. A
+// source whose every line is already the writer's line for its triangle,
+// and that holds nothing else, is renamed instead of written again.
+int moveTriangleFile(const std::wstring& source, const std::wstring& target);
+
 } // namespace vog::surface

@@ -34,6 +34,9 @@ class TriangleFileReader {
     // The text of the triangle just read when it is exactly the writer's
     // text for it, else empty (RecordReader::writtenRecordText).
     std::string_view writtenRecordText() const { return records_.writtenRecordText(); }
+    // The triangle's line is exactly the writer's line for it
+    // (RecordReader::recordIsWrittenLine).
+    bool recordIsWrittenLine() const { return records_.recordIsWrittenLine(); }
 
     // "Line N of <file> is not a triangle: <line text>"
     std::wstring malformedMessage() const;

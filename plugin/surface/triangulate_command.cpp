@@ -99,7 +99,7 @@ int triangulateCommand() {
         acutPrintf(L"\nApplying Fault Lines...");
         result = surface::applyFaultLines(raw, setting(L"dfaults"), faultDimension());
     } else {
-        result = surface::copyTriangleFile(raw, faulted);
+        result = surface::moveTriangleFile(raw, faulted);
     }
     deleteFiles({&raw});
     if (result != 0) {
@@ -113,7 +113,7 @@ int triangulateCommand() {
             surface::clipTrianglesToBoundary(setting(L"dbndry"), faulted, newSurface);
         result = clipped == RTNORM ? 0 : clipped;
     } else {
-        result = surface::copyTriangleFile(faulted, newSurface);
+        result = surface::moveTriangleFile(faulted, newSurface);
     }
     deleteFiles({&faulted});
     if (result != 0) {

@@ -9,7 +9,9 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <random>
+#include <sys/stat.h>
 
 namespace vog::surface {
 namespace {
@@ -47,6 +49,13 @@ class TriangleCopy : public SurfaceFixture {
             << label << ":\n"
             << readText(dir() / "a.ftin");
         EXPECT_TRUE(alerts().empty()) << label;
+        // Handing the file on gives the same bytes, and the source goes.
+        writeText(dir() / "m.ttin", text);
+        ASSERT_EQ(moveTriangleFile(widePath(dir() / "m.ttin"), widePath(dir() / "m.ftin")), 0)
+            << label;
+        EXPECT_TRUE(readText(dir() / "m.ftin") == readText(dir() / "a.ftin")) << label;
+        EXPECT_FALSE(std::filesystem::exists(dir() / "m.ttin")) << label;
+        EXPECT_TRUE(alerts().empty()) << label;
     }
     // Copies text that holds a bad record; returns the alert.
     std::wstring copyAlert(const std::string& text) {
@@ -54,7 +63,14 @@ class TriangleCopy : public SurfaceFixture {
         standin::resetHost();
         EXPECT_EQ(copyTriangleFile(widePath(dir() / "bad.ttin"), widePath(dir() / "bad.ftin")),
                   RTERROR);
-        return alerts().empty() ? L"" : alerts().back();
+        const std::wstring alert = alerts().empty() ? L"" : alerts().back();
+        // Handing it on fails the same way and still removes the source.
+        standin::resetHost();
+        EXPECT_EQ(moveTriangleFile(widePath(dir() / "bad.ttin"), widePath(dir() / "bad.ftin")),
+                  RTERROR);
+        EXPECT_EQ(alerts().empty() ? L"" : alerts().back(), alert);
+        EXPECT_FALSE(std::filesystem::exists(dir() / "bad.ttin"));
+        return alert;
     }
 };
 
@@ -162,6 +178,25 @@ TEST_F(TriangleCopy, BadRecordsNameTheFileAndLine) {
               L"Line 1 of " + file + L" is not a triangle: 1,2,3,4,5,6,7,8,9");
 }
 
+TEST_F(TriangleCopy, AFileInTheWritersFormIsRenamedNotWritten) {
+    const std::string line = record({"1.000000", "2.000000", "3.000000", "4.000000", "5.000000",
+                                     "6.000000", "7.000000", "8.000000", "9.000000"});
+    writeText(dir() / "w.ttin", line + line);
+    struct stat before {};
+    ASSERT_EQ(::stat((dir() / "w.ttin").c_str(), &before), 0);
+    ASSERT_EQ(moveTriangleFile(widePath(dir() / "w.ttin"), widePath(dir() / "w.ftin")), 0);
+    struct stat after {};
+    ASSERT_EQ(::stat((dir() / "w.ftin").c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(readText(dir() / "w.ftin"), line + line);
+    // One blank too many, and the file is written again.
+    writeText(dir() / "x.ttin", line + "\n" + line);
+    ASSERT_EQ(::stat((dir() / "x.ttin").c_str(), &before), 0);
+    ASSERT_EQ(moveTriangleFile(widePath(dir() / "x.ttin"), widePath(dir() / "x.ftin")), 0);
+    EXPECT_EQ(readText(dir() / "x.ftin"), line + line);
+    EXPECT_FALSE(std::filesystem::exists(dir() / "x.ttin"));
+}
+
 TEST_F(TriangleCopy, FilesThatCannotBeOpened) {
     EXPECT_EQ(copyTriangleFile(widePath(dir() / "none.ttin"), widePath(dir() / "none.ftin")),
               RTERROR);
@@ -170,6 +205,16 @@ TEST_F(TriangleCopy, FilesThatCannotBeOpened) {
     EXPECT_EQ(copyTriangleFile(widePath(dir() / "a.ttin"), widePath(dir() / "no" / "a.ftin")),
               RTERROR);
     EXPECT_EQ(alerts().back(), L"Error opening output file.");
+    // Handing on into a folder that is not there fails as the copy does,
+    // when the rename fails too.
+    writeText(dir() / "a.ttin", record({"1.000000", "2.000000", "3.000000", "4.000000", "5.000000",
+                                        "6.000000", "7.000000", "8.000000", "9.000000"}));
+    EXPECT_EQ(moveTriangleFile(widePath(dir() / "a.ttin"), widePath(dir() / "no" / "a.ftin")),
+              RTERROR);
+    EXPECT_EQ(alerts().back(), L"Error opening output file.");
+    EXPECT_EQ(moveTriangleFile(widePath(dir() / "none.ttin"), widePath(dir() / "none.ftin")),
+              RTERROR);
+    EXPECT_EQ(alerts().back(), L"Error opening triangle file.");
 }
 
 } // namespace
