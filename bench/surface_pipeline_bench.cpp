@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
     const double triangulation = secondsSince(step);
     step = std::chrono::steady_clock::now();
     if (moveTriangleFile(raw, faulted) != 0) return 1;
-    if (moveTriangleFile(faulted, surface) != 0) return 1;
+    if (moveTriangleFile(faulted, surface, true) != 0) return 1;
     const double copies = secondsSince(step);
     std::printf("\npreparation %.2f s, triangulation %.2f s, copies %.2f s, total %.2f s\n",
                 prepared, triangulation, copies, secondsSince(start));

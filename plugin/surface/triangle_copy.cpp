@@ -38,8 +38,8 @@ void removeFile(const std::wstring& path) {
 
 } // namespace
 
-int moveTriangleFile(const std::wstring& source, const std::wstring& target) {
-    if (isWrittenForm(source)) {
+int moveTriangleFile(const std::wstring& source, const std::wstring& target, bool knownWritten) {
+    if (knownWritten || isWrittenForm(source)) {
         std::error_code error;
         std::filesystem::rename(filePath(source), filePath(target), error);
         if (!error) return 0;

@@ -16,7 +16,12 @@ int copyTriangleFile(const std::wstring& source, const std::wstring& target);
 // Hands the triangles of source on to target and removes source: the target
 // holds what copyTriangleFile writes, with the same result and alerts. A
 // source whose every line is already the writer's line for its triangle,
-// and that holds nothing else, is renamed instead of written again.
-int moveTriangleFile(const std::wstring& source, const std::wstring& target);
+// and that holds nothing else, is renamed instead of written again. So is a
+// source known to be what a copy writes (knownWritten): one that a copy or
+// this function has just given and nothing has touched since, as a copy of
+// a copy is the same bytes (each number's "%lf" text reads back to a value
+// whose "%lf" text it is).
+int moveTriangleFile(const std::wstring& source, const std::wstring& target,
+                     bool knownWritten = false);
 
 } // namespace vog::surface

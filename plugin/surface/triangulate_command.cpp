@@ -95,7 +95,8 @@ int triangulateCommand() {
     }
 
     int result;
-    if (setting(L"ufaults") == L"1") {
+    const bool faults = setting(L"ufaults") == L"1";
+    if (faults) {
         acutPrintf(L"\nApplying Fault Lines...");
         result = surface::applyFaultLines(raw, setting(L"dfaults"), faultDimension());
     } else {
@@ -113,7 +114,8 @@ int triangulateCommand() {
             surface::clipTrianglesToBoundary(setting(L"dbndry"), faulted, newSurface);
         result = clipped == RTNORM ? 0 : clipped;
     } else {
-        result = surface::moveTriangleFile(faulted, newSurface);
+        // Without fault lines the ".ftin" is what the hand-on just gave.
+        result = surface::moveTriangleFile(faulted, newSurface, !faults);
     }
     deleteFiles({&faulted});
     if (result != 0) {

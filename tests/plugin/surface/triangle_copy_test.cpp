@@ -56,6 +56,10 @@ class TriangleCopy : public SurfaceFixture {
         EXPECT_TRUE(readText(dir() / "m.ftin") == readText(dir() / "a.ftin")) << label;
         EXPECT_FALSE(std::filesystem::exists(dir() / "m.ttin")) << label;
         EXPECT_TRUE(alerts().empty()) << label;
+        // A copy of what a copy gives is the same bytes, which the command
+        // relies on to rename the ".ftin" unread.
+        ASSERT_EQ(copyTriangleFile(widePath(dir() / "a.ftin"), widePath(dir() / "a.tin")), 0);
+        EXPECT_TRUE(readText(dir() / "a.tin") == readText(dir() / "a.ftin")) << label;
     }
     // Copies text that holds a bad record; returns the alert.
     std::wstring copyAlert(const std::string& text) {
