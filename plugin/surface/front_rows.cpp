@@ -3,6 +3,7 @@
 #include "surface/circle_span.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace vog::surface {
 

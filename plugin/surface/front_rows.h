@@ -14,7 +14,6 @@
 #include "surface/bucket_axis.h"
 #include "surface/circumcircle.h"
 
-#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <vector>

@@ -91,11 +91,12 @@ class SweepFront {
     std::vector<std::uint32_t> freeSlots_;
     std::vector<Pending> heap_; // points in any order: the retirements to come
     // Points in ascending x: the triangles wait for their retirement in
-    // lists. Those of a triangle whose key lies in a bucket of x that no
-    // point has reached come first, one per bucket; when the sweep reaches
-    // the bucket, its triangles move to the lists that follow, one per point,
-    // at the first point to come whose x passes the key. Most triangles
-    // break before that. Each entry is the first triangle of its list.
+    // lists, one per point (at the first point to come whose x passes the
+    // key) and after those one per bucket of x. A triangle whose key lies in
+    // a bucket that no point has reached waits in the bucket's list; when
+    // the sweep reaches the bucket, its triangles move to their points'
+    // lists. Most triangles break before that. Each entry is the first
+    // triangle of its list.
     std::vector<std::uint32_t> waiting_;
     BucketAxis xBuckets_;
     std::vector<std::uint32_t> bucketStart_; // the first point in each bucket or after it
