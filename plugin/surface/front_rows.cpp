@@ -23,7 +23,7 @@ std::uint32_t rowCount(double width, double height, std::size_t pointCount) {
     else if (height > 0)
         rows = n; // every point on one vertical line
     if (!(rows >= 1)) return 1;
-    return static_cast<std::uint32_t>(std::min(rows, std::max(n, 1.0) * kRowsPerSpacing));
+    return static_cast<std::uint32_t>(std::min(rows, n * kRowsPerSpacing));
 }
 
 } // namespace
