@@ -21,6 +21,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace vog::surface {
@@ -43,8 +44,15 @@ class SweepFront {
     // limit alert.
     int insert(std::uint32_t p);
 
-    // The completed triangles in retirement order, then the working ones in
-    // the order they were made. Ends the triangulation.
+    // The number of completed triangles not yet taken.
+    std::size_t completedCount() const { return completed_.size(); }
+
+    // Takes the completed triangles, in retirement order, into the empty
+    // vector given; they are no longer kept.
+    void takeCompleted(std::vector<CornerNumbers>& into) { std::swap(completed_, into); }
+
+    // The completed triangles not yet taken, in retirement order, then the
+    // working ones in the order they were made. Ends the triangulation.
     std::vector<CornerNumbers> finish();
 
   private:

@@ -3,12 +3,12 @@
 #include "host/host_api.h"
 #include "host/wide_text.h"
 #include "project/project_state.h"
-#include "surface/number_text.h"
 #include "surface/point_file.h"
 #include "surface/point_insertion.h"
 #include "surface/point_order.h"
 #include "surface/step_progress.h"
 #include "surface/sweep_front.h"
+#include "surface/sweep_output.h"
 #include "surface/triangle_file.h"
 
 #include <algorithm>
@@ -77,37 +77,28 @@ std::vector<std::uint32_t> vertexKeys(const std::vector<Point3>& vertices, std::
     return keys;
 }
 
-// Writes the triangles, each point's text made once.
-bool writeTriangles(std::ofstream& out, const std::vector<Point3>& vertices,
-                    const std::vector<CornerNumbers>& triangles) {
-    std::string texts;
-    std::vector<std::uint64_t> starts;
-    starts.reserve(vertices.size() + 1);
-    for (const Point3& v : vertices) {
-        starts.push_back(texts.size());
-        appendFixed6(texts, v.x);
-        texts += ' ';
-        appendFixed6(texts, v.y);
-        texts += ' ';
-        appendFixed6(texts, v.z);
-    }
-    starts.push_back(texts.size());
+// Retired triangles go to the writer in batches of about this many.
+constexpr std::size_t kBatch = 1 << 16;
 
-    constexpr std::size_t kBlock = 1 << 20;
-    std::string block;
-    block.reserve(kBlock + 512);
-    for (const CornerNumbers& t : triangles) {
-        for (int k = 0; k < 3; ++k) {
-            block.append(texts, starts[t[k]], starts[t[k] + 1] - starts[t[k]]);
-            block += k < 2 ? ' ' : '\n';
+// The sweep over the points, its triangles handed on to the output as they
+// retire. Returns 0, RTCAN on a break or RTERROR after the limit alert.
+int sweep(const std::vector<Point3>& vertices, const std::vector<std::uint32_t>& keys,
+          std::size_t count, bool ascendingX, SweepOutput& output) {
+    StepProgress progress(L"Creating Triangulation", count);
+    SweepFront front(vertices, keys, count, ascendingX, triangleLimit());
+    std::vector<CornerNumbers> batch;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (acedUsrBrk() == 1) return RTCAN;
+        if (front.insert(static_cast<std::uint32_t>(i)) != 0) return RTERROR;
+        if (front.completedCount() >= kBatch) {
+            front.takeCompleted(batch);
+            output.write(batch);
         }
-        if (block.size() >= kBlock) {
-            out.write(block.data(), static_cast<std::streamsize>(block.size()));
-            block.clear();
-        }
+        progress.advance(i);
     }
-    out.write(block.data(), static_cast<std::streamsize>(block.size()));
-    return static_cast<bool>(out);
+    batch = front.finish();
+    output.write(batch);
+    return 0;
 }
 
 } // namespace
@@ -178,29 +169,19 @@ int triangulateSortedPoints(const std::wstring& pointFile, const std::wstring& s
     vertices.insert(vertices.end(), corners.begin(), corners.end());
     const std::vector<std::uint32_t> keys = vertexKeys(vertices, count, strictlyAscending);
 
-    std::vector<CornerNumbers> all;
-    {
-        StepProgress progress(L"Creating Triangulation", count);
-        SweepFront front(vertices, keys, count, ascendingX, triangleLimit());
-        for (std::size_t i = 0; i < count; ++i) {
-            if (acedUsrBrk() == 1) return RTCAN;
-            if (front.insert(static_cast<std::uint32_t>(i)) != 0) return RTERROR;
-            progress.advance(i);
-        }
-        all = front.finish();
-    }
-
     // Every triangle with a corner equal to a corner of the enclosing
     // triangle goes.
-    const std::uint32_t k1 = keys[count], k2 = keys[count + 1], k3 = keys[count + 2];
-    std::erase_if(all, [&](const CornerNumbers& t) {
-        for (std::uint32_t c : t)
-            if (keys[c] == k1 || keys[c] == k2 || keys[c] == k3) return true;
-        return false;
-    });
+    SweepOutput output(out, vertices, keys, {keys[count], keys[count + 1], keys[count + 2]});
+    if (const int swept = sweep(vertices, keys, count, ascendingX, output); swept != 0) {
+        // Nothing of a triangulation that did not end is left in the file.
+        output.abandon();
+        out.close();
+        out.open(filePath(*outputPath), std::ios::binary | std::ios::trunc);
+        return swept;
+    }
 
     acutPrintf(L"Done\n");
-    if (!writeTriangles(out, vertices, all)) {
+    if (!output.finish()) {
         alert(L"Error writing " + *outputPath + L".");
         return RTERROR;
     }
