@@ -44,13 +44,14 @@ int main(int argc, char** argv) {
     if (preparePoints(pointFile, false, L"0", L"0", work) != RTNORM) return 1;
     const double prepared = secondsSince(step);
     step = std::chrono::steady_clock::now();
-    const int triangulated = triangulateSortedPoints(pointFile, work.sortedPointFile);
+    bool writtenForm = false;
+    const int triangulated = triangulateSortedPoints(pointFile, work.sortedPointFile, &writtenForm);
     std::filesystem::remove(vog::filePath(work.workFile));
     std::filesystem::remove(vog::filePath(work.sortedPointFile));
     if (triangulated != 0) return 1;
     const double triangulation = secondsSince(step);
     step = std::chrono::steady_clock::now();
-    if (moveTriangleFile(raw, faulted) != 0) return 1;
+    if (moveTriangleFile(raw, faulted, writtenForm) != 0) return 1;
     if (moveTriangleFile(faulted, surface, true) != 0) return 1;
     const double copies = secondsSince(step);
     std::printf("\npreparation %.2f s, triangulation %.2f s, copies %.2f s, total %.2f s\n",

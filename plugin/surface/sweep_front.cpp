@@ -26,8 +26,10 @@ Box pointBox(const std::vector<Point3>& vertices, std::size_t count) {
 }
 
 // Points in ascending x: about this many points per bucket of x in which
-// the triangles wait for their retirement.
+// the triangles wait for their retirement, and at most kMostBuckets
+// buckets, so that the first triangles of their lists stay in the cache.
 constexpr std::size_t kPointsPerBucket = 32;
+constexpr std::size_t kMostBuckets = 32768;
 
 // The heap holds the smallest key on top.
 struct LaterKey {
@@ -50,9 +52,9 @@ SweepFront::SweepFront(const std::vector<Point3>& vertices, const std::vector<st
     const Box box = pointBox(vertices, pointCount);
     if (ascending_) {
         rows_.emplace(box.minX, box.minY, box.maxX, box.maxY, pointCount);
-        xBuckets_ = makeBucketAxis(
-            box.minX, box.maxX,
-            static_cast<std::uint32_t>(std::max<std::size_t>(1, pointCount / kPointsPerBucket)));
+        xBuckets_ = makeBucketAxis(box.minX, box.maxX,
+                                   static_cast<std::uint32_t>(std::clamp<std::size_t>(
+                                       pointCount / kPointsPerBucket, 1, kMostBuckets)));
         waiting_.assign(xBuckets_.count + pointCount, kNone);
         bucketStart_.assign(xBuckets_.count + std::size_t{1},
                             static_cast<std::uint32_t>(pointCount));

@@ -2,6 +2,7 @@
 
 #include "surface/number_text.h"
 
+#include <string_view>
 #include <system_error>
 #include <utility>
 
@@ -33,13 +34,23 @@ SweepOutput::~SweepOutput() {
 
 void SweepOutput::prepareTexts() {
     starts_.reserve(vertices_.size() + 1);
-    for (const Point3& v : vertices_) {
+    // Appends the number's text and, for a vertex that can be written,
+    // checks that a copy would keep the text.
+    bool check = true;
+    auto append = [&](double value) {
+        const std::size_t from = texts_.size();
+        appendFixed6(texts_, value);
+        if (check && !isFixed6Text(std::string_view(texts_).substr(from))) writtenForm_ = false;
+    };
+    for (std::size_t i = 0; i < vertices_.size(); ++i) {
+        const Point3& v = vertices_[i];
+        check = dropKeys_[0] != keys_[i] && dropKeys_[1] != keys_[i] && dropKeys_[2] != keys_[i];
         starts_.push_back(texts_.size());
-        appendFixed6(texts_, v.x);
+        append(v.x);
         texts_ += ' ';
-        appendFixed6(texts_, v.y);
+        append(v.y);
         texts_ += ' ';
-        appendFixed6(texts_, v.z);
+        append(v.z);
     }
     starts_.push_back(texts_.size());
 }
@@ -128,6 +139,7 @@ void SweepOutput::stop(bool abandoning) {
 
 bool SweepOutput::finish() {
     if (!stopped_) stop(false);
+    if (failed_ || !out_) writtenForm_ = false;
     return !failed_ && static_cast<bool>(out_);
 }
 

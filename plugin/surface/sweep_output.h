@@ -46,6 +46,11 @@ class SweepOutput {
     // Stops the writing, whatever is left unwritten, and waits for it.
     void abandon();
 
+    // After finish(): every number of every vertex that can be written is
+    // in the form a copy of the file writes again unchanged (isFixed6Text),
+    // so the file is what a copy of it gives.
+    bool writtenForm() const { return writtenForm_; }
+
   private:
     void run();
     void prepareTexts();
@@ -63,6 +68,7 @@ class SweepOutput {
     std::vector<std::uint64_t> starts_;
     std::string block_;
     bool failed_ = false;
+    bool writtenForm_ = true;
 
     std::mutex mutex_;
     std::condition_variable changed_;

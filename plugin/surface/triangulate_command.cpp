@@ -78,7 +78,9 @@ int triangulateCommand() {
     }
 
     acutPrintf(L"\nCreating Triangulation...");
-    const int triangulated = surface::triangulateSortedPoints(pointFile, work.sortedPointFile);
+    bool rawWrittenForm = false;
+    const int triangulated =
+        surface::triangulateSortedPoints(pointFile, work.sortedPointFile, &rawWrittenForm);
     deleteFiles({&work.workFile, &work.sortedPointFile});
     // The triangulation has shown its alert when the point file has no
     // extension, so the siblings exist from here on.
@@ -100,7 +102,7 @@ int triangulateCommand() {
         acutPrintf(L"\nApplying Fault Lines...");
         result = surface::applyFaultLines(raw, setting(L"dfaults"), faultDimension());
     } else {
-        result = surface::moveTriangleFile(raw, faulted);
+        result = surface::moveTriangleFile(raw, faulted, rawWrittenForm);
     }
     deleteFiles({&raw});
     if (result != 0) {

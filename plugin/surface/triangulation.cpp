@@ -14,7 +14,9 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
+#include <system_error>
 #include <unordered_map>
 #include <vector>
 
@@ -77,6 +79,18 @@ std::vector<std::uint32_t> vertexKeys(const std::vector<Point3>& vertices, std::
     return keys;
 }
 
+// Room for the points of the sorted point file and the three corners, from
+// its size: its shortest line, "0.000000 0.000000 0.000000\n", has 27 bytes.
+// Held before reading, the list is never copied as it grows, and the pages
+// of room that the points do not fill are never touched.
+std::size_t roomForPoints(const std::wstring& sortedPointFile) {
+    std::error_code error;
+    const std::uintmax_t bytes = std::filesystem::file_size(filePath(sortedPointFile), error);
+    if (error) return 3;
+    // Keys are 32-bit: no more points than that are ever kept.
+    return static_cast<std::size_t>(std::min<std::uintmax_t>(bytes / 27, 0xffffffffu)) + 3;
+}
+
 // Retired triangles go to the writer in batches of about this many.
 constexpr std::size_t kBatch = 1 << 16;
 
@@ -112,7 +126,9 @@ std::array<Point3, 3> enclosingCorners(const Point3& min, const Point3& max) {
              {xm + 16000 * d, ym - 8000 * d, 0}}};
 }
 
-int triangulateSortedPoints(const std::wstring& pointFile, const std::wstring& sortedPointFile) {
+int triangulateSortedPoints(const std::wstring& pointFile, const std::wstring& sortedPointFile,
+                            bool* writtenForm) {
+    if (writtenForm) *writtenForm = false;
     auto outputPath = project::siblingPath(pointFile, kRawTriangleExtension);
     if (!outputPath) {
         alert(L"Point file name has no extension: " + pointFile);
@@ -133,6 +149,7 @@ int triangulateSortedPoints(const std::wstring& pointFile, const std::wstring& s
     Point3 min;
     Point3 max;
     std::vector<Point3> vertices;
+    vertices.reserve(roomForPoints(sortedPointFile));
     bool ascendingX = true;
     bool strictlyAscending = true;
     PointFileReader::Result result = sorted.read(min);
@@ -190,6 +207,7 @@ int triangulateSortedPoints(const std::wstring& pointFile, const std::wstring& s
         alert(L"Error writing " + *outputPath + L".");
         return RTERROR;
     }
+    if (writtenForm) *writtenForm = output.writtenForm();
     return 0;
 }
 

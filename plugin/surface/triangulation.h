@@ -27,7 +27,10 @@ std::array<Point3, 3> enclosingCorners(const Point3& min, const Point3& max);
 // an empty file when there is no point. The break key is polled before each
 // point. Returns 0; RTERROR after an alert when a file cannot be opened or
 // read, or the triangle limit is reached; RTCAN on a break. On RTERROR after
-// opening and on RTCAN the ".ttin" file is left empty.
-int triangulateSortedPoints(const std::wstring& pointFile, const std::wstring& sortedPointFile);
+// opening and on RTCAN the ".ttin" file is left empty. writtenForm, when
+// given, is set to whether the ".ttin" is known to be what a copy of it
+// writes (moveTriangleFile's knownWritten).
+int triangulateSortedPoints(const std::wstring& pointFile, const std::wstring& sortedPointFile,
+                            bool* writtenForm = nullptr);
 
 } // namespace vog::surface

@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
@@ -26,7 +28,7 @@ std::string plainText(const std::vector<Point3>& vertices, const std::vector<std
                       const std::array<std::uint32_t, 3>& dropKeys,
                       const std::vector<CornerNumbers>& triangles) {
     std::string text;
-    char line[256];
+    char line[1024]; // room for the 309 digits of the largest double
     for (const CornerNumbers& t : triangles) {
         bool dropped = false;
         for (std::uint32_t c : t)
@@ -87,6 +89,7 @@ class SweepOutputTest : public ::testing::Test {
             EXPECT_TRUE(batch.empty());
         }
         const bool written = output.finish();
+        writtenForm_ = output.writtenForm();
         out.close();
         return written && out;
     }
@@ -96,6 +99,7 @@ class SweepOutputTest : public ::testing::Test {
     std::vector<std::uint32_t> keys_;
     std::array<std::uint32_t, 3> dropKeys_{};
     std::vector<CornerNumbers> triangles_;
+    bool writtenForm_ = false;
 };
 
 TEST_F(SweepOutputTest, AnyBatchingWritesWhatOnePlainLoopWrites) {
@@ -108,6 +112,27 @@ TEST_F(SweepOutputTest, AnyBatchingWritesWhatOnePlainLoopWrites) {
              {30000}, {1}, {0, 7, 1000, 0, 3}, {65536}, {12345, 1}}) {
         ASSERT_TRUE(writeInBatches(sizes));
         EXPECT_EQ(readAll(path_), expected);
+    }
+}
+
+TEST_F(SweepOutputTest, TheFilePassesAsACopysOwnOnlyWhenEveryNumberWouldBeKept) {
+    // Negative zero, a tiny negative, nine digits before the point: a copy
+    // keeps each text as it stands.
+    vertices_[1] = {-0.0, -0.0000005, 123456789.1234565};
+    vertices_[2] = {999999999.9999994, -999999999.25, 0.0000004};
+    ASSERT_TRUE(writeInBatches({4096}));
+    EXPECT_TRUE(writtenForm_);
+    EXPECT_EQ(readAll(path_), plainText(vertices_, keys_, dropKeys_, triangles_));
+
+    // Texts a copy does not keep as they stand; the file is still right.
+    for (const double odd :
+         {1e300, 9007199254740993.0, -1e9, std::numeric_limits<double>::infinity(), std::nan("")}) {
+        vertices_[3].z = odd;
+        ASSERT_TRUE(writeInBatches({4096}));
+        EXPECT_FALSE(writtenForm_) << odd;
+        if (std::isfinite(odd)) {
+            EXPECT_EQ(readAll(path_), plainText(vertices_, keys_, dropKeys_, triangles_));
+        }
     }
 }
 
@@ -129,6 +154,7 @@ TEST_F(SweepOutputTest, AFileThatCannotBeWrittenIsReportedAtTheEnd) {
     batch.assign(triangles_.begin(), triangles_.begin() + 10);
     output.write(batch);
     EXPECT_FALSE(output.finish());
+    EXPECT_FALSE(output.writtenForm());
 }
 
 TEST_F(SweepOutputTest, AbandoningStopsAtOnceWithBatchesStillWaiting) {
