@@ -44,7 +44,7 @@ void SweepOutput::prepareTexts() {
     };
     for (std::size_t i = 0; i < vertices_.size(); ++i) {
         const Point3& v = vertices_[i];
-        check = dropKeys_[0] != keys_[i] && dropKeys_[1] != keys_[i] && dropKeys_[2] != keys_[i];
+        check = !isDropped(keys_[i]);
         starts_.push_back(texts_.size());
         append(v.x);
         texts_ += ' ';
@@ -56,12 +56,8 @@ void SweepOutput::prepareTexts() {
 }
 
 void SweepOutput::writeBatch(const std::vector<CornerNumbers>& triangles) {
-    const std::uint32_t k1 = dropKeys_[0], k2 = dropKeys_[1], k3 = dropKeys_[2];
     for (const CornerNumbers& t : triangles) {
-        bool dropped = false;
-        for (std::uint32_t c : t)
-            if (keys_[c] == k1 || keys_[c] == k2 || keys_[c] == k3) dropped = true;
-        if (dropped) continue;
+        if (isDropped(keys_[t[0]]) || isDropped(keys_[t[1]]) || isDropped(keys_[t[2]])) continue;
         for (int k = 0; k < 3; ++k) {
             block_.append(texts_, starts_[t[k]], starts_[t[k] + 1] - starts_[t[k]]);
             block_ += k < 2 ? ' ' : '\n';
@@ -107,7 +103,13 @@ void SweepOutput::run() {
 
 void SweepOutput::write(std::vector<CornerNumbers>& triangles) {
     if (!thread_.joinable()) {
-        if (!stopped_ && !failed_) writeBatch(triangles);
+        if (!stopped_ && !failed_) {
+            try {
+                writeBatch(triangles);
+            } catch (...) {
+                failed_ = true;
+            }
+        }
         triangles.clear();
         return;
     }

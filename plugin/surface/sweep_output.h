@@ -52,6 +52,10 @@ class SweepOutput {
     bool writtenForm() const { return writtenForm_; }
 
   private:
+    // A vertex with this key is never written.
+    bool isDropped(std::uint32_t key) const {
+        return key == dropKeys_[0] || key == dropKeys_[1] || key == dropKeys_[2];
+    }
     void run();
     void prepareTexts();
     void writeBatch(const std::vector<CornerNumbers>& triangles);
