@@ -50,6 +50,9 @@ SweepFront::SweepFront(const std::vector<Point3>& vertices, const std::vector<st
     : vertices_(vertices), keys_(keys), ascending_(ascendingX), limit_(limit),
       lastX_(largestX(vertices, pointCount)), pointCount_(pointCount) {
     const Box box = pointBox(vertices, pointCount);
+    ownKeys_ = true;
+    for (std::uint32_t i = 0; i < pointCount && ownKeys_; ++i)
+        ownKeys_ = keys[i] == i;
     if (ascending_) {
         rows_.emplace(box.minX, box.minY, box.maxX, box.maxY, pointCount);
         xBuckets_ = makeBucketAxis(box.minX, box.maxX,
@@ -262,9 +265,10 @@ int SweepFront::insert(std::uint32_t p) {
     outline_.clear();
     for (const Found& f : found_) {
         const CornerNumbers& c = slots_[f.slot].corners;
-        outline_.toggle(c[0], keys_[c[0]], c[1], keys_[c[1]]);
-        outline_.toggle(c[1], keys_[c[1]], c[2], keys_[c[2]]);
-        outline_.toggle(c[2], keys_[c[2]], c[0], keys_[c[0]]);
+        const std::uint32_t k0 = keyOf(c[0]), k1 = keyOf(c[1]), k2 = keyOf(c[2]);
+        outline_.toggle(c[0], k0, c[1], k1);
+        outline_.toggle(c[1], k1, c[2], k2);
+        outline_.toggle(c[2], k2, c[0], k0);
     }
     for (const Found& f : found_)
         release(f.slot);

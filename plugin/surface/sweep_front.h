@@ -89,6 +89,12 @@ class SweepFront {
 
     const std::vector<Point3>& vertices_;
     const std::vector<std::uint32_t>& keys_;
+    // Every point is its own key (the points are all different), so only
+    // the corners' keys are read from the table.
+    bool ownKeys_;
+    std::uint32_t keyOf(std::uint32_t vertex) const {
+        return ownKeys_ && vertex < pointCount_ ? vertex : keys_[vertex];
+    }
     bool ascending_;
     std::size_t limit_;
     std::optional<CircleGrid> grid_; // points in any order
