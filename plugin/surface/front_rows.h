@@ -37,10 +37,21 @@ class FrontRows {
     // Calls visit(slot) for every entered triangle whose circle holds (x, y)
     // by the in-circle test, each once.
     template <class Visit> void search(double x, double y, Visit visit) const {
-        std::uint32_t rw = bucketOf(rows_, y);
+        const std::uint32_t rw = bucketOf(rows_, y);
         for (const Level& level : levels_) {
-            for (const Entry& e : level.rows[rw >> level.shift])
-                if (squaredDistanceToCentre(e.xc, e.yc, x, y) <= e.within) visit(e.slot);
+            const std::vector<Entry>& row = level.rows[rw >> level.shift];
+            if (held_.size() < row.size()) held_.resize(row.size());
+            // The slots of the circles that hold the point, gathered without
+            // a branch on the test: few of a row's circles hold it, and
+            // which ones cannot be foreseen.
+            std::uint32_t* held = held_.data();
+            std::size_t count = 0;
+            for (const Entry& e : row) {
+                held[count] = e.slot;
+                count += squaredDistanceToCentre(e.xc, e.yc, x, y) <= e.within;
+            }
+            for (std::size_t i = 0; i < count; ++i)
+                visit(held[i]);
         }
     }
 
@@ -77,6 +88,7 @@ class FrontRows {
     BucketAxis rows_; // the rows of level 0
     std::vector<Level> levels_;
     std::vector<Place> places_; // by slot
+    mutable std::vector<std::uint32_t> held_; // a search's gathered slots
 };
 
 } // namespace vog::surface
