@@ -3,6 +3,7 @@
 #include "surface/circle_span.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 namespace vog::surface {
@@ -43,6 +44,21 @@ FrontRows::FrontRows(double minX, double minY, double maxX, double maxY, std::si
     }
 }
 
+// The lowest level at which rows first to last of level 0 fall in fewer than
+// kMostRows rows, without a loop over the levels. Rows first to last reach
+// over at least (last - first) >> shift rows at a level and at most one more,
+// so the level is the lowest one at which last - first < kMostRows << shift,
+// or the one above it.
+std::uint32_t FrontRows::levelFor(std::uint32_t first, std::uint32_t last) const {
+    static_assert(kMostRows >= 2 && kMostRows <= 4, "a level is four times the one below");
+    const auto top = static_cast<std::uint32_t>(levels_.size() - 1);
+    const auto low = static_cast<std::uint32_t>(std::bit_width((last - first) / kMostRows) + 1) / 2;
+    std::uint32_t level = std::min(low, top);
+    const unsigned shift = levels_[level].shift;
+    level += level < top && (last >> shift) - (first >> shift) >= kMostRows;
+    return level;
+}
+
 void FrontRows::add(const Circle& circle, std::uint32_t slot, double fromX) {
     const double xc = circle.xc, yc = circle.yc, r = circle.radius;
     // With such values the distance computed is infinite or not a number,
@@ -62,9 +78,7 @@ void FrontRows::add(const Circle& circle, std::uint32_t slot, double fromX) {
         first = bucketOf(rows_, ys.low - slack_);
         last = bucketOf(rows_, ys.high + slack_);
     }
-    std::uint32_t level = 0;
-    while (((last >> levels_[level].shift) - (first >> levels_[level].shift)) >= kMostRows)
-        ++level;
+    const std::uint32_t level = levelFor(first, last);
     Level& at = levels_[level];
     place.level = level;
     place.firstRow = first >> at.shift;

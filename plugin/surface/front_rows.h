@@ -68,6 +68,8 @@ class FrontRows {
         double within; // the in-circle test as a bound on the square
         std::uint32_t slot;
     };
+    std::uint32_t levelFor(std::uint32_t first, std::uint32_t last) const;
+
     struct Level {
         unsigned shift; // a row of this level is 2^shift rows of level 0
         std::vector<std::vector<Entry>> rows;
