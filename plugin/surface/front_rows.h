@@ -89,7 +89,7 @@ class FrontRows {
     double slack_;    // absolute widening, from the size of the coordinates
     BucketAxis rows_; // the rows of level 0
     std::vector<Level> levels_;
-    std::vector<Place> places_; // by slot
+    std::vector<Place> places_;               // by slot
     mutable std::vector<std::uint32_t> held_; // a search's gathered slots
 };
 
