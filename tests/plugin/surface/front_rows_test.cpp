@@ -190,6 +190,41 @@ double rowStart(const BucketAxis& axis, std::uint32_t k, double low, double high
     return high;
 }
 
+TEST(FrontRows, CirclesOverEveryNumberOfRows) {
+    // Circles whose part right of the sweep reaches over anything from one
+    // row of the lowest level to the whole box, at many offsets: each goes
+    // to one level, at most a few rows there, and is found (and, once taken
+    // out, no longer found) exactly where the test holds.
+    FrontRows rows(0, 0, 1, 1, 10000);
+    ASSERT_GE(rows.levelZeroRows().count, 64u);
+    std::vector<Circle> circles;
+    for (double r = 0.001; r < 2; r *= 1.09)
+        for (int offset = 0; offset < 37; ++offset)
+            circles.push_back({0.5, offset / 36.0, r});
+    for (std::uint32_t slot = 0; slot < circles.size(); ++slot)
+        rows.add(circles[slot], slot, 0.5);
+    const auto check = [&](const std::vector<bool>& in) {
+        for (int j = 0; j <= 97; ++j) {
+            const Point3 p{0.5 + j / 400.0, j / 97.0, 0};
+            std::vector<std::uint32_t> found;
+            rows.search(p.x, p.y, [&](std::uint32_t s) { found.push_back(s); });
+            std::sort(found.begin(), found.end());
+            std::vector<std::uint32_t> expected;
+            for (std::uint32_t slot = 0; slot < circles.size(); ++slot)
+                if (in[slot] && distanceToCentre(circles[slot], p) < circles[slot].radius)
+                    expected.push_back(slot);
+            ASSERT_EQ(found, expected) << "point " << j;
+        }
+    };
+    std::vector<bool> in(circles.size(), true);
+    check(in);
+    for (std::uint32_t slot = 0; slot < circles.size(); slot += 2) {
+        rows.remove(slot);
+        in[slot] = false;
+    }
+    check(in);
+}
+
 TEST(FrontRows, CirclesWhoseRimJustPassesARowEdge) {
     // A point just inside a row and a small circle whose rim lies a few
     // units in the last place beyond it, in the row before or after: the
