@@ -108,8 +108,26 @@ bool SweepFront::add(const CornerNumbers& corners, double sweepX) {
 // Points in ascending x: the first point to come whose x passes the key, for
 // a key in the bucket.
 std::uint32_t SweepFront::retirementPoint(double key, std::uint32_t bucket) const {
-    // Every point before the start of the key's bucket lies left of the key.
+    // Every point before the start of the key's bucket lies left of the key,
+    // and every point from the start of the next bucket on lies right of it.
     std::size_t low = std::max<std::size_t>(next_, bucketStart_[bucket]);
+    const std::size_t high = std::max<std::size_t>(low, bucketStart_[bucket + 1]);
+    if (high - low > 16) {
+        // Many points in the bucket: start where the key lies in its x, as
+        // the points of a bucket spread over it. Points before the start
+        // lie left of the key.
+        const double within =
+            (key - xBuckets_.origin) * xBuckets_.perUnit - static_cast<double>(bucket);
+        const double ahead = std::clamp(within, 0.0, 1.0) *
+                             static_cast<double>(bucketStart_[bucket + 1] - bucketStart_[bucket]);
+        // A little short of it, so that the point there most often lies
+        // left of the key and the search goes on from it.
+        const std::size_t start = bucketStart_[bucket] + static_cast<std::size_t>(ahead);
+        if (start > low + 2) {
+            const std::size_t probe = std::min(start, high) - 2;
+            if (vertices_[probe].x <= key) low = probe + 1;
+        }
+    }
     for (int step = 0; step < 8; ++step, ++low)
         if (low >= pointCount_ || vertices_[low].x > key) return static_cast<std::uint32_t>(low);
     // Many points in the bucket: a galloping search.
