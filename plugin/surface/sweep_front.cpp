@@ -114,8 +114,7 @@ std::uint32_t SweepFront::retirementPoint(double key, std::uint32_t bucket) cons
     const std::size_t high = std::max<std::size_t>(low, bucketStart_[bucket + 1]);
     if (high - low > 16) {
         // Many points in the bucket: start where the key lies in its x, as
-        // the points of a bucket spread over it. Points before the start
-        // lie left of the key.
+        // the points of a bucket spread over it.
         const double within =
             (key - xBuckets_.origin) * xBuckets_.perUnit - static_cast<double>(bucket);
         const double ahead = std::clamp(within, 0.0, 1.0) *

@@ -89,8 +89,8 @@ class SweepFront {
 
     const std::vector<Point3>& vertices_;
     const std::vector<std::uint32_t>& keys_;
-    // Every point is its own key (the points are all different), so only
-    // the corners' keys are read from the table.
+    // Whether every point is its own key (as when the points are all
+    // different): then only the corners' keys are read from the table.
     bool ownKeys_;
     std::uint32_t keyOf(std::uint32_t vertex) const {
         return ownKeys_ && vertex < pointCount_ ? vertex : keys_[vertex];
