@@ -30,6 +30,11 @@ Box pointBox(const std::vector<Point3>& vertices, std::size_t count) {
 // buckets, so that the first triangles of their lists stay in the cache.
 constexpr std::size_t kPointsPerBucket = 32;
 constexpr std::size_t kMostBuckets = 32768;
+// The finer cells of x that find a triangle's retirement point: about this
+// many points per cell, however many the points. A triangle's key mostly
+// lies a little ahead of the sweep, so the cells and points read stay few
+// and near it.
+constexpr std::size_t kPointsPerCell = 4;
 
 // The heap holds the smallest key on top.
 struct LaterKey {
@@ -59,12 +64,15 @@ SweepFront::SweepFront(const std::vector<Point3>& vertices, const std::vector<st
                                    static_cast<std::uint32_t>(std::clamp<std::size_t>(
                                        pointCount / kPointsPerBucket, 1, kMostBuckets)));
         waiting_.assign(xBuckets_.count + pointCount, kNone);
-        bucketStart_.assign(xBuckets_.count + std::size_t{1},
-                            static_cast<std::uint32_t>(pointCount));
+        pointCells_ = makeBucketAxis(
+            box.minX, box.maxX,
+            static_cast<std::uint32_t>(std::max<std::size_t>(pointCount / kPointsPerCell, 1)));
+        cellStart_.assign(pointCells_.count + std::size_t{1},
+                          static_cast<std::uint32_t>(pointCount));
         std::uint32_t filled = 0;
         for (std::uint32_t i = 0; i < pointCount; ++i)
-            for (const std::uint32_t b = bucketOf(xBuckets_, vertices[i].x); filled <= b;)
-                bucketStart_[filled++] = i;
+            for (const std::uint32_t c = bucketOf(pointCells_, vertices[i].x); filled <= c;)
+                cellStart_[filled++] = i;
     } else {
         grid_.emplace(box.minX, box.minY, box.maxX, box.maxY, pointCount);
     }
@@ -86,65 +94,48 @@ bool SweepFront::add(const CornerNumbers& corners, double sweepX) {
     } else {
         slot = static_cast<std::uint32_t>(slots_.size());
         slots_.push_back({});
-        if (!ascending_) stamps_.push_back(0);
+        if (!ascending_) {
+            stamps_.push_back(0);
+            circles_.push_back({});
+        }
     }
     Slot& s = slots_[slot];
     s.corners = corners;
-    s.circle = circumcircleOf(vertices_[corners[0]], vertices_[corners[1]], vertices_[corners[2]]);
+    const Circle circle =
+        circumcircleOf(vertices_[corners[0]], vertices_[corners[1]], vertices_[corners[2]]);
+    s.key = circle.xc + circle.radius;
     s.made = made_++;
     s.waitList = kNone;
     ++working_;
     // A triangle whose circle reaches past the last point, or whose key is
     // not a number, never retires.
-    const double key = s.circle.xc + s.circle.radius;
-    if (key < lastX_) scheduleRetirement(key, s.made, slot);
-    if (ascending_)
-        rows_->add(s.circle, slot, sweepX);
-    else
-        grid_->add(s.circle, slot, static_cast<std::uint32_t>(s.made));
+    if (s.key < lastX_) scheduleRetirement(s.key, s.made, slot);
+    if (ascending_) {
+        rows_->add(circle, slot, sweepX);
+    } else {
+        circles_[slot] = circle;
+        grid_->add(circle, slot, static_cast<std::uint32_t>(s.made));
+    }
     return true;
 }
 
-// Points in ascending x: the first point to come whose x passes the key, for
-// a key in the bucket.
-std::uint32_t SweepFront::retirementPoint(double key, std::uint32_t bucket) const {
-    // Every point before the start of the key's bucket lies left of the key,
-    // and every point from the start of the next bucket on lies right of it.
-    std::size_t low = std::max<std::size_t>(next_, bucketStart_[bucket]);
-    const std::size_t high = std::max<std::size_t>(low, bucketStart_[bucket + 1]);
-    if (high - low > 16) {
-        // Many points in the bucket: start where the key lies in its x, as
-        // the points of a bucket spread over it.
-        const double within =
-            (key - xBuckets_.origin) * xBuckets_.perUnit - static_cast<double>(bucket);
-        const double ahead = std::clamp(within, 0.0, 1.0) *
-                             static_cast<double>(bucketStart_[bucket + 1] - bucketStart_[bucket]);
-        // A little short of it, so that the point there most often lies
-        // left of the key and the search goes on from it.
-        const std::size_t start = bucketStart_[bucket] + static_cast<std::size_t>(ahead);
-        if (start > low + 2) {
-            const std::size_t probe = std::min(start, high) - 2;
-            if (vertices_[probe].x <= key) low = probe + 1;
-        }
-    }
-    for (int step = 0; step < 8; ++step, ++low)
-        if (low >= pointCount_ || vertices_[low].x > key) return static_cast<std::uint32_t>(low);
-    // Many points in the bucket: a galloping search.
-    std::size_t step = 1;
-    while (low < pointCount_ && !(vertices_[low].x > key)) {
-        const std::size_t probe = std::min(pointCount_ - 1, low + step);
-        if (!(vertices_[probe].x > key)) {
-            low = probe + 1;
-            step *= 2;
-            continue;
-        }
+// Points in ascending x: the first point to come whose x passes the key.
+std::uint32_t SweepFront::retirementPoint(double key) const {
+    // Every point before the start of the key's cell lies left of the key,
+    // and every point from the start of the next cell on lies right of it.
+    const std::uint32_t cell = bucketOf(pointCells_, key);
+    std::size_t low = std::max<std::size_t>(next_, cellStart_[cell]);
+    const std::size_t high = cellStart_[cell + 1];
+    if (high > low + 16) {
+        // A dense cell.
         const auto first = vertices_.begin() + static_cast<std::ptrdiff_t>(low);
-        const auto last = vertices_.begin() + static_cast<std::ptrdiff_t>(probe);
-        low = static_cast<std::size_t>(
+        const auto last = vertices_.begin() + static_cast<std::ptrdiff_t>(high);
+        return static_cast<std::uint32_t>(
             std::upper_bound(first, last, key, [](double k, const Point3& v) { return k < v.x; }) -
             vertices_.begin());
-        break;
     }
+    while (low < high && !(vertices_[low].x > key))
+        ++low;
     return static_cast<std::uint32_t>(low);
 }
 
@@ -179,7 +170,7 @@ void SweepFront::scheduleRetirement(double key, std::uint64_t made, std::uint32_
         wait(slot, static_cast<std::uint32_t>(pointCount_) + bucket);
         return;
     }
-    const std::uint32_t at = retirementPoint(key, bucket);
+    const std::uint32_t at = retirementPoint(key);
     if (at < pointCount_) wait(slot, at); // always, for a key left of the last point
 }
 
@@ -189,8 +180,7 @@ void SweepFront::openBucket(std::uint32_t bucket) {
     const std::uint32_t list = static_cast<std::uint32_t>(pointCount_) + bucket;
     for (std::uint32_t slot = waiting_[list]; slot != kNone;) {
         const std::uint32_t next = slots_[slot].nextWaiting;
-        const Circle& circle = slots_[slot].circle;
-        const std::uint32_t at = retirementPoint(circle.xc + circle.radius, bucket);
+        const std::uint32_t at = retirementPoint(slots_[slot].key);
         if (at < pointCount_)
             wait(slot, at);
         else
@@ -271,9 +261,9 @@ int SweepFront::insert(std::uint32_t p) {
         grid_->search(point.x, point.y, live, [&](const CircleGrid::Entry& e) {
             if (stamps_[e.slot] == search) return;
             stamps_[e.slot] = search;
-            const Slot& s = slots_[e.slot];
-            if (distanceToCentre(s.circle, point) < s.circle.radius)
-                found_.push_back({s.made, e.slot});
+            const Circle& circle = circles_[e.slot];
+            if (distanceToCentre(circle, point) < circle.radius)
+                found_.push_back({slots_[e.slot].made, e.slot});
         });
     }
     std::sort(found_.begin(), found_.end(),

@@ -56,10 +56,13 @@ class SweepFront {
     std::vector<CornerNumbers> finish();
 
   private:
+    // A working triangle, kept small: the sweep comes back to the slots
+    // along the front once a column of points, and they should still be in
+    // the cache then.
     struct Slot {
-        CornerNumbers corners;
-        Circle circle;
+        double key;         // xc + radius of its circle
         std::uint64_t made; // order of making; kFree when the slot is free
+        CornerNumbers corners;
         // Points in ascending x: the list the triangle waits in (kNone when
         // it is in none) and its neighbours there.
         std::uint32_t waitList;
@@ -80,7 +83,7 @@ class SweepFront {
 
     bool add(const CornerNumbers& corners, double sweepX);
     void scheduleRetirement(double key, std::uint64_t made, std::uint32_t slot);
-    std::uint32_t retirementPoint(double key, std::uint32_t bucket) const;
+    std::uint32_t retirementPoint(double key) const;
     void openBucket(std::uint32_t bucket);
     void wait(std::uint32_t slot, std::uint32_t list);
     void stopWaiting(std::uint32_t slot);
@@ -102,6 +105,7 @@ class SweepFront {
     double lastX_;                   // the largest x of the points
     std::vector<Slot> slots_;
     std::vector<std::uint32_t> stamps_; // the search that last met the slot
+    std::vector<Circle> circles_;       // points in any order: by slot
     std::vector<std::uint32_t> freeSlots_;
     std::vector<Pending> heap_; // points in any order: the retirements to come
     // Points in ascending x: the triangles wait for their retirement in
@@ -113,8 +117,9 @@ class SweepFront {
     // triangle of its list.
     std::vector<std::uint32_t> waiting_;
     BucketAxis xBuckets_;
-    std::vector<std::uint32_t> bucketStart_; // the first point in each bucket or after it
-    std::uint32_t opened_ = 0;               // buckets whose triangles have moved on
+    BucketAxis pointCells_;                // finer, for the retirement points
+    std::vector<std::uint32_t> cellStart_; // the first point in each cell or after it
+    std::uint32_t opened_ = 0;             // buckets whose triangles have moved on
     std::size_t pointCount_;
     std::uint32_t next_ = 0; // the point inserted next
     std::vector<Found> found_;
