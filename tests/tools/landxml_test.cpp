@@ -11,8 +11,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -31,7 +31,8 @@ struct ToolRun {
 
 std::string quoted(const std::string& s) {
     std::string out = "'";
-    for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    for (char c : s)
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return out + "'";
 }
 
@@ -41,7 +42,8 @@ ToolRun runCommand(const std::string& command) {
     if (!pipe) return run;
     char buffer[4096];
     std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        run.output.append(buffer, n);
     int status = pclose(pipe);
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
@@ -49,7 +51,8 @@ ToolRun runCommand(const std::string& command) {
 
 ToolRun tool(const std::vector<std::string>& args) {
     std::string command = quoted(std::string(VOG_BIN_DIR) + "/tin-landxml");
-    for (const std::string& a : args) command += " " + quoted(a);
+    for (const std::string& a : args)
+        command += " " + quoted(a);
     return runCommand(command);
 }
 
@@ -117,8 +120,10 @@ class LandXml : public ::testing::Test {
         ::setenv("TEMP", (dir + "/temp").c_str(), 1);
     }
     void TearDown() override {
-        if (savedTemp.empty()) ::unsetenv("TEMP");
-        else ::setenv("TEMP", savedTemp.c_str(), 1);
+        if (savedTemp.empty())
+            ::unsetenv("TEMP");
+        else
+            ::setenv("TEMP", savedTemp.c_str(), 1);
     }
 
     // Builds name.tin from the point file text with cadhost, all points, no
@@ -155,7 +160,9 @@ std::string hillPoints() {
         double x = 500000 + (seed >> 8) % 100000 / 100.0;
         seed = seed * 1103515245u + 12345u;
         double y = 4000000 + (seed >> 8) % 80000 / 100.0;
-        double z = 300 + 40 * std::exp(-((x - 500500) * (x - 500500) + (y - 4000400) * (y - 4000400)) / 1e5);
+        double z =
+            300 +
+            40 * std::exp(-((x - 500500) * (x - 500500) + (y - 4000400) * (y - 4000400)) / 1e5);
         std::snprintf(line, sizeof line, "%.3f %.3f %.4f\n", x, y, z);
         points += line;
     }
@@ -303,7 +310,8 @@ TEST_F(LandXml, AHandWrittenSurfaceImportsToItsTrianglesAndGivesTheKnownVolume) 
                                  "  \"Design\": 6 points, 5 faces\n");
     EXPECT_FALSE(std::filesystem::exists(dir + "/design.tin"));
 
-    ToolRun imported = tool({"import", dir + "/design.xml", dir + "/design.tin", "--name", "Design"});
+    ToolRun imported =
+        tool({"import", dir + "/design.xml", dir + "/design.tin", "--name", "Design"});
     ASSERT_EQ(imported.status, 0) << imported.output;
     EXPECT_EQ(imported.output, "4 triangles written to " + dir +
                                    "/design.tin from surface \"Design\" (6 points, 1 invisible "
@@ -358,7 +366,8 @@ std::string document(const std::string& points, const std::string& faces) {
            "</Faces>\n</Definition>\n</Surface>\n</Surfaces>\n</LandXML>\n";
 }
 
-const std::string kPoints = "<P id=\"1\">0 0 1</P>\n<P id=\"2\">0 10 1</P>\n<P id=\"3\">10 0 1</P>\n";
+const std::string kPoints =
+    "<P id=\"1\">0 0 1</P>\n<P id=\"2\">0 10 1</P>\n<P id=\"3\">10 0 1</P>\n";
 const std::string kFaces = "<F>1 2 3</F>\n";
 
 TEST_F(LandXml, EveryHostileInputNamesTheFileAndWhatIsWrongAndWritesNothing) {
@@ -380,8 +389,7 @@ TEST_F(LandXml, EveryHostileInputNamesTheFileAndWhatIsWrongAndWritesNothing) {
     const std::vector<Case> cases = {
         {"not XML", "0 0 1 10 0 1 0 10 1\n", "line 1 of"},
         {"an empty file", "", ": the file is empty"},
-        {"a document cut short", document(kPoints, kFaces).substr(0, 200),
-         "not well-formed XML: "},
+        {"a document cut short", document(kPoints, kFaces).substr(0, 200), "not well-formed XML: "},
         {"another kind of document", "<svg xmlns=\"http://www.w3.org/2000/svg\"/>\n",
          "not a LandXML document: its root element is <svg>, not <LandXML>"},
         {"no TIN surface",
@@ -398,7 +406,8 @@ TEST_F(LandXml, EveryHostileInputNamesTheFileAndWhatIsWrongAndWritesNothing) {
          "point 4: \"1,5\" is not a number"},
         {"an infinite elevation", document(kPoints + "<P id=\"4\">5 5 INF</P>\n", kFaces),
          "point 4: \"INF\" is not a number"},
-        {"a coordinate beyond the largest", document(kPoints + "<P id=\"4\">5 1e300 1</P>\n", kFaces),
+        {"a coordinate beyond the largest",
+         document(kPoints + "<P id=\"4\">5 1e300 1</P>\n", kFaces),
          "point 4 lies beyond the largest coordinates"},
         {"a face of non-ids", document(kPoints, "<F>1 2.5 3</F>\n"),
          "a face names \"2.5\", which is not a point id"},
@@ -414,8 +423,8 @@ TEST_F(LandXml, EveryHostileInputNamesTheFileAndWhatIsWrongAndWritesNothing) {
          "a point <P> holds an element"},
         {"an overlong point", document("<P id=\"1\">" + std::string(5000, '1') + "</P>\n", ""),
          "point 1 holds too long a text"},
-        {"a billion laughs", bomb + "<LandXML>&h;</LandXML>\n",
-         "line 2 of", /* the declaration is refused */},
+        {"a billion laughs", bomb + "<LandXML>&h;</LandXML>\n", "line 2 of",
+         /* the declaration is refused */},
         {"an external entity",
          "<?xml version=\"1.0\"?>\n<!DOCTYPE LandXML [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>\n"
          "<LandXML><Surfaces><Surface name=\"&x;\"/></Surfaces></LandXML>\n",
@@ -492,7 +501,8 @@ TEST_F(LandXml, EveryHostileInputNamesTheFileAndWhatIsWrongAndWritesNothing) {
     // cannot go into a document, the output over the input.
     writeFile(dir + "/bad.tin", "0 0 1 10 0 1 0 10 1\n0 0 1 10 0 x 0 10 1\n");
     EXPECT_EQ(tool({"export", dir + "/bad.tin", dir + "/bad-out.xml"}).output,
-              "tin-landxml: Line 2 of " + dir + "/bad.tin is not a triangle: 0 0 1 10 0 x 0 10 1\n");
+              "tin-landxml: Line 2 of " + dir +
+                  "/bad.tin is not a triangle: 0 0 1 10 0 x 0 10 1\n");
     EXPECT_EQ(tool({"export", dir + "/none.tin", dir + "/bad-out.xml"}).output,
               "tin-landxml: cannot read " + dir + "/none.tin\n");
     writeFile(dir + "/ok.tin", "0 0 1 0 10 1 10 0 1\n");
@@ -507,9 +517,12 @@ TEST_F(LandXml, EveryHostileInputNamesTheFileAndWhatIsWrongAndWritesNothing) {
     EXPECT_FALSE(std::filesystem::exists(dir + "/bad-out.xml.tmp"));
 
     // Usage.
-    for (std::vector<std::string> args :
-         {std::vector<std::string>{}, {"export", "a.tin"}, {"import", "a", "b", "--units", "metric"},
-          {"export", "a", "b", "--units", "cubits"}, {"convert", "a", "b"}, {"export", "a", "b", "-x"}}) {
+    for (std::vector<std::string> args : {std::vector<std::string>{},
+                                          {"export", "a.tin"},
+                                          {"import", "a", "b", "--units", "metric"},
+                                          {"export", "a", "b", "--units", "cubits"},
+                                          {"convert", "a", "b"},
+                                          {"export", "a", "b", "-x"}}) {
         ToolRun run = tool(args);
         EXPECT_EQ(run.status, 2);
         EXPECT_EQ(run.output.rfind("usage: tin-landxml export", 0), 0u) << run.output;

@@ -30,24 +30,30 @@ constexpr std::size_t kBlockBytes = 1 << 20;
 // LandXML / Surfaces / Surface / Definition / Pnts / P and .../Faces / F.
 enum class Kind { Other, Root, Units, Surfaces, Surface, Definition, Pnts, Faces, P, F };
 
-bool isXmlSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool isXmlSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
 
 // The tokens of a list of numbers, split at XML white space.
 std::vector<std::string_view> splitList(std::string_view text) {
     std::vector<std::string_view> tokens;
     std::size_t i = 0;
     while (i < text.size()) {
-        while (i < text.size() && isXmlSpace(text[i])) ++i;
+        while (i < text.size() && isXmlSpace(text[i]))
+            ++i;
         std::size_t start = i;
-        while (i < text.size() && !isXmlSpace(text[i])) ++i;
+        while (i < text.size() && !isXmlSpace(text[i]))
+            ++i;
         if (i > start) tokens.push_back(text.substr(start, i - start));
     }
     return tokens;
 }
 
 std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && isXmlSpace(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isXmlSpace(text.back())) text.remove_suffix(1);
+    while (!text.empty() && isXmlSpace(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isXmlSpace(text.back()))
+        text.remove_suffix(1);
     return text;
 }
 
@@ -107,7 +113,9 @@ bool findAttribute(int count, const xmlChar** attributes, std::string_view name,
     return false;
 }
 
-std::string numberText(std::uint64_t n) { return std::to_string(n); }
+std::string numberText(std::uint64_t n) {
+    return std::to_string(n);
+}
 
 struct Reader {
     std::string path;
@@ -163,8 +171,7 @@ struct Reader {
     void endFace();
 };
 
-void Reader::startElement(std::string_view name, int attributeCount,
-                          const xmlChar** attributes) {
+void Reader::startElement(std::string_view name, int attributeCount, const xmlChar** attributes) {
     Kind parent = open.empty() ? Kind::Other : open.back();
     Kind kind = Kind::Other;
     std::string value;
@@ -178,8 +185,10 @@ void Reader::startElement(std::string_view name, int attributeCount,
     } else {
         switch (parent) {
         case Kind::Root:
-            if (name == "Surfaces") kind = Kind::Surfaces;
-            else if (name == "Units") kind = Kind::Units;
+            if (name == "Surfaces")
+                kind = Kind::Surfaces;
+            else if (name == "Units")
+                kind = Kind::Units;
             break;
         case Kind::Units:
             if ((name == "Metric" || name == "Imperial") &&
@@ -203,8 +212,10 @@ void Reader::startElement(std::string_view name, int attributeCount,
             }
             break;
         case Kind::Definition:
-            if (name == "Pnts") kind = Kind::Pnts;
-            else if (name == "Faces") kind = Kind::Faces;
+            if (name == "Pnts")
+                kind = Kind::Pnts;
+            else if (name == "Faces")
+                kind = Kind::Faces;
             break;
         case Kind::Pnts:
         case Kind::Faces:
@@ -270,15 +281,19 @@ void Reader::endElement() {
     if (open.empty()) return;
     Kind kind = open.back();
     open.pop_back();
-    if (kind == Kind::P && collecting) endPoint();
-    else if (kind == Kind::F && collecting) endFace();
-    else if (kind == Kind::Definition) collecting = false;
+    if (kind == Kind::P && collecting)
+        endPoint();
+    else if (kind == Kind::F && collecting)
+        endFace();
+    else if (kind == Kind::Definition)
+        collecting = false;
 }
 
 void Reader::endPoint() {
     const std::string where = at(elementLine);
-    if (childInside) return problem(where + "a point <P> holds an element; it must hold only "
-                                            "its northing, easting and elevation");
+    if (childInside)
+        return problem(where + "a point <P> holds an element; it must hold only "
+                               "its northing, easting and elevation");
     if (!hasId) return problem(where + "a point <P> has no id");
     std::uint64_t id;
     if (!parseId(idText, id))
@@ -317,11 +332,13 @@ void Reader::endPoint() {
 
 void Reader::endFace() {
     const std::string where = at(elementLine);
-    if (childInside) return problem(where + "a face <F> holds an element; it must hold only "
-                                            "the ids of its three points");
+    if (childInside)
+        return problem(where + "a face <F> holds an element; it must hold only "
+                               "the ids of its three points");
     bool invisible = false;
     if (hasInvisible) {
-        if (invisibleText == "1" || invisibleText == "true") invisible = true;
+        if (invisibleText == "1" || invisibleText == "true")
+            invisible = true;
         else if (invisibleText != "0" && invisibleText != "false")
             return problem(where + "a face has i=" + shown(invisibleText) +
                            "; it is 1 for an invisible face and 0 otherwise");
@@ -344,8 +361,10 @@ void Reader::endFace() {
                            ", which is not among the surface's points before it");
         corners[i] = found->second;
     }
-    if (invisible) ++surface.invisibleFaces;
-    else surface.faces.push_back(corners);
+    if (invisible)
+        ++surface.invisibleFaces;
+    else
+        surface.faces.push_back(corners);
 }
 
 // The SAX callbacks: the user data is the Reader.
@@ -380,7 +399,9 @@ void onInternalSubset(void* user, const xmlChar*, const xmlChar*, const xmlChar*
 
 // Entities are never looked up: every reference other than the predefined
 // ones is an error.
-xmlEntityPtr onGetEntity(void*, const xmlChar*) { return nullptr; }
+xmlEntityPtr onGetEntity(void*, const xmlChar*) {
+    return nullptr;
+}
 
 void onError(void* user, xmlErrorPtr error) {
     Reader& r = *static_cast<Reader*>(user);
@@ -392,10 +413,11 @@ void onError(void* user, xmlErrorPtr error) {
         if (static_cast<unsigned char>(c) < 0x20) c = '?';
     // The parser looks for the end of a piece of markup for at most 10 MB
     // (a file of zero bytes after a start, for one).
-    if (error->code == XML_ERR_INTERNAL_ERROR && message.find("Huge input lookup") != std::string::npos)
+    if (error->code == XML_ERR_INTERNAL_ERROR &&
+        message.find("Huge input lookup") != std::string::npos)
         message = "a piece of markup runs on for more than 10 MB without its end";
-    r.xmlProblem = (error->line > 0 ? r.at(error->line) : r.path + ": ") +
-                   "not well-formed XML: " + message;
+    r.xmlProblem =
+        (error->line > 0 ? r.at(error->line) : r.path + ": ") + "not well-formed XML: " + message;
 }
 
 struct ParserFree {
@@ -456,9 +478,9 @@ ReadResult readTinSurface(const std::string& path, const std::string* name) {
         result.message = path + ": the file is empty";
         return result;
     }
-    std::unique_ptr<xmlParserCtxt, ParserFree> parser(xmlCreatePushParserCtxt(
-        &sax, &reader, block.data(), static_cast<int>(std::min<std::size_t>(got, 4)),
-        path.c_str()));
+    std::unique_ptr<xmlParserCtxt, ParserFree> parser(
+        xmlCreatePushParserCtxt(&sax, &reader, block.data(),
+                                static_cast<int>(std::min<std::size_t>(got, 4)), path.c_str()));
     if (!parser) {
         result.message = path + ": the XML reader could not start";
         return result;
@@ -490,13 +512,14 @@ ReadResult readTinSurface(const std::string& path, const std::string* name) {
         return result;
     }
     if (!reader.xmlProblem.empty() || !parser->wellFormed) {
-        result.message = reader.xmlProblem.empty() ? path + ": not well-formed XML"
-                                                   : reader.xmlProblem;
+        result.message =
+            reader.xmlProblem.empty() ? path + ": not well-formed XML" : reader.xmlProblem;
         return result;
     }
     result.surfaces = std::move(reader.surfaces);
     std::size_t tinCount = 0;
-    for (const SurfaceSummary& s : result.surfaces) tinCount += s.tin;
+    for (const SurfaceSummary& s : result.surfaces)
+        tinCount += s.tin;
     if (reader.several) {
         result.outcome = ReadResult::Outcome::Several;
         result.message = path + " holds " + std::to_string(tinCount) +

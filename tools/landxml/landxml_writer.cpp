@@ -23,11 +23,20 @@ std::uint64_t bitsOf(double value) {
 void appendEscaped(std::string& out, std::string_view text) {
     for (char c : text) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out += c;
         }
     }
 }
@@ -88,7 +97,8 @@ std::uint32_t TinDocument::pointId(const surface::Point3& corner) {
 
 void TinDocument::addTriangle(const surface::Triangle& triangle) {
     std::uint32_t ids[3];
-    for (int i = 0; i < 3; ++i) ids[i] = pointId(triangle.corners[i]);
+    for (int i = 0; i < 3; ++i)
+        ids[i] = pointId(triangle.corners[i]);
     // Clockwise in plan to counter-clockwise: first, third, second.
     faces_.push_back(ids[0]);
     faces_.push_back(ids[2]);

@@ -65,9 +65,12 @@ bool parseArguments(int argc, char** argv, Arguments& args) {
         } else if (arg == "--units" && i + 1 < argc && !unitsGiven) {
             std::string units = argv[++i];
             unitsGiven = true;
-            if (units == "metric") args.units = landxml::Units::Metric;
-            else if (units == "imperial") args.units = landxml::Units::Imperial;
-            else return false;
+            if (units == "metric")
+                args.units = landxml::Units::Metric;
+            else if (units == "imperial")
+                args.units = landxml::Units::Imperial;
+            else
+                return false;
         } else if (arg.size() > 1 && arg[0] == '-') {
             return false;
         } else {
@@ -156,8 +159,7 @@ int importSurface(const Arguments& args) {
     std::string details = std::to_string(p.size()) + " points";
     if (tin.invisibleFaces > 0)
         details += ", " + std::to_string(tin.invisibleFaces) +
-                   (tin.invisibleFaces == 1 ? " invisible face" : " invisible faces") +
-                   " left out";
+                   (tin.invisibleFaces == 1 ? " invisible face" : " invisible faces") + " left out";
     if (!tin.linearUnit.empty()) details += ", linear unit " + tin.linearUnit;
     std::printf("%zu triangles written to %s from surface \"%s\" (%s)\n", tin.faces.size(),
                 args.out.c_str(), tin.name.c_str(), details.c_str());
