@@ -34,9 +34,15 @@ bool isXmlSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
-// The tokens of a list of numbers, split at XML white space.
-std::vector<std::string_view> splitList(std::string_view text) {
-    std::vector<std::string_view> tokens;
+// The tokens of a list of numbers, split at XML white space: the first
+// four of them, and how many there are.
+struct List {
+    std::array<std::string_view, 4> tokens;
+    std::size_t size = 0;
+};
+
+List splitList(std::string_view text) {
+    List list;
     std::size_t i = 0;
     while (i < text.size()) {
         while (i < text.size() && isXmlSpace(text[i]))
@@ -44,9 +50,11 @@ std::vector<std::string_view> splitList(std::string_view text) {
         std::size_t start = i;
         while (i < text.size() && !isXmlSpace(text[i]))
             ++i;
-        if (i > start) tokens.push_back(text.substr(start, i - start));
+        if (i == start) break;
+        if (list.size < list.tokens.size()) list.tokens[list.size] = text.substr(start, i - start);
+        ++list.size;
     }
-    return tokens;
+    return list;
 }
 
 std::string_view trimmed(std::string_view text) {
@@ -156,8 +164,9 @@ struct Reader {
         if (xmlProblem.empty()) xmlProblem = message;
         xmlStopParser(parser);
     }
+    // A problem in the point or face just read, at its line.
     void problem(const std::string& message) {
-        if (contentProblem.empty()) contentProblem = message;
+        if (contentProblem.empty()) contentProblem = at(elementLine) + message;
         collecting = false; // nothing more of this surface is needed
         surface.points.clear();
         surface.faces.clear();
@@ -290,74 +299,71 @@ void Reader::endElement() {
 }
 
 void Reader::endPoint() {
-    const std::string where = at(elementLine);
     if (childInside)
-        return problem(where + "a point <P> holds an element; it must hold only "
-                               "its northing, easting and elevation");
-    if (!hasId) return problem(where + "a point <P> has no id");
+        return problem("a point <P> holds an element; it must hold only "
+                       "its northing, easting and elevation");
+    if (!hasId) return problem("a point <P> has no id");
     std::uint64_t id;
     if (!parseId(idText, id))
-        return problem(where + "the point id " + shown(idText) + " is not a whole number");
-    if (textTooLong) return problem(where + "point " + idText + " holds too long a text");
-    std::vector<std::string_view> tokens = splitList(text);
-    if (tokens.size() != 3)
-        return problem(where + "point " + idText + " has " + numberText(tokens.size()) +
-                       (tokens.size() == 1 ? " number" : " numbers") +
+        return problem("the point id " + shown(idText) + " is not a whole number");
+    if (textTooLong) return problem("point " + idText + " holds too long a text");
+    List list = splitList(text);
+    if (list.size != 3)
+        return problem("point " + idText + " has " + numberText(list.size) +
+                       (list.size == 1 ? " number" : " numbers") +
                        "; a point is its northing, easting and elevation");
     double values[3];
     for (int i = 0; i < 3; ++i)
-        if (!parseDecimal(tokens[i], values[i]))
-            return problem(where + "point " + idText + ": " + shown(tokens[i]) +
-                           " is not a number");
+        if (!parseDecimal(list.tokens[i], values[i]))
+            return problem("point " + idText + ": " + shown(list.tokens[i]) + " is not a number");
     // northing easting elevation; the system's points are easting,
     // northing, elevation.
     surface::Point3 point{values[1], values[0], values[2]};
     if (!(std::fabs(point.x) <= surface::kLargestPlanCoordinate &&
           std::fabs(point.y) <= surface::kLargestPlanCoordinate &&
           std::fabs(point.z) <= surface::kLargestElevation))
-        return problem(where + "point " + idText +
+        return problem("point " + idText +
                        " lies beyond the largest coordinates (100000000000 in plan, "
                        "1000000000000000 in height)");
     auto [found, inserted] =
         pointIndex.try_emplace(id, static_cast<std::uint32_t>(surface.points.size()));
     if (!inserted)
-        return problem(where + "the point id " + idText + " is used twice (lines " +
+        return problem("the point id " + idText + " is used twice (lines " +
                        std::to_string(pointLines[found->second]) + " and " +
                        std::to_string(elementLine) + ")");
     if (surface.points.size() >= 0xFFFFFFFFu)
-        return problem(where + "the surface has more points than this tool can hold");
+        return problem("the surface has more points than this tool can hold");
     surface.points.push_back(point);
     pointLines.push_back(elementLine);
 }
 
 void Reader::endFace() {
-    const std::string where = at(elementLine);
     if (childInside)
-        return problem(where + "a face <F> holds an element; it must hold only "
-                               "the ids of its three points");
+        return problem("a face <F> holds an element; it must hold only "
+                       "the ids of its three points");
     bool invisible = false;
     if (hasInvisible) {
         if (invisibleText == "1" || invisibleText == "true")
             invisible = true;
         else if (invisibleText != "0" && invisibleText != "false")
-            return problem(where + "a face has i=" + shown(invisibleText) +
+            return problem("a face has i=" + shown(invisibleText) +
                            "; it is 1 for an invisible face and 0 otherwise");
     }
-    if (textTooLong) return problem(where + "a face holds too long a text");
-    std::vector<std::string_view> tokens = splitList(text);
-    if (tokens.size() != 3)
-        return problem(where + "a face has " + numberText(tokens.size()) +
-                       (tokens.size() == 1 ? " point id" : " point ids") +
+    if (textTooLong) return problem("a face holds too long a text");
+    List list = splitList(text);
+    if (list.size != 3)
+        return problem("a face has " + numberText(list.size) +
+                       (list.size == 1 ? " point id" : " point ids") +
                        "; a face of a TIN names three points");
     std::array<std::uint32_t, 3> corners;
     for (int i = 0; i < 3; ++i) {
         std::uint64_t id;
-        if (!parseId(tokens[i], id))
-            return problem(where + "a face names " + shown(tokens[i]) +
+        if (!parseId(list.tokens[i], id))
+            return problem("a face names " + shown(list.tokens[i]) +
                            ", which is not a point id (a whole number)");
         auto found = pointIndex.find(id);
         if (found == pointIndex.end())
-            return problem(where + "a face names point " + std::string(tokens[i]) +
+            return problem("a face names point " + std::string(list.tokens[i]) +
                            ", which is not among the surface's points before it");
         corners[i] = found->second;
     }

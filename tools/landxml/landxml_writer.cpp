@@ -78,21 +78,48 @@ void appendCoordinate(std::string& out, double value) {
     out.append(digits, end);
 }
 
-std::size_t TinDocument::KeyHash::operator()(const Key& key) const {
+namespace {
+
+std::size_t slotOf(const std::uint64_t (&bits)[3], std::size_t mask) {
     std::uint64_t h = 0x9E3779B97F4A7C15ull;
-    for (std::uint64_t b : key.bits) {
+    for (std::uint64_t b : bits) {
         h ^= b;
         h *= 0xFF51AFD7ED558CCDull;
         h ^= h >> 32;
     }
-    return static_cast<std::size_t>(h);
+    return static_cast<std::size_t>(h) & mask;
+}
+
+} // namespace
+
+void TinDocument::grow() {
+    std::vector<Slot> old = std::move(slots_);
+    slots_.assign(old.empty() ? 4096 : 2 * old.size(), Slot{});
+    const std::size_t mask = slots_.size() - 1;
+    for (const Slot& slot : old) {
+        if (slot.id == 0) continue;
+        std::size_t at = slotOf(slot.bits, mask);
+        while (slots_[at].id != 0)
+            at = (at + 1) & mask;
+        slots_[at] = slot;
+    }
 }
 
 std::uint32_t TinDocument::pointId(const surface::Point3& corner) {
-    Key key{{bitsOf(corner.x), bitsOf(corner.y), bitsOf(corner.z)}};
-    auto [found, inserted] = ids_.try_emplace(key, static_cast<std::uint32_t>(points_.size() + 1));
-    if (inserted) points_.push_back(corner);
-    return found->second;
+    // At most half full.
+    if (2 * (points_.size() + 1) > slots_.size()) grow();
+    const std::uint64_t bits[3] = {bitsOf(corner.x), bitsOf(corner.y), bitsOf(corner.z)};
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t at = slotOf(bits, mask);; at = (at + 1) & mask) {
+        Slot& slot = slots_[at];
+        if (slot.id == 0) {
+            points_.push_back(corner);
+            slot = Slot{{bits[0], bits[1], bits[2]}, static_cast<std::uint32_t>(points_.size())};
+            return slot.id;
+        }
+        if (slot.bits[0] == bits[0] && slot.bits[1] == bits[1] && slot.bits[2] == bits[2])
+            return slot.id;
+    }
 }
 
 void TinDocument::addTriangle(const surface::Triangle& triangle) {

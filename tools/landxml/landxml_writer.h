@@ -18,7 +18,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace vog::landxml {
@@ -47,16 +46,17 @@ class TinDocument {
                      const std::string& time) const;
 
   private:
-    struct Key {
+    // The points found so far by their corner's bits, in an open-addressed
+    // table (a slot's id 0 is empty): a million triangles look up three
+    // million corners.
+    struct Slot {
         std::uint64_t bits[3];
-        friend bool operator==(const Key&, const Key&) = default;
-    };
-    struct KeyHash {
-        std::size_t operator()(const Key& key) const;
+        std::uint32_t id = 0;
     };
     std::uint32_t pointId(const surface::Point3& corner);
+    void grow();
 
-    std::unordered_map<Key, std::uint32_t, KeyHash> ids_;
+    std::vector<Slot> slots_;
     std::vector<surface::Point3> points_;
     std::vector<std::uint32_t> faces_; // three point ids per face, as written
 };

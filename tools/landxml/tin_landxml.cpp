@@ -149,7 +149,7 @@ int importSurface(const Arguments& args) {
     const bool reverse = turn >= 0;
 
     std::string bytes;
-    bytes.reserve(tin.faces.size() * 96);
+    bytes.reserve(tin.faces.size() * 128); // a line of UTM-sized numbers is about 120 bytes
     for (const auto& f : tin.faces) {
         surface::Triangle t;
         t.corners = {p[f[0]], p[reverse ? f[2] : f[1]], p[reverse ? f[1] : f[2]]};
