@@ -306,7 +306,7 @@ TEST_F(LandXml, AHandWrittenSurfaceImportsToItsTrianglesAndGivesTheKnownVolume) 
     EXPECT_EQ(listed.status, 1);
     EXPECT_EQ(listed.output, "tin-landxml: " + dir +
                                  "/design.xml holds 2 TIN surfaces; choose one with --name:\n"
-                                 "  \"Clockwise\": 3 points, 1 faces\n"
+                                 "  \"Clockwise\": 3 points, 1 face\n"
                                  "  \"Design\": 6 points, 5 faces\n");
     EXPECT_FALSE(std::filesystem::exists(dir + "/design.tin"));
 
@@ -473,7 +473,7 @@ TEST_F(LandXml, EveryHostileInputNamesTheFileAndWhatIsWrongAndWritesNothing) {
     EXPECT_EQ(tool({"import", dir + "/good.xml", dir + "/good.tin", "--name", "Other"}).output,
               "tin-landxml: " + dir +
                   "/good.xml has no TIN surface named \"Other\"; it holds:\n"
-                  "  \"Design\": 3 points, 1 faces\n");
+                  "  \"Design\": 3 points, 1 face\n");
     EXPECT_FALSE(std::filesystem::exists(dir + "/good.tin"));
 
     // A 2-GB file, sparse: the valid head of a document and then zero bytes,

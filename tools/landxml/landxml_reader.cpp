@@ -437,6 +437,10 @@ struct FileClose {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
+std::string counted(std::uint64_t n, const char* what) {
+    return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+}
+
 std::string surfaceList(const std::vector<SurfaceSummary>& surfaces) {
     std::string list;
     std::size_t shownCount = 0;
@@ -446,13 +450,20 @@ std::string surfaceList(const std::vector<SurfaceSummary>& surfaces) {
             list += "\n  ...";
             break;
         }
-        list += "\n  \"" + s.name + "\": " + std::to_string(s.points) + " points, " +
-                std::to_string(s.faces) + " faces";
+        list += "\n  \"" + printableName(s.name) + "\": " + counted(s.points, "point") + ", " +
+                counted(s.faces, "face");
     }
     return list;
 }
 
 } // namespace
+
+std::string printableName(std::string_view name) {
+    std::string text(name);
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    return text;
+}
 
 ReadResult readTinSurface(const std::string& path, const std::string* name) {
     ReadResult result;
@@ -533,7 +544,8 @@ ReadResult readTinSurface(const std::string& path, const std::string* name) {
         return result;
     }
     if (!reader.duplicateName.empty()) {
-        result.message = path + ": two TIN surfaces are named \"" + reader.duplicateName + "\"";
+        result.message =
+            path + ": two TIN surfaces are named \"" + printableName(reader.duplicateName) + "\"";
         return result;
     }
     if (!reader.taken) {
@@ -541,7 +553,7 @@ ReadResult readTinSurface(const std::string& path, const std::string* name) {
             result.message = path + " holds no TIN surface (<Surface> with <Definition "
                                     "surfType=\"TIN\">)";
         else
-            result.message = path + " has no TIN surface named \"" + *name +
+            result.message = path + " has no TIN surface named \"" + printableName(*name) +
                              "\"; it holds:" + surfaceList(result.surfaces);
         return result;
     }

@@ -19,6 +19,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vog::landxml {
@@ -53,6 +54,10 @@ struct ReadResult {
     std::vector<SurfaceSummary> surfaces; // every Surface element, in document order
     TinSurface surface;
 };
+
+// A surface name for a message: control characters (a document can hold
+// them as character references) shown as "?".
+std::string printableName(std::string_view name);
 
 // Reads the TIN surface named (when name is not null) or the only one. The
 // path is used as given to open the file and in the messages.

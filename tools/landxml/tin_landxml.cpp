@@ -162,7 +162,7 @@ int importSurface(const Arguments& args) {
                    (tin.invisibleFaces == 1 ? " invisible face" : " invisible faces") + " left out";
     if (!tin.linearUnit.empty()) details += ", linear unit " + tin.linearUnit;
     std::printf("%zu triangles written to %s from surface \"%s\" (%s)\n", tin.faces.size(),
-                args.out.c_str(), tin.name.c_str(), details.c_str());
+                args.out.c_str(), landxml::printableName(tin.name).c_str(), details.c_str());
     return 0;
 }
 
