@@ -85,6 +85,10 @@ bool parseArguments(int argc, char** argv, Arguments& args) {
     return args.mode == "export" || args.mode == "import";
 }
 
+std::string counted(std::size_t n, const char* what) {
+    return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+}
+
 int fail(const std::string& message) {
     std::fprintf(stderr, "tin-landxml: %s\n", message.c_str());
     return 1;
@@ -129,8 +133,9 @@ int exportSurface(const Arguments& args) {
     std::strftime(time, sizeof time, "%H:%M:%S", &utc);
     if (!writeOutput(args.out, document.text(name, args.units, date, time)))
         return fail("cannot write " + args.out);
-    std::printf("%zu triangles, %zu points written to %s as surface \"%s\" (%s)\n",
-                document.faceCount(), document.pointCount(), args.out.c_str(), name.c_str(),
+    std::printf("%s, %s written to %s as surface \"%s\" (%s)\n",
+                counted(document.faceCount(), "triangle").c_str(),
+                counted(document.pointCount(), "point").c_str(), args.out.c_str(), name.c_str(),
                 args.units == landxml::Units::Metric ? "metric" : "imperial");
     return 0;
 }
@@ -156,13 +161,14 @@ int importSurface(const Arguments& args) {
         surface::appendTriangleRecord(bytes, t);
     }
     if (!writeOutput(args.out, bytes)) return fail("cannot write " + args.out);
-    std::string details = std::to_string(p.size()) + " points";
+    std::string details = counted(p.size(), "point");
     if (tin.invisibleFaces > 0)
-        details += ", " + std::to_string(tin.invisibleFaces) +
-                   (tin.invisibleFaces == 1 ? " invisible face" : " invisible faces") + " left out";
-    if (!tin.linearUnit.empty()) details += ", linear unit " + tin.linearUnit;
-    std::printf("%zu triangles written to %s from surface \"%s\" (%s)\n", tin.faces.size(),
-                args.out.c_str(), landxml::printableName(tin.name).c_str(), details.c_str());
+        details += ", " + counted(tin.invisibleFaces, "invisible face") + " left out";
+    if (!tin.linearUnit.empty())
+        details += ", linear unit " + landxml::printableName(tin.linearUnit);
+    std::printf("%s written to %s from surface \"%s\" (%s)\n",
+                counted(tin.faces.size(), "triangle").c_str(), args.out.c_str(),
+                landxml::printableName(tin.name).c_str(), details.c_str());
     return 0;
 }
 
