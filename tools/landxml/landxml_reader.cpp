@@ -485,6 +485,7 @@ ReadResult readTinSurface(const std::string& path, const std::string* name) {
     sax.endElementNs = onEndElement;
     sax.characters = onCharacters;
     sax.cdataBlock = onCharacters;
+    sax.ignorableWhitespace = onCharacters; // white space between numbers is a separator
     sax.internalSubset = onInternalSubset;
     sax.getEntity = onGetEntity;
     sax.serror = onError;
