@@ -11,8 +11,10 @@
 //
 // The XML library is libxml2 (Debian's libxml2-dev): its SAX parser streams
 // the document, so files of any size are read in bounded memory, and it
-// names the line of every well-formedness error. The reader refuses DTDs and
-// never expands entities (landxml_reader.h).
+// names the line of every well-formedness error. pugixml, the other
+// candidate, holds the whole document in memory as a tree (a 2-GB file would
+// need a size limit) and gives byte offsets instead of lines. The reader
+// refuses DTDs and never expands entities (landxml_reader.h).
 //
 // Corner order: the system's triangles run clockwise in plan (x easting, y
 // northing); LandXML faces are usually listed counter-clockwise. Export
