@@ -33,3 +33,8 @@ if [ -f out/jacksboro-survey.tin ]; then
     "$bin/profile-chart" out/jacksboro.pfl out/jacksboro-profile.svg "Jacksboro survey: ground profile"
     echo "Profile written to out/jacksboro.pfl, chart to out/jacksboro-profile.svg"
 fi
+
+# The surface as LandXML, for a field controller or another program.
+if [ -f out/jacksboro-survey.tin ]; then
+    "$bin/tin-landxml" export out/jacksboro-survey.tin out/jacksboro-survey.xml --name "Jacksboro survey"
+fi
