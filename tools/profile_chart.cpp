@@ -148,14 +148,30 @@ int main(int argc, char** argv) {
         std::snprintf(label, sizeof label, "%g", z);
         out << "<text x=\"" << left - 6 << "\" y=\"" << py(z) + 4 << "\" text-anchor=\"end\">" << label << "</text>\n";
     }
-    // Ticks at round stations, or counted from the starting station.
-    const double firstTick = haveStart ? s0 : std::ceil(s0 / ss) * ss;
+    // Ticks at round stations; the starting station is labelled at the axis's
+    // start too, and a round tick too close to it gives way.
+    const double firstTick = std::ceil(s0 / ss) * ss;
+    if (haveStart && firstTick - s0 > ss / 1000) {
+        std::snprintf(label, sizeof label, "%g", s0);
+        out << "<text x=\"" << px(s0) << "\" y=\"" << height - bottom + 16 << "\" text-anchor=\"middle\">" << label
+            << "</text>\n";
+    }
     for (double s = firstTick; s <= s1 + ss / 1000; s += ss) {
         out << "<line x1=\"" << px(s) << "\" x2=\"" << px(s) << "\" y1=\"" << top << "\" y2=\""
             << height - bottom << "\" stroke=\"#eeeeee\"/>\n";
+        if (haveStart && s - s0 > ss / 1000 && s - s0 < ss / 4) continue;
         std::snprintf(label, sizeof label, "%g", s);
         out << "<text x=\"" << px(s) << "\" y=\"" << height - bottom + 16 << "\" text-anchor=\"middle\">" << label
             << "</text>\n";
+    }
+    // From the starting station to the first crossing the line runs outside
+    // the surface.
+    const double firstStation = points.front().first;
+    if (haveStart && px(firstStation) - px(s0) > 60) {
+        out << "<rect x=\"" << px(s0) << "\" y=\"" << top << "\" width=\"" << px(firstStation) - px(s0)
+            << "\" height=\"" << height - top - bottom << "\" fill=\"#f4f4f4\"/>\n";
+        out << "<text x=\"" << (px(s0) + px(firstStation)) / 2 << "\" y=\"" << (top + height - bottom) / 2
+            << "\" text-anchor=\"middle\" fill=\"#888888\">no surface</text>\n";
     }
     out << "<rect x=\"" << left << "\" y=\"" << top << "\" width=\"" << width - left - right << "\" height=\""
         << height - top - bottom << "\" fill=\"none\" stroke=\"black\"/>\n";
