@@ -140,6 +140,8 @@ class TerminalSession {
             if (home.empty()) unsetenv("HOME");
             else setenv("HOME", home.c_str(), 1);
             setenv("TERM", "vt100", 1);
+            // Work files of its own, so that no other build makes it wait.
+            setenv("TEMP", folder.c_str(), 1);
             std::vector<std::string> argv{std::string(VOG_BIN_DIR) + "/cadhost"};
             argv.insert(argv.end(), args.begin(), args.end());
             std::vector<char*> raw;
