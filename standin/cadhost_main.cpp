@@ -36,8 +36,10 @@ volatile std::sig_atomic_t atPrompt = 0;
 volatile std::sig_atomic_t interruptedAtPrompt = 0;
 
 void onInterrupt(int) {
-    if (atPrompt) interruptedAtPrompt = 1;
-    else standin::pressBreak();
+    if (atPrompt)
+        interruptedAtPrompt = 1;
+    else
+        standin::pressBreak();
 }
 
 // Counts parentheses outside strings and comments, to know when typed input
@@ -65,7 +67,8 @@ void interactive(standin::lisp::Interpreter& lisp) {
     std::string pending;
     for (;;) {
         atPrompt = 1;
-        std::optional<std::string> line = standin::readLine(pending.empty() ? L"Command: " : L"(_> ");
+        std::optional<std::string> line =
+            standin::readLine(pending.empty() ? L"Command: " : L"(_> ");
         atPrompt = 0;
         if (!line) {
             if (!interruptedAtPrompt) break; // the end of the input

@@ -42,7 +42,8 @@ std::string axisTitle(const std::string& quantity, const std::string& units) {
     return units.empty() ? quantity : quantity + " (" + units + ")";
 }
 
-const char* kUsage = "usage: profile-chart [--units UNIT] [--start STATION] PROFILE.pfl CHART.svg [TITLE]\n";
+const char* kUsage =
+    "usage: profile-chart [--units UNIT] [--start STATION] PROFILE.pfl CHART.svg [TITLE]\n";
 
 // The whole text as a finite number.
 bool parseNumber(const std::string& text, double& value) {
@@ -120,8 +121,13 @@ int main(int argc, char** argv) {
         z1 = std::max(z1, z);
     }
     if (haveStart) {
-        if (start > s0) std::fprintf(stderr, "profile-chart: the profile begins before station %g; the chart starts at its first station\n", start);
-        else s0 = start;
+        if (start > s0)
+            std::fprintf(stderr,
+                         "profile-chart: the profile begins before station %g; the chart starts at "
+                         "its first station\n",
+                         start);
+        else
+            s0 = start;
     }
     if (s1 == s0) s1 = s0 + 1;
     if (z1 == z0) z1 = z0 + 1;
@@ -153,8 +159,8 @@ int main(int argc, char** argv) {
     const double firstTick = std::ceil(s0 / ss) * ss;
     if (haveStart && firstTick - s0 > ss / 1000) {
         std::snprintf(label, sizeof label, "%g", s0);
-        out << "<text x=\"" << px(s0) << "\" y=\"" << height - bottom + 16 << "\" text-anchor=\"middle\">" << label
-            << "</text>\n";
+        out << "<text x=\"" << px(s0) << "\" y=\"" << height - bottom + 16
+            << "\" text-anchor=\"middle\">" << label << "</text>\n";
     }
     for (double s = firstTick; s <= s1 + ss / 1000; s += ss) {
         out << "<line x1=\"" << px(s) << "\" x2=\"" << px(s) << "\" y1=\"" << top << "\" y2=\""
@@ -168,9 +174,11 @@ int main(int argc, char** argv) {
     // the surface.
     const double firstStation = points.front().first;
     if (haveStart && px(firstStation) - px(s0) > 60) {
-        out << "<rect x=\"" << px(s0) << "\" y=\"" << top << "\" width=\"" << px(firstStation) - px(s0)
-            << "\" height=\"" << height - top - bottom << "\" fill=\"#f4f4f4\"/>\n";
-        out << "<text x=\"" << (px(s0) + px(firstStation)) / 2 << "\" y=\"" << (top + height - bottom) / 2
+        out << "<rect x=\"" << px(s0) << "\" y=\"" << top << "\" width=\""
+            << px(firstStation) - px(s0) << "\" height=\"" << height - top - bottom
+            << "\" fill=\"#f4f4f4\"/>\n";
+        out << "<text x=\"" << (px(s0) + px(firstStation)) / 2 << "\" y=\""
+            << (top + height - bottom) / 2
             << "\" text-anchor=\"middle\" fill=\"#888888\">no surface</text>\n";
     }
     out << "<rect x=\"" << left << "\" y=\"" << top << "\" width=\"" << width - left - right << "\" height=\""

@@ -15,7 +15,9 @@ LineEditor editor = nullptr;
 
 } // namespace
 
-void setLineEditor(LineEditor e) { editor = e; }
+void setLineEditor(LineEditor e) {
+    editor = e;
+}
 
 std::optional<std::string> readLine(std::wstring_view prompt) {
     freshLine();
@@ -33,13 +35,17 @@ std::optional<std::string> readLine(std::wstring_view prompt) {
         line = editor(shown);
         // The editor has left the cursor at the start of a line after the
         // answer, but not at the end of the input.
-        if (!line) writeOutput(std::string_view("\n"));
-        else showProgressMeter("\n");
+        if (!line)
+            writeOutput(std::string_view("\n"));
+        else
+            showProgressMeter("\n");
     } else {
         writeOutput(std::string_view(shown));
         std::string typed;
-        if (std::getline(input, typed)) line = std::move(typed);
-        else freshLine();
+        if (std::getline(input, typed))
+            line = std::move(typed);
+        else
+            freshLine();
     }
     if (line && !line->empty() && line->back() == '\r') line->pop_back();
     return line;

@@ -111,9 +111,12 @@ void erase() {
 void advance(std::string_view written) {
     const std::wstring text = fromUtf8(written);
     for (wchar_t c : text) {
-        if (c == L'\n' || c == L'\r') textColumn = 0;
-        else if (c == L'\t') textColumn = (textColumn / 8 + 1) * 8;
-        else if (c == L'\b') textColumn = std::max(0, textColumn - 1);
+        if (c == L'\n' || c == L'\r')
+            textColumn = 0;
+        else if (c == L'\t')
+            textColumn = (textColumn / 8 + 1) * 8;
+        else if (c == L'\b')
+            textColumn = std::max(0, textColumn - 1);
         else {
             const int w = ::wcwidth(c);
             textColumn += w < 0 ? 1 : w;

@@ -16,7 +16,7 @@ namespace {
 constexpr double kLegendWidth = 300;
 constexpr double kLegendTitle = 34;
 constexpr double kLegendRow = 40;
-constexpr double kLabelSpacing = 400; // picture units of contour per label
+constexpr double kLabelSpacing = 400;  // picture units of contour per label
 constexpr double kLabelClearance = 70; // between the centres of two labels
 constexpr double kLabelHalfLength = 22;
 
@@ -79,11 +79,16 @@ std::string number(double value) {
 std::string escaped(const std::string& text) {
     std::string out;
     for (char c : text) {
-        if (c == '<') out += "&lt;";
-        else if (c == '>') out += "&gt;";
-        else if (c == '&') out += "&amp;";
-        else if (c == '"') out += "&quot;";
-        else out += c;
+        if (c == '<')
+            out += "&lt;";
+        else if (c == '>')
+            out += "&gt;";
+        else if (c == '&')
+            out += "&amp;";
+        else if (c == '"')
+            out += "&quot;";
+        else
+            out += c;
     }
     return out;
 }
@@ -106,8 +111,10 @@ std::string countText(const std::map<std::wstring, long>& counts) {
         std::string word = n.many;
         auto same = std::find_if(parts.begin(), parts.end(),
                                  [&](const auto& p) { return p.first == word; });
-        if (same != parts.end()) same->second += found->second;
-        else parts.emplace_back(word, found->second);
+        if (same != parts.end())
+            same->second += found->second;
+        else
+            parts.emplace_back(word, found->second);
     }
     std::string text;
     for (const auto& [word, n] : parts) {
@@ -144,20 +151,23 @@ std::vector<LayerStyle> layerStyles(const DrawingDatabase& db) {
                  styles.end());
     auto total = [](const LayerStyle& s) {
         long n = 0;
-        for (const auto& [type, count] : s.counts) n += count;
+        for (const auto& [type, count] : s.counts)
+            n += count;
         return n;
     };
     for (LayerStyle& s : styles)
         s.faces = s.counts.size() == 1 && s.counts.count(L"3DFACE") == 1;
     // Layers of one colour and kind: the fullest solid, the others dashed.
     std::set<std::pair<int, bool>> groups;
-    for (const LayerStyle& s : styles) groups.insert({s.colour, s.faces});
+    for (const LayerStyle& s : styles)
+        groups.insert({s.colour, s.faces});
     for (const auto& [colour, faces] : groups) {
         std::vector<LayerStyle*> same;
         for (LayerStyle& s : styles)
             if (s.colour == colour && s.faces == faces) same.push_back(&s);
-        std::stable_sort(same.begin(), same.end(),
-                         [&](const LayerStyle* a, const LayerStyle* b) { return total(*a) > total(*b); });
+        std::stable_sort(same.begin(), same.end(), [&](const LayerStyle* a, const LayerStyle* b) {
+            return total(*a) > total(*b);
+        });
         for (std::size_t k = 1; k < same.size(); ++k)
             same[k]->dash = kDashes[(k - 1) % std::size(kDashes)];
     }
@@ -233,9 +243,11 @@ std::string contourLabels(const DrawingDatabase& db, const std::wstring& layer,
                              line[k - 1].second + t * (line[k].second - line[k - 1].second)};
         };
         std::vector<double> spots;
-        if (length < kLabelSpacing) spots.push_back(length / 2);
+        if (length < kLabelSpacing)
+            spots.push_back(length / 2);
         else
-            for (double s = kLabelSpacing / 2; s < length; s += kLabelSpacing) spots.push_back(s);
+            for (double s = kLabelSpacing / 2; s < length; s += kLabelSpacing)
+                spots.push_back(s);
         const std::string text = number(z);
         for (double s : spots) {
             auto [x0, y0] = at(s - kLabelHalfLength);
@@ -252,38 +264,46 @@ std::string contourLabels(const DrawingDatabase& db, const std::wstring& layer,
             if (angle > 90) angle -= 180;
             if (angle <= -90) angle += 180;
             char head[160];
-            std::snprintf(head, sizeof head,
-                          "<text x=\"%.1f\" y=\"%.1f\" dy=\"0.35em\" transform=\"rotate(%.1f %.1f %.1f)\">",
-                          cx, cy, angle, cx, cy);
+            std::snprintf(
+                head, sizeof head,
+                "<text x=\"%.1f\" y=\"%.1f\" dy=\"0.35em\" transform=\"rotate(%.1f %.1f %.1f)\">",
+                cx, cy, angle, cx, cy);
             out << head << text << "</text>\n";
         }
     }
     if (placed.empty()) return "";
-    return "<g font-family=\"sans-serif\" font-size=\"13\" text-anchor=\"middle\" fill=\"" + colour +
-           "\" stroke=\"white\" stroke-width=\"3\" paint-order=\"stroke\">\n" + out.str() + "</g>\n";
+    return "<g font-family=\"sans-serif\" font-size=\"13\" text-anchor=\"middle\" fill=\"" +
+           colour + "\" stroke=\"white\" stroke-width=\"3\" paint-order=\"stroke\">\n" + out.str() +
+           "</g>\n";
 }
 
-double legendWidth() { return kLegendWidth; }
-double legendHeight(std::size_t layers) { return kLegendTitle + kLegendRow * layers + 8; }
+double legendWidth() {
+    return kLegendWidth;
+}
+double legendHeight(std::size_t layers) {
+    return kLegendTitle + kLegendRow * layers + 8;
+}
 
 std::string legend(const std::vector<LayerStyle>& styles, double x, double y) {
     std::ostringstream out;
     out << "<g font-family=\"sans-serif\" font-size=\"14\">\n";
     char buffer[256];
-    std::snprintf(buffer, sizeof buffer,
-                  "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"white\" "
-                  "stroke=\"#999999\"/>\n<text x=\"%.1f\" y=\"%.1f\" font-weight=\"bold\">Layers</text>\n",
-                  x, y, kLegendWidth - 10, legendHeight(styles.size()), x + 10, y + 22);
+    std::snprintf(
+        buffer, sizeof buffer,
+        "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"white\" "
+        "stroke=\"#999999\"/>\n<text x=\"%.1f\" y=\"%.1f\" font-weight=\"bold\">Layers</text>\n",
+        x, y, kLegendWidth - 10, legendHeight(styles.size()), x + 10, y + 22);
     out << buffer;
     double row = y + kLegendTitle;
     for (const LayerStyle& s : styles) {
         const std::string colour = colourOf(s.colour);
         if (s.faces) {
-            std::snprintf(buffer, sizeof buffer,
-                          "<path d=\"M%.1f,%.1f L%.1f,%.1f L%.1f,%.1f Z\" fill=\"none\" stroke=\"%s\" "
-                          "stroke-width=\"1\" stroke-opacity=\"0.5\"%s/>\n",
-                          x + 10, row + 22, x + 26, row + 4, x + 42, row + 22, colour.c_str(),
-                          s.dash.empty() ? "" : (" stroke-dasharray=\"" + s.dash + "\"").c_str());
+            std::snprintf(
+                buffer, sizeof buffer,
+                "<path d=\"M%.1f,%.1f L%.1f,%.1f L%.1f,%.1f Z\" fill=\"none\" stroke=\"%s\" "
+                "stroke-width=\"1\" stroke-opacity=\"0.5\"%s/>\n",
+                x + 10, row + 22, x + 26, row + 4, x + 42, row + 22, colour.c_str(),
+                s.dash.empty() ? "" : (" stroke-dasharray=\"" + s.dash + "\"").c_str());
         } else {
             std::snprintf(buffer, sizeof buffer,
                           "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"%s\" "

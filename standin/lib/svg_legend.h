@@ -15,10 +15,10 @@ namespace standin::picture {
 
 struct LayerStyle {
     std::wstring name;
-    int colour = 7;             // the layer's colour number
-    std::string dash;           // stroke-dasharray in picture units; empty: solid
+    int colour = 7;                      // the layer's colour number
+    std::string dash;                    // stroke-dasharray in picture units; empty: solid
     std::map<std::wstring, long> counts; // entities drawn, by type
-    bool faces = false;         // holds only 3-D faces (drawn faint)
+    bool faces = false;                  // holds only 3-D faces (drawn faint)
 };
 
 // The layers that hold entities the picture draws, in the order of the

@@ -47,7 +47,8 @@ class Screen {
             } else if (c >= 0x20 && c != 0x7f) {
                 // A character of UTF-8 goes in one cell with its continuation bytes.
                 std::string cell(1, static_cast<char>(c));
-                while (i + 1 < bytes.size() && (static_cast<unsigned char>(bytes[i + 1]) & 0xC0) == 0x80)
+                while (i + 1 < bytes.size() &&
+                       (static_cast<unsigned char>(bytes[i + 1]) & 0xC0) == 0x80)
                     cell += bytes[++i];
                 put(cell);
             }
@@ -59,7 +60,8 @@ class Screen {
         std::vector<std::string> out;
         for (const auto& cells : rows_) {
             std::string line;
-            for (const auto& cell : cells) line += cell.empty() ? " " : cell;
+            for (const auto& cell : cells)
+                line += cell.empty() ? " " : cell;
             line.erase(line.find_last_not_of(' ') + 1);
             out.push_back(line);
         }
@@ -68,7 +70,8 @@ class Screen {
 
     std::string text() const {
         std::string out;
-        for (const auto& line : lines()) out += line + "\n";
+        for (const auto& line : lines())
+            out += line + "\n";
         return out;
     }
 
@@ -98,12 +101,21 @@ class Screen {
                                     bytes[j] == ';' || bytes[j] == '?'))
             params += bytes[j++];
         if (j >= bytes.size()) return j - 1;
-        const int n = params.empty() || params[0] == '?' ? 1 : std::max(1, std::atoi(params.c_str()));
+        const int n =
+            params.empty() || params[0] == '?' ? 1 : std::max(1, std::atoi(params.c_str()));
         switch (bytes[j]) {
-        case 'A': row_ = std::max(0, row_ - n); break;
-        case 'B': row_ += n; break;
-        case 'C': col_ = std::min(kColumns - 1, col_ + n); break;
-        case 'D': col_ = std::max(0, col_ - n); break;
+        case 'A':
+            row_ = std::max(0, row_ - n);
+            break;
+        case 'B':
+            row_ += n;
+            break;
+        case 'C':
+            col_ = std::min(kColumns - 1, col_ + n);
+            break;
+        case 'D':
+            col_ = std::max(0, col_ - n);
+            break;
         case 'K': {
             auto& r = row();
             const int mode = params.empty() ? 0 : std::atoi(params.c_str());
@@ -113,11 +125,13 @@ class Screen {
         }
         case 'J': {
             auto& r = row();
-            for (int k = col_; k < kColumns; ++k) r[k].clear();
+            for (int k = col_; k < kColumns; ++k)
+                r[k].clear();
             rows_.resize(row_ + 1);
             break;
         }
-        default: break;
+        default:
+            break;
         }
         return j;
     }
@@ -137,15 +151,18 @@ class TerminalSession {
         pid_ = forkpty(&master_, nullptr, nullptr, &size);
         if (pid_ == 0) {
             if (chdir(folder.c_str()) != 0) _exit(126);
-            if (home.empty()) unsetenv("HOME");
-            else setenv("HOME", home.c_str(), 1);
+            if (home.empty())
+                unsetenv("HOME");
+            else
+                setenv("HOME", home.c_str(), 1);
             setenv("TERM", "vt100", 1);
             // Work files of its own, so that no other build makes it wait.
             setenv("TEMP", folder.c_str(), 1);
             std::vector<std::string> argv{std::string(VOG_BIN_DIR) + "/cadhost"};
             argv.insert(argv.end(), args.begin(), args.end());
             std::vector<char*> raw;
-            for (auto& a : argv) raw.push_back(a.data());
+            for (auto& a : argv)
+                raw.push_back(a.data());
             raw.push_back(nullptr);
             execv(raw[0], raw.data());
             _exit(127);
@@ -290,7 +307,8 @@ TEST(TerminalSession, LinesAreEditedAndRecalledAndTheMeterKeepsClearOfText) {
             << screen;
         EXPECT_NE(host.raw().find("Creating Triangulation ["), std::string::npos)
             << "the meter was drawn";
-        EXPECT_EQ(lineOf(screen, "Creating Triangulation"), "Creating Triangulation...Done") << screen;
+        EXPECT_EQ(lineOf(screen, "Creating Triangulation"), "Creating Triangulation...Done")
+            << screen;
         EXPECT_EQ(lineOf(screen, "Optimizing"), "Optimizing") << screen;
         EXPECT_EQ(screen.find("%"), std::string::npos) << "no meter left on the screen\n" << screen;
         EXPECT_NE(screen.find("Done\nCommand: quit\n"), std::string::npos) << screen;

@@ -119,7 +119,8 @@ TEST_F(SvgWriteTest, LayersOfOneColourAreToldApartAndIndexContoursCarryTheirElev
     layer(L"Regular", 3);
     layer(L"Mesh", 3);
     layer(L"Index", 5);
-    for (double z : {10.0, 20.0, 30.0, 40.0}) onLayer(L"Regular", z, z);
+    for (double z : {10.0, 20.0, 30.0, 40.0})
+        onLayer(L"Regular", z, z);
     onLayer(L"Mesh", 0, 5, 8);
     onLayer(L"Index", 0, 0);
     onLayer(L"Index", 50, 50);
