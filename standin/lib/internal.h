@@ -24,6 +24,8 @@ Carries carried(int type);
 // cursor the meter keeps clear of).
 void hideProgressMeter();
 void showProgressMeter(std::string_view written);
+// Keeps the meter off the screen while a person types (true), and back.
+void holdProgressMeter(bool hold);
 
 void resetMessages();
 void resetSysVars();

@@ -21,7 +21,8 @@ void setLineEditor(LineEditor e) {
 
 std::optional<std::string> readLine(std::wstring_view prompt) {
     freshLine();
-    hideProgressMeter();
+    // A meter on the screen would stand where the answer is typed.
+    holdProgressMeter(true);
     std::string shown = toUtf8(prompt);
     // What comes before the prompt's last line feed is output; the editor
     // shows only the line the cursor stays on.
@@ -34,7 +35,8 @@ std::optional<std::string> readLine(std::wstring_view prompt) {
     if (editor && &input == &std::cin) {
         line = editor(shown);
         // The editor has left the cursor at the start of a line after the
-        // answer, but not at the end of the input.
+        // answer, but not at the end of the input (the meter follows the
+        // cursor there).
         if (!line)
             writeOutput(std::string_view("\n"));
         else
@@ -47,6 +49,7 @@ std::optional<std::string> readLine(std::wstring_view prompt) {
         else
             freshLine();
     }
+    holdProgressMeter(false);
     if (line && !line->empty() && line->back() == '\r') line->pop_back();
     return line;
 }

@@ -25,6 +25,8 @@ bool drawn = false;
 bool below = false;
 // Where the host's text output has left the cursor on its line, in columns.
 int textColumn = 0;
+// Not drawn while a person types an answer.
+bool held = false;
 
 bool drawing() {
     static const bool terminal = ::isatty(STDERR_FILENO) == 1;
@@ -76,7 +78,7 @@ std::string meterText() {
 }
 
 void draw() {
-    if (!drawing()) return;
+    if (!drawing() || held) return;
     std::string out;
     if (drawn) {
         out = "\r";
@@ -137,6 +139,12 @@ void resetProgressMeter() {
 
 void hideProgressMeter() {
     erase();
+}
+
+void holdProgressMeter(bool hold) {
+    held = hold;
+    if (hold) erase();
+    else if (state.shown) draw();
 }
 
 void showProgressMeter(std::string_view written) {
