@@ -70,9 +70,10 @@ void interactive(standin::lisp::Interpreter& lisp) {
         std::optional<std::string> line =
             standin::readLine(pending.empty() ? L"Command: " : L"(_> ");
         atPrompt = 0;
+        const bool interrupted = interruptedAtPrompt;
+        interruptedAtPrompt = 0;
         if (!line) {
-            if (!interruptedAtPrompt) break; // the end of the input
-            interruptedAtPrompt = 0;
+            if (!interrupted) break; // the end of the input
             std::cin.clear();
             pending.clear();
             continue;
