@@ -325,9 +325,18 @@ TEST(TerminalSession, LinesAreEditedAndRecalledAndTheMeterKeepsClearOfText) {
         ASSERT_TRUE(host.waitFor("(triangulate)")) << host.raw();
         host.type("\025(* 6 7)\r"); // Ctrl-U clears the recalled line
         ASSERT_TRUE(host.waitForPrompt("Command: ")) << host.raw();
+        // The break key at the prompt drops an unfinished expression.
+        host.type("(+ 1\r");
+        ASSERT_TRUE(host.waitForPrompt("(_> ")) << host.raw();
+        host.type("\003");
+        ASSERT_TRUE(host.waitForPrompt("Command: ")) << host.raw();
+        host.type("(- 9 2)\r");
+        ASSERT_TRUE(host.waitForPrompt("Command: ")) << host.raw();
         host.type("\004");
         EXPECT_EQ(host.finish(), 0);
         EXPECT_NE(host.screen().find("Command: (* 6 7)\n42\n"), std::string::npos) << host.screen();
+        EXPECT_NE(host.screen().find("Command: (+ 1\n(_>\nCommand: (- 9 2)\n7\n"), std::string::npos)
+            << host.screen();
     }
     EXPECT_NE(readFile(home + "/.cadhost_history").find("(*"), std::string::npos);
 
