@@ -30,7 +30,9 @@ if [ -f out/jacksboro-survey.tin ]; then
     "$bin/cadhost" --open out/jacksboro.dxf --save out/jacksboro.dxf --svg out/jacksboro.svg \
         examples/profile.lsp
     echo
-    "$bin/profile-chart" out/jacksboro.pfl out/jacksboro-profile.svg "Jacksboro survey: ground profile"
+    # The drawing is in metres and profile.lsp starts the profile at station 0.
+    "$bin/profile-chart" --units m --start 0 out/jacksboro.pfl out/jacksboro-profile.svg \
+        "Jacksboro survey: ground profile"
     echo "Profile written to out/jacksboro.pfl, chart to out/jacksboro-profile.svg"
 fi
 

@@ -1,6 +1,8 @@
 // cadhost: the stand-in CAD program. Loads the plug-in, runs LISP from the
 // command line, from scripts or typed at its command prompt, and unloads the
 // plug-in at exit.
+#include "line_editor.h"
+#include "line_input.h"
 #include "lisp.h"
 #include "standin.h"
 
@@ -8,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -27,7 +30,17 @@ struct Job {
     std::string text; // the expression, or the script's path
 };
 
-void onInterrupt(int) { standin::pressBreak(); }
+// The break key at the command prompt drops the line being typed; during a
+// command it is the host's break key, which the command polls.
+volatile std::sig_atomic_t atPrompt = 0;
+volatile std::sig_atomic_t interruptedAtPrompt = 0;
+
+void onInterrupt(int) {
+    if (atPrompt)
+        interruptedAtPrompt = 1;
+    else
+        standin::pressBreak();
+}
 
 // Counts parentheses outside strings and comments, to know when typed input
 // forms a whole expression.
@@ -50,21 +63,25 @@ int openParens(const std::string& text) {
 
 void interactive(standin::lisp::Interpreter& lisp) {
     std::signal(SIGINT, onInterrupt);
+    cadhost::startLineEditing();
     std::string pending;
     for (;;) {
-        standin::freshLine();
-        standin::writeOutput(std::string_view(pending.empty() ? "Command: " : "(_> "));
-        std::string line;
-        if (!std::getline(std::cin, line)) {
-            if (std::cin.eof()) break;
-            std::cin.clear(); // interrupted by the break key
+        atPrompt = 1;
+        std::optional<std::string> line =
+            standin::readLine(pending.empty() ? L"Command: " : L"(_> ");
+        atPrompt = 0;
+        const bool interrupted = interruptedAtPrompt;
+        interruptedAtPrompt = 0;
+        if (!line) {
+            if (!interrupted) break; // the end of the input
+            std::cin.clear();
             pending.clear();
             continue;
         }
-        if (pending.empty() && (line == "quit" || line == "exit" || line == "QUIT")) break;
-        pending += line + "\n";
+        cadhost::rememberLine(*line);
+        if (pending.empty() && (*line == "quit" || *line == "exit" || *line == "QUIT")) break;
+        pending += *line + "\n";
         if (openParens(pending) > 0) continue;
-        standin::writeOutput(std::string_view("\n"));
         lisp.run(standin::fromUtf8(pending), true);
         pending.clear();
     }

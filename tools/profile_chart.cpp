@@ -1,7 +1,12 @@
 // profile-chart: draws a profile file (station and elevation per line) as an
 // SVG chart with labelled axes.
 //
-//   profile-chart PROFILE.pfl CHART.svg [TITLE]
+//   profile-chart [--units UNIT] [--start STATION] PROFILE.pfl CHART.svg [TITLE]
+//
+// The profile file holds neither the drawing's units nor the starting station
+// the user entered (its first line is the first crossing): --units names the
+// unit for the axis titles ("Station (m)"), --start makes the station axis
+// begin at the starting station, its ticks counted from there.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -32,13 +37,56 @@ std::string escape(const std::string& text) {
     return out;
 }
 
+// "Station (m)", or "Station" when the unit is not known.
+std::string axisTitle(const std::string& quantity, const std::string& units) {
+    return units.empty() ? quantity : quantity + " (" + units + ")";
+}
+
+const char* kUsage =
+    "usage: profile-chart [--units UNIT] [--start STATION] PROFILE.pfl CHART.svg [TITLE]\n";
+
+// The whole text as a finite number.
+bool parseNumber(const std::string& text, double& value) {
+    std::istringstream in(text);
+    std::string rest;
+    return (in >> value) && !(in >> rest) && std::isfinite(value);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 3 || argc > 4) {
-        std::fprintf(stderr, "usage: profile-chart PROFILE.pfl CHART.svg [TITLE]\n");
+    std::string units;
+    bool haveStart = false;
+    double start = 0;
+    std::vector<char*> files;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if ((arg == "--units" || arg == "--start") && i + 1 >= argc) {
+            std::fprintf(stderr, "profile-chart: %s needs a value\n%s", arg.c_str(), kUsage);
+            return 2;
+        }
+        if (arg == "--units") {
+            units = argv[++i];
+        } else if (arg == "--start") {
+            if (!parseNumber(argv[++i], start)) {
+                std::fprintf(stderr, "profile-chart: --start takes a number, not %s\n", argv[i]);
+                return 2;
+            }
+            haveStart = true;
+        } else if (arg.size() > 1 && arg[0] == '-' && arg[1] == '-') {
+            std::fprintf(stderr, "profile-chart: unknown option %s\n%s", arg.c_str(), kUsage);
+            return 2;
+        } else {
+            files.push_back(argv[i]);
+        }
+    }
+    if (files.size() < 2 || files.size() > 3) {
+        std::fputs(kUsage, stderr);
         return 2;
     }
+    argc = static_cast<int>(files.size()) + 1;
+    files.insert(files.begin(), argv[0]);
+    argv = files.data();
     std::ifstream in(argv[1]);
     if (!in) {
         std::fprintf(stderr, "profile-chart: cannot read %s\n", argv[1]);
@@ -72,6 +120,15 @@ int main(int argc, char** argv) {
         z0 = std::min(z0, z);
         z1 = std::max(z1, z);
     }
+    if (haveStart) {
+        if (start > s0)
+            std::fprintf(stderr,
+                         "profile-chart: the profile begins before station %g; the chart starts at "
+                         "its first station\n",
+                         start);
+        else
+            s0 = start;
+    }
     if (s1 == s0) s1 = s0 + 1;
     if (z1 == z0) z1 = z0 + 1;
     double zs = tickStep(z1 - z0, 6), ss = tickStep(s1 - s0, 8);
@@ -97,19 +154,40 @@ int main(int argc, char** argv) {
         std::snprintf(label, sizeof label, "%g", z);
         out << "<text x=\"" << left - 6 << "\" y=\"" << py(z) + 4 << "\" text-anchor=\"end\">" << label << "</text>\n";
     }
-    for (double s = std::ceil(s0 / ss) * ss; s <= s1 + ss / 1000; s += ss) {
+    // Ticks at round stations; the starting station is labelled at the axis's
+    // start too, and a round tick too close to it gives way.
+    const double firstTick = std::ceil(s0 / ss) * ss;
+    if (haveStart && firstTick - s0 > ss / 1000) {
+        std::snprintf(label, sizeof label, "%g", s0);
+        out << "<text x=\"" << px(s0) << "\" y=\"" << height - bottom + 16
+            << "\" text-anchor=\"middle\">" << label << "</text>\n";
+    }
+    for (double s = firstTick; s <= s1 + ss / 1000; s += ss) {
         out << "<line x1=\"" << px(s) << "\" x2=\"" << px(s) << "\" y1=\"" << top << "\" y2=\""
             << height - bottom << "\" stroke=\"#eeeeee\"/>\n";
+        if (haveStart && s - s0 > ss / 1000 && s - s0 < ss / 4) continue;
         std::snprintf(label, sizeof label, "%g", s);
         out << "<text x=\"" << px(s) << "\" y=\"" << height - bottom + 16 << "\" text-anchor=\"middle\">" << label
             << "</text>\n";
     }
+    // From the starting station to the first crossing the line runs outside
+    // the surface.
+    const double firstStation = points.front().first;
+    if (haveStart && px(firstStation) - px(s0) > 60) {
+        out << "<rect x=\"" << px(s0) << "\" y=\"" << top << "\" width=\""
+            << px(firstStation) - px(s0) << "\" height=\"" << height - top - bottom
+            << "\" fill=\"#f4f4f4\"/>\n";
+        out << "<text x=\"" << (px(s0) + px(firstStation)) / 2 << "\" y=\""
+            << (top + height - bottom) / 2
+            << "\" text-anchor=\"middle\" fill=\"#888888\">no surface</text>\n";
+    }
     out << "<rect x=\"" << left << "\" y=\"" << top << "\" width=\"" << width - left - right << "\" height=\""
         << height - top - bottom << "\" fill=\"none\" stroke=\"black\"/>\n";
     out << "<text x=\"" << (left + width - right) / 2 << "\" y=\"" << height - 16
-        << "\" text-anchor=\"middle\">Station</text>\n";
+        << "\" text-anchor=\"middle\">" << escape(axisTitle("Station", units)) << "</text>\n";
     out << "<text transform=\"translate(18," << (top + height - bottom) / 2
-        << ") rotate(-90)\" text-anchor=\"middle\">Elevation</text>\n";
+        << ") rotate(-90)\" text-anchor=\"middle\">" << escape(axisTitle("Elevation", units))
+        << "</text>\n";
     out << "<polyline fill=\"none\" stroke=\"#8b4513\" stroke-width=\"1.5\" points=\"";
     for (auto [s, z] : points) out << px(s) << "," << py(z) << " ";
     out << "\"/>\n</svg>\n";

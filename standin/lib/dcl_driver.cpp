@@ -12,6 +12,7 @@
 #include <deque>
 #include <filesystem>
 #include <iostream>
+#include <utility>
 
 namespace standin {
 
@@ -190,7 +191,9 @@ void fire(Instance& d, const TileState& s, const std::wstring& key, const std::w
     packet.value = valueText.data();
     packet.client_data = nullptr;
     packet.reason = reason;
+    const std::wstring outer = std::exchange(d.acting, key);
     action(&packet);
+    d.acting = outer;
 }
 
 void fireRadio(Instance& d, TileState& button) {
@@ -211,9 +214,25 @@ bool usable(Instance& d, const std::wstring& key, TileState*& s, std::wstring& c
     return s && s->enabled;
 }
 
+// Why a dialog is still open: the message in its error tile on one line, and
+// the tile whose check put it there; empty when the error tile is empty.
+std::wstring openReason(Instance& d) {
+    const TileState* error = d.find(L"error");
+    if (!error) return L"";
+    std::wstring message;
+    for (wchar_t c : error->value)
+        message += (c == L'\n' || c == L'\r' || c == L'\t') ? L' ' : c;
+    const std::size_t end = message.find_last_not_of(L' ');
+    if (end == std::wstring::npos) return L"";
+    message.erase(end + 1);
+    std::wstring reason = L"; error \"" + message + L"\"";
+    if (!d.complainedAbout.empty()) reason += L" from tile " + d.complainedAbout;
+    return reason;
+}
+
 void close(Instance& d, const std::wstring& what) {
     if (d.done) return;
-    print(L"; dialog " + d.name + L" still open after " + what + L": cancelled");
+    print(L"; dialog " + d.name + L" still open after " + what + L": cancelled" + openReason(d));
     std::wstring complaint;
     if (d.find(L"cancel") && dialog::press(d, L"cancel", complaint) && d.done) return;
     d.done = true;
@@ -445,6 +464,7 @@ int ads_set_tile(ads_hdlg hdlg, const ACHAR* key, const ACHAR* value) {
     standin::dialog::TileState* s = d->find(key);
     if (!s) return RTERROR;
     standin::setValue(*d, *s, value);
+    if (s->key == L"error") d->complainedAbout = *value ? d->acting : L"";
     return RTNORM;
 }
 

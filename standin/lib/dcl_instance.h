@@ -37,6 +37,11 @@ struct Instance {
     bool started = false;
     bool done = false;
     int status = DLGCANCEL;
+    // The tile whose action runs (empty outside actions), and the one whose
+    // action last put a message into the error tile: what a dialog left open
+    // reports.
+    std::wstring acting;
+    std::wstring complainedAbout;
 
     TileState* find(const std::wstring& key);
 };

@@ -3,6 +3,7 @@
 // for TILE=VALUE, a button key, ok or cancel.
 #include "dialogs.h"
 #include "lib/dcl_instance.h"
+#include "line_input.h"
 #include "standin.h"
 
 #include <string>
@@ -72,16 +73,13 @@ void draw(Instance& d) {
 void answerAtTerminal(Instance& d) {
     while (!d.done) {
         draw(d);
-        writeOutput(std::wstring_view(L"TILE=VALUE, a button key, ok or cancel: "));
-        std::string line;
-        if (!std::getline(terminalInput(), line)) {
-            writeOutput(std::wstring_view(L"\n"));
+        std::optional<std::string> line = readLine(L"TILE=VALUE, a button key, ok or cancel: ");
+        if (!line) {
             std::wstring complaint;
             if (d.find(L"cancel")) press(d, L"cancel", complaint);
             return;
         }
-        std::wstring typed = fromUtf8(line);
-        if (!typed.empty() && typed.back() == L'\r') typed.pop_back();
+        std::wstring typed = fromUtf8(*line);
         std::wstring complaint;
         std::size_t equals = typed.find(L'=');
         bool ok;

@@ -2,6 +2,7 @@
 // by a person typing a path when the host is interactive, or else cancelled.
 #include "dialogs.h"
 #include "lib/internal.h"
+#include "line_input.h"
 #include "standin.h"
 
 #include <deque>
@@ -19,16 +20,11 @@ std::deque<std::optional<std::wstring>>& fileAnswers() {
 // What a person types, or nullopt when they cancel (an empty line, or the
 // end of the input).
 std::optional<std::wstring> askAtTerminal(const ACHAR* title, const ACHAR* ext) {
-    freshLine();
     std::wstring prompt = std::wstring(title && *title ? title : L"Select File");
     if (ext && *ext) prompt += L" (*." + std::wstring(ext) + L")";
-    writeOutput(prompt + L"\nFile name, empty to cancel: ");
-    std::string line;
-    if (!std::getline(terminalInput(), line)) {
-        writeOutput(std::wstring_view(L"\n"));
-        return std::nullopt;
-    }
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::optional<std::string> typed = readLine(prompt + L"\nFile name, empty to cancel: ");
+    if (!typed) return std::nullopt;
+    const std::string& line = *typed;
     if (line.empty()) return std::nullopt;
     return fromUtf8(line);
 }

@@ -5,6 +5,7 @@
 
 #include <cstdarg>
 #include <string>
+#include <string_view>
 
 namespace standin {
 
@@ -17,6 +18,14 @@ ACHAR* duplicateString(const std::wstring& text);
 // What kind of value a result-buffer type code (or entity group code) carries.
 enum class Carries { Nothing, String, Real, Point, Short, Long, Name, Binary };
 Carries carried(int type);
+
+// The progress meter around the host's text output on the terminal: cleared
+// before text is written, drawn again after it (what was written moves the
+// cursor the meter keeps clear of).
+void hideProgressMeter();
+void showProgressMeter(std::string_view written);
+// Keeps the meter off the screen while a person types (true), and back.
+void holdProgressMeter(bool hold);
 
 void resetMessages();
 void resetSysVars();

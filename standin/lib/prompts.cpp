@@ -3,6 +3,7 @@
 // at the terminal, or, with neither, as an empty reply.
 #include "dialogs.h"
 #include "lib/internal.h"
+#include "line_input.h"
 #include "lisp.h"
 #include "standin.h"
 
@@ -27,12 +28,7 @@ PromptAnswers& answers() {
 
 // A line typed at the terminal, or nullopt at the end of the input.
 std::optional<std::string> askLine(const ACHAR* prompt) {
-    freshLine();
-    writeOutput(std::wstring(prompt ? prompt : L""));
-    std::string line;
-    if (!std::getline(terminalInput(), line)) return std::nullopt;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    return line;
+    return readLine(prompt ? prompt : L"");
 }
 
 // "last", an entity name in hexadecimal, or "<Entity name: 1d0005>".

@@ -1,12 +1,16 @@
 // A plan picture of the drawing: every entity in its layer's colour, polyline
 // widths to scale, framed by the zoomed view. 3-D faces are drawn first, by
 // their edges in thin faint lines, so that a surface shown as faces stays a
-// backdrop to the lines drawn over it.
+// backdrop to the lines drawn over it. A legend of the layers stands to the
+// right of the view; layers that share a colour are told apart by dashes,
+// and the index contours carry their elevations.
+#include "lib/svg_legend.h"
 #include "standin.h"
 
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 namespace standin {
@@ -54,6 +58,8 @@ namespace {
 
 struct Frame {
     double minX, maxY, scale;
+    // The dash pattern of each layer drawn dashed.
+    std::map<std::wstring, std::string> dashes = {};
     std::string xy(double x, double y) const {
         char buffer[64];
         std::snprintf(buffer, sizeof buffer, "%.1f,%.1f", (x - minX) * scale, (maxY - y) * scale);
@@ -84,9 +90,19 @@ std::string strokeOf(const DrawingDatabase& db, const Entity& e, double width, c
         Layer* layer = const_cast<DrawingDatabase&>(db).findLayer(e.layer);
         colour = layer ? layer->colour : 7;
     }
+    const double shown = width > 0 ? std::max(width * f.scale, thinnest) : thinnest;
     std::ostringstream s;
     s << " fill=\"none\" stroke=\"" << colourOf(std::abs(colour)) << "\" stroke-width=\"";
-    s << (width > 0 ? std::max(width * f.scale, thinnest) : thinnest) << "\"";
+    s << shown << "\"";
+    if (auto dash = f.dashes.find(e.layer); dash != f.dashes.end()) {
+        // The pattern in line widths, so that round ends do not close the gaps.
+        std::istringstream steps(dash->second);
+        s << " stroke-dasharray=\"";
+        double step;
+        for (bool first = true; steps >> step; first = false)
+            s << (first ? "" : " ") << step * std::max(shown, 1.0);
+        s << "\"";
+    }
     return s.str();
 }
 
@@ -103,13 +119,21 @@ bool writeSvg(const DrawingDatabase& db, const std::string& path, std::string& e
     const double pictureSize = 1200;
     const double margin = 10;
     Frame f{box.min[0], box.max[1], pictureSize / span};
+    const std::vector<picture::LayerStyle> styles = picture::layerStyles(db);
+    for (const picture::LayerStyle& style : styles)
+        if (!style.dash.empty()) f.dashes[style.name] = style.dash;
 
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out) {
         error = "cannot write " + path;
         return false;
     }
+    const double legendX = w * f.scale + margin;
     double pw = w * f.scale + 2 * margin, ph = h * f.scale + 2 * margin;
+    if (!styles.empty()) {
+        pw += picture::legendWidth();
+        ph = std::max(ph, picture::legendHeight(styles.size()) + 2 * margin);
+    }
     out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << pw << "\" height=\"" << ph
         << "\" viewBox=\"" << -margin << " " << -margin << " " << pw << " " << ph << "\">\n"
@@ -159,7 +183,14 @@ bool writeSvg(const DrawingDatabase& db, const std::string& path, std::string& e
                 << "/>\n";
         }
     }
-    out << "</g>\n</svg>\n";
+    out << "</g>\n";
+    out << picture::contourLabels(db, picture::indexContourLayer(db),
+                                  [&f](double x, double y, double& px, double& py) {
+                                      px = (x - f.minX) * f.scale;
+                                      py = (f.maxY - y) * f.scale;
+                                  });
+    if (!styles.empty()) out << picture::legend(styles, legendX, 0);
+    out << "</svg>\n";
     out.close();
     if (!out) {
         error = "cannot write " + path;

@@ -1,4 +1,5 @@
 // Text conversions and the host's output channel.
+#include "lib/internal.h"
 #include "standin.h"
 
 #include <cstdio>
@@ -75,8 +76,10 @@ void writeOutput(std::string_view utf8) {
     if (out.captures > 0) {
         out.captured.append(utf8);
     } else {
+        hideProgressMeter();
         std::fwrite(utf8.data(), 1, utf8.size(), stdout);
         std::fflush(stdout);
+        showProgressMeter(utf8);
     }
     out.atLineStart = utf8.back() == '\n';
 }

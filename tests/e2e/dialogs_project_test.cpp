@@ -27,7 +27,8 @@ TEST(DialogsProject, UnknownAndEmptyPointFilesOpenNothing) {
     std::string dir = vogtest::freshFolder("e2e-vogopen-bad");
     auto run = runHost({"-e", openThrough(dir + "/nope.dat"), "-e", "(vogopen)", "-e",
                         openThrough(""), "-e", "(vogopen)", "-e", "(vogvar)"});
-    EXPECT_EQ(run.output, "; dialog vogopen still open after scripted answers: cancelled\n"
+    EXPECT_EQ(run.output, "; dialog vogopen still open after scripted answers: cancelled; error "
+                          "\"File does not exist.\" from tile point_file\n"
                           "[alert] You must open a project first!\nnil\n");
 }
 

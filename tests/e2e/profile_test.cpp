@@ -74,6 +74,20 @@ TEST(ProfileChain, EdgesProfileAndChart) {
     EXPECT_NE(svg.find(">Station<"), std::string::npos);
     EXPECT_NE(svg.find(">Elevation<"), std::string::npos);
     EXPECT_NE(svg.find("<polyline"), std::string::npos);
+
+    // With the drawing's units and a starting station: the axes name the
+    // unit, and the station axis begins at the start (4 here), not at the
+    // first crossing (11.5), the stretch between marked as off the surface.
+    ASSERT_EQ(
+        tool("profile-chart --units m --start 4 " + dir + "/ground.pfl " + dir + "/chart.svg"), 0);
+    svg = readFile(dir + "/chart.svg");
+    EXPECT_NE(svg.find(">Station (m)<"), std::string::npos) << svg;
+    EXPECT_NE(svg.find(">Elevation (m)<"), std::string::npos);
+    EXPECT_NE(svg.find("<text x=\"80\" y=\"356\" text-anchor=\"middle\">4</text>"),
+              std::string::npos)
+        << "the starting station at the start of the axis\n"
+        << svg;
+    EXPECT_NE(svg.find(">no surface<"), std::string::npos);
 }
 
 TEST(ProfileChain, ToolsRefuseBadInputWithTheLine) {
@@ -85,6 +99,10 @@ TEST(ProfileChain, ToolsRefuseBadInputWithTheLine) {
     writeFile(dir + "/bad.pfl", "1 2\nthree 4\n");
     EXPECT_NE(tool("profile-chart " + dir + "/bad.pfl " + dir + "/c.svg 2> " + out), 0);
     EXPECT_NE(readFile(out).find("line 2 of " + dir + "/bad.pfl"), std::string::npos);
+    writeFile(dir + "/good.pfl", "1 2\n");
+    EXPECT_EQ(tool("profile-chart --start ten " + dir + "/good.pfl " + dir + "/c.svg 2> " + out),
+              2 << 8);
+    EXPECT_NE(readFile(out).find("--start takes a number, not ten"), std::string::npos);
 }
 
 } // namespace

@@ -233,6 +233,43 @@ TEST_F(DclDriver, ADialogStillOpenAfterItsAnswersIsCancelled) {
     EXPECT_EQ(run(d), DLGCANCEL);
 }
 
+// A field check that complains into the error tile, and an accept that
+// refuses while the error tile holds a message, as the plug-in's dialogs do.
+void complainAboutPath(ads_callback_packet* p) {
+    record(p);
+    ads_set_tile(p->dialog, L"error", L"File does not exist.\n");
+}
+void acceptUnlessComplaining(ads_callback_packet* p) {
+    record(p);
+    ACHAR error[8];
+    ads_get_tile(p->dialog, L"error", error, 8);
+    if (!error[0]) ads_done_dialog(p->dialog, DLGOK);
+}
+
+TEST_F(DclDriver, ADialogLeftOpenSaysWhatItsErrorTileHoldsAndWhichTilePutItThere) {
+    ads_hdlg d = open(L"vogopen");
+    ads_action_tile(d, L"point_file", complainAboutPath);
+    ads_action_tile(d, L"accept", acceptUnlessComplaining);
+    ads_action_tile(d, L"cancel", recordAndCancel);
+    standin::queueDialogAnswer(L"vogopen", {{{L"point_file", L"/no/such.dat"}}, L"accept"});
+    EXPECT_EQ(run(d), DLGCANCEL);
+    EXPECT_NE(output.text().find("; dialog vogopen still open after scripted answers: cancelled; "
+                                 "error \"File does not exist.\" from tile point_file\n"),
+              std::string::npos)
+        << output.text();
+
+    // A message set before the dialog starts names no tile.
+    output.clear();
+    d = open(L"vogopen");
+    ads_set_tile(d, L"error", L"Pick a file.");
+    ads_action_tile(d, L"accept", acceptUnlessComplaining);
+    EXPECT_EQ(run(d), DLGCANCEL);
+    EXPECT_NE(output.text().find("; dialog vogopen still open after accepting its initial values: "
+                                 "cancelled; error \"Pick a file.\"\n"),
+              std::string::npos)
+        << output.text();
+}
+
 TEST_F(DclDriver, WithoutAnAnswerADialogIsAcceptedWithItsInitialValues) {
     standin::queueDialogAnswer(L"mesh", {{}, L"cancel"});
     ads_hdlg d = open(L"showtin");
