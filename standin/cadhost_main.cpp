@@ -91,7 +91,11 @@ void interactive(standin::lisp::Interpreter& lisp) {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::filesystem::path self = std::filesystem::absolute(argv[0]);
+    // The plug-in is looked for beside the program itself. Run by name from
+    // PATH, argv[0] holds no folder, so the running executable is asked first.
+    std::error_code noLink;
+    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", noLink);
+    if (noLink) self = std::filesystem::absolute(argv[0]);
     std::string plugin = (self.parent_path() / "vog.arx").string();
     std::vector<Job> jobs;
     std::string openPath, savePath, svgPath;
