@@ -94,16 +94,6 @@ int signOf(double value) {
     return value > 0 ? 1 : value < 0 ? -1 : 0;
 }
 
-int exactOrientationSlow(const Point3& a, const Point3& b, const Point3& c) {
-    const Expansion acx = Expansion::difference(a.x, c.x);
-    const Expansion acy = Expansion::difference(a.y, c.y);
-    const Expansion bcx = Expansion::difference(b.x, c.x);
-    const Expansion bcy = Expansion::difference(b.y, c.y);
-    Expansion det = acx.times(bcy);
-    det.subtract(acy.times(bcx));
-    return det.sign();
-}
-
 int exactInCircleSlow(const Point3& a, const Point3& b, const Point3& c, const Point3& d) {
     const Expansion adx = Expansion::difference(a.x, d.x);
     const Expansion ady = Expansion::difference(a.y, d.y);
@@ -134,16 +124,14 @@ constexpr double kSmallest = 1e-280;
 
 } // namespace
 
-int exactOrientation(const Point3& a, const Point3& b, const Point3& c) {
-    const double left = (a.x - c.x) * (b.y - c.y);
-    const double right = (a.y - c.y) * (b.x - c.x);
-    const double det = left - right;
-    // The rounding of the four differences, two products and the difference
-    // cannot change the sign while the estimate is beyond this bound.
-    const double size = std::fabs(left) + std::fabs(right);
-    const double bound = (3.0 + 16.0 * kEpsilon) * kEpsilon * size;
-    if (std::isfinite(size) && size > kSmallest && std::fabs(det) > bound) return signOf(det);
-    return exactOrientationSlow(a, b, c);
+int exactOrientationSlow(const Point3& a, const Point3& b, const Point3& c) {
+    const Expansion acx = Expansion::difference(a.x, c.x);
+    const Expansion acy = Expansion::difference(a.y, c.y);
+    const Expansion bcx = Expansion::difference(b.x, c.x);
+    const Expansion bcy = Expansion::difference(b.y, c.y);
+    Expansion det = acx.times(bcy);
+    det.subtract(acy.times(bcx));
+    return det.sign();
 }
 
 int exactInCircle(const Point3& a, const Point3& b, const Point3& c, const Point3& d) {

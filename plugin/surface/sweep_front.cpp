@@ -297,11 +297,14 @@ int SweepFront::insert(std::uint32_t p) {
 
 namespace {
 
-// Coordinates of millionths below this size are whole numbers held exactly.
-constexpr double kLatticeLimit = 0x1p52;
+// Coordinates of millionths below this size are whole numbers held exactly,
+// and rounding to them is two additions.
+constexpr double kLatticeLimit = 0x1p50;
 
 double onLattice(double value) {
-    return std::nearbyint(value * 1e6);
+    constexpr double kShift = 0x1.8p52;
+    const double shifted = value * 1e6 + kShift;
+    return shifted - kShift;
 }
 
 } // namespace
