@@ -3,12 +3,18 @@
 // the exact predicates it decides with agree with exact rational arithmetic.
 #include "differential_point_sets.h"
 #include "surface/exact_predicates.h"
+#include "surface/point_order.h"
+#include "surface/sweep_front.h"
+#include "surface/triangulation.h"
 #include "surface_test_support.h"
 #include "surface_validity.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <numbers>
 #include <random>
 
@@ -137,6 +143,76 @@ class SurfaceValidity : public testing::SurfaceFixture {
 
 double rounded(double value, double step) {
     return std::round(value / step) * step;
+}
+
+// The sweep over the points as the preparation hands them on (six
+// decimals, ascending, one per plan position): how many insertions were
+// decided exactly, and how many of those found no exact cavity.
+std::pair<std::size_t, std::size_t> sweepDecisions(const std::vector<Point3>& given) {
+    std::vector<Point3> points;
+    for (const Point3& p : given) {
+        char text[128];
+        std::snprintf(text, sizeof text, "%f %f", p.x, p.y);
+        char* end;
+        const double x = std::strtod(text, &end);
+        points.push_back({x, std::strtod(end, nullptr), 0});
+    }
+    std::sort(points.begin(), points.end(),
+              [](const Point3& a, const Point3& b) { return comparePointsXY(a, b) < 0; });
+    points.erase(
+        std::unique(points.begin(), points.end(),
+                    [](const Point3& a, const Point3& b) { return comparePointsXY(a, b) == 0; }),
+        points.end());
+    Point3 min = points[0], max = points[0];
+    for (const Point3& p : points) {
+        min = {std::min(min.x, p.x), std::min(min.y, p.y), 0};
+        max = {std::max(max.x, p.x), std::max(max.y, p.y), 0};
+    }
+    const std::size_t count = points.size();
+    for (const Point3& corner : enclosingCorners(min, max))
+        points.push_back(corner);
+    std::vector<std::uint32_t> keys(points.size());
+    for (std::uint32_t i = 0; i < keys.size(); ++i)
+        keys[i] = i;
+    SweepFront front(points, keys, count, true, 3 * (count + 2));
+    for (std::uint32_t i = 0; i < count; ++i)
+        EXPECT_EQ(front.insert(i), 0);
+    return {front.exactDecisions(), front.unresolvedDecisions()};
+}
+
+TEST(SweepDecisions, ExactOnlyWhereTheLiteralDecisionBreaksTheSurface) {
+    // Where the literal sweep gives a valid surface, it decides every point.
+    for (const testing::PointSet& set : testing::differentialPointSets()) {
+        if (set.points.size() < 3 || set.name.rfind("lines", 0) == 0) continue;
+        EXPECT_EQ(sweepDecisions(set.points).first, 0u) << set.name;
+    }
+    // Where it would not, the exact cavity is always found: points on one
+    // line, near duplicates along a line, whole-unit lattices.
+    std::vector<Point3> line, nearLine;
+    std::mt19937 random(6);
+    std::uniform_int_distribution<int> offset(-4, 4);
+    for (int i = 0; i < 3000; ++i) {
+        line.push_back({1000 + i * 0.5, 2000, 0});
+        nearLine.push_back({i * 0.25, 0.125 * i, 0});
+        nearLine.push_back(
+            {i * 0.25 + offset(random) * 1e-6, 0.125 * i + offset(random) * 1e-6, 0});
+    }
+    std::size_t exactInAll = 0;
+    for (const auto& points : {line, nearLine}) {
+        const auto [exact, unresolved] = sweepDecisions(points);
+        exactInAll += exact;
+        EXPECT_EQ(unresolved, 0u);
+    }
+    for (int trial = 0; trial < 20; ++trial) {
+        std::uniform_int_distribution<int> coordinate(0, 40 + trial);
+        std::vector<Point3> lattice;
+        for (int i = 0; i < 2000; ++i)
+            lattice.push_back({double(coordinate(random)), double(coordinate(random)), 0});
+        const auto [exact, unresolved] = sweepDecisions(lattice);
+        exactInAll += exact;
+        EXPECT_EQ(unresolved, 0u);
+    }
+    EXPECT_GT(exactInAll, 0u);
 }
 
 TEST_F(SurfaceValidity, EveryDifferentialSetAndScatteredSurveys) {
