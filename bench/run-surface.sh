@@ -54,7 +54,10 @@ for n in $sizes; do
         [ -f "$points" ] || "$build/bin/vog_make_points" "$layout" "$n" 7 >"$points"
         ours=$(measure "$build/bin/vog_triangulate_file" "$points")
         theirs="- -"
-        if [ -n "$peer" ]; then theirs=$(measure "$peer" "$points" "$work/peer.tin"); fi
+        # The peer takes its time over points on one line: it gets a limit.
+        if [ -n "$peer" ]; then
+            theirs=$(measure timeout "${PEER_LIMIT:-120}" "$peer" "$points" "$work/peer.tin")
+        fi
         ratio=$(echo "$ours $theirs" | awk '$3 > 0 && $1 != "-" { printf "%.2f", $1 / $3; exit } { print "-" }')
         verdict="-"
         if [ "$n" -le 1000000 ] && [ -f "$work/$layout-$n.tin" ]; then
