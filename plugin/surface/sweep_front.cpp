@@ -56,7 +56,7 @@ SweepFront::SweepFront(const std::vector<Point3>& vertices, const std::vector<st
                        std::size_t pointCount, bool ascendingX, std::size_t limit)
     : vertices_(vertices), keys_(keys), ascending_(ascendingX), limit_(limit),
       lastX_(largestX(vertices, pointCount)), pointCount_(pointCount),
-      lattice_(fitsLattice(vertices)) {
+      lattice_(fitsLattice(vertices, pointCount)) {
     const Box box = pointBox(vertices, pointCount);
     ownKeys_ = true;
     for (std::uint32_t i = 0; i < pointCount && ownKeys_; ++i)
@@ -309,15 +309,17 @@ double onLattice(double value) {
 
 } // namespace
 
-bool SweepFront::fitsLattice(const std::vector<Point3>& vertices) {
-    for (const Point3& v : vertices)
+bool SweepFront::fitsLattice(const std::vector<Point3>& vertices, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        const Point3& v = vertices[i];
         if (!(std::fabs(v.x * 1e6) < kLatticeLimit && std::fabs(v.y * 1e6) < kLatticeLimit))
             return false;
+    }
     return true;
 }
 
 bool allOnOneLine(const std::vector<Point3>& vertices, std::size_t count) {
-    const bool lattice = SweepFront::fitsLattice(vertices);
+    const bool lattice = SweepFront::fitsLattice(vertices, count);
     auto exact = [&](std::size_t i) {
         const Point3& p = vertices[i];
         return lattice ? Point3{onLattice(p.x), onLattice(p.y), 0} : p;
@@ -335,6 +337,9 @@ bool allOnOneLine(const std::vector<Point3>& vertices, std::size_t count) {
 Point3 SweepFront::exactPoint(std::uint32_t v) const {
     const Point3& p = vertices_[v];
     if (!lattice_) return p;
+    // The enclosing corners are never written: any fixed place in the same
+    // units will do, however far out.
+    if (v >= pointCount_) return {p.x * 1e6, p.y * 1e6, 0};
     return {onLattice(p.x), onLattice(p.y), 0};
 }
 

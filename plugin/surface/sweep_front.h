@@ -69,8 +69,8 @@ class SweepFront {
 
     // The exact decisions are made for the numbers the triangle file holds,
     // the points on the lattice of millionths (the six decimals of every
-    // record), when every vertex fits it; else for the doubles as they are.
-    static bool fitsLattice(const std::vector<Point3>& vertices);
+    // record), when every point fits it; else for the doubles as they are.
+    static bool fitsLattice(const std::vector<Point3>& vertices, std::size_t count);
 
   private:
     // A working triangle, kept small: the sweep comes back to the slots
