@@ -1,11 +1,14 @@
 // Writes a point file for the benchmarks: count points "x y z" per line with
 // three decimals, in one of three layouts.
 //
-//   vog_make_points uniform|clustered|grid COUNT SEED > points.xyz
+//   vog_make_points uniform|clustered|grid|line|diagonal|circle COUNT SEED
 //
 // uniform: scattered evenly over a 10 km square; clustered: forty dense
 // blobs of different sizes and a thin scatter between them; grid: a square
-// lattice of 1 m spacing (many points on one circle), in random file order.
+// lattice of 1 m spacing (many points on one circle); line: along one
+// east-west line 1 cm apart; diagonal: along one slanted line; circle: on a
+// circle of 500 m radius (a tank or a shaft scanned at one radius), to the
+// millimetre. All in random file order.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -29,7 +32,8 @@ double terrain(double x, double y) {
 
 int main(int argc, char** argv) {
     if (argc != 4) {
-        std::fprintf(stderr, "usage: %s uniform|clustered|grid COUNT SEED\n", argv[0]);
+        std::fprintf(stderr, "usage: %s uniform|clustered|grid|line|diagonal|circle COUNT SEED\n",
+                     argv[0]);
         return 2;
     }
     const std::string layout = argv[1];
@@ -67,6 +71,21 @@ int main(int argc, char** argv) {
         const long long side = static_cast<long long>(std::ceil(std::sqrt(double(count))));
         for (long long i = 0; i < count; ++i) {
             double x = 1000.0 + double(i / side), y = 2000.0 + double(i % side);
+            points.push_back({x, y, terrain(x, y)});
+        }
+        std::shuffle(points.begin(), points.end(), random);
+    } else if (layout == "line" || layout == "diagonal") {
+        const bool slanted = layout == "diagonal";
+        for (long long i = 0; i < count; ++i) {
+            double x = 1000.0 + 0.01 * double(i), y = slanted ? 2000.0 + 0.02 * double(i) : 2000.0;
+            points.push_back({x, y, terrain(x, y)});
+        }
+        std::shuffle(points.begin(), points.end(), random);
+    } else if (layout == "circle") {
+        const double pi = std::acos(-1.0);
+        for (long long i = 0; i < count; ++i) {
+            const double w = 2 * pi * double(i) / double(count);
+            double x = 5000 + 500 * std::cos(w), y = 5000 + 500 * std::sin(w);
             points.push_back({x, y, terrain(x, y)});
         }
         std::shuffle(points.begin(), points.end(), random);

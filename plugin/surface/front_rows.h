@@ -55,6 +55,17 @@ class FrontRows {
         }
     }
 
+    // Calls visit(slot) for every entered triangle whose circle, widened by
+    // a millionth of its radius, holds (x, y); a slot may come more than
+    // once. The candidates of an exact decision.
+    template <class Visit> void searchNear(double x, double y, Visit visit) const {
+        const std::uint32_t rw = bucketOf(rows_, y);
+        for (const Level& level : levels_)
+            for (const Entry& e : level.rows[rw >> level.shift])
+                if (squaredDistanceToCentre(e.xc, e.yc, x, y) <= e.within * (1 + 4e-6) + slack_)
+                    visit(e.slot);
+    }
+
     // The rows of level 0, for checks at their edges.
     const BucketAxis& levelZeroRows() const { return rows_; }
 

@@ -28,6 +28,11 @@ namespace vog::surface {
 
 using CornerNumbers = std::array<std::uint32_t, 3>;
 
+// Whether the first count vertices all lie on one straight line, in the
+// geometry of the exact decisions. Their triangulation inside the enclosing
+// triangle then has a corner of it in every triangle: nothing is left.
+bool allOnOneLine(const std::vector<Point3>& vertices, std::size_t count);
+
 class SweepFront {
   public:
     // vertices: the points then the three corners of the enclosing triangle;
@@ -54,6 +59,18 @@ class SweepFront {
     // The completed triangles not yet taken, in retirement order, then the
     // working ones in the order they were made. Ends the triangulation.
     std::vector<CornerNumbers> finish();
+
+    // The insertions whose literal decision would have broken the
+    // triangulation and were decided exactly instead, and those of them for
+    // which no exact cavity could be found among the working triangles (the
+    // literal decision then stands).
+    std::size_t exactDecisions() const { return exactDecisions_; }
+    std::size_t unresolvedDecisions() const { return unresolved_; }
+
+    // The exact decisions are made for the numbers the triangle file holds,
+    // the points on the lattice of millionths (the six decimals of every
+    // record), when every point fits it; else for the doubles as they are.
+    static bool fitsLattice(const std::vector<Point3>& vertices, std::size_t count);
 
   private:
     // A working triangle, kept small: the sweep comes back to the slots
@@ -89,6 +106,14 @@ class SweepFront {
     void stopWaiting(std::uint32_t slot);
     void collectRetiring(std::uint32_t p);
     void release(std::uint32_t slot);
+    void outlineOfFound();
+    bool literalStepIsValid(std::uint32_t p) const;
+    bool exactCavity(std::uint32_t p);
+    bool growExactCavity(std::uint32_t p);
+    Point3 exactPoint(std::uint32_t vertex) const;
+    int turn(std::uint32_t a, std::uint32_t b, std::uint32_t c) const;
+    int inCircle(const CornerNumbers& corners, std::uint32_t p) const;
+    void takeCandidate(std::uint32_t slot);
 
     const std::vector<Point3>& vertices_;
     const std::vector<std::uint32_t>& keys_;
@@ -128,6 +153,15 @@ class SweepFront {
     std::uint64_t made_ = 0;
     std::uint32_t search_ = 0;
     std::size_t working_ = 0;
+    // The exact decisions: the working triangles looked at, marked by the
+    // decision that last took them, and those of the cavity.
+    bool lattice_;
+    std::vector<std::uint32_t> candidates_;
+    std::vector<std::uint32_t> candidateMark_;
+    std::vector<std::uint32_t> cavityMark_;
+    std::uint32_t decision_ = 0;
+    std::size_t exactDecisions_ = 0;
+    std::size_t unresolved_ = 0;
 };
 
 } // namespace vog::surface

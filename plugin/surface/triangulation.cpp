@@ -103,6 +103,10 @@ constexpr std::size_t kBatch = 1 << 12;
 int sweep(const std::vector<Point3>& vertices, const std::vector<std::uint32_t>& keys,
           std::size_t count, bool ascendingX, SweepOutput& output) {
     StepProgress progress(L"Creating Triangulation", count);
+    // Points on one line leave no triangle: the sweep would only make
+    // triangles through the enclosing corners (and its literal decisions go
+    // wrong along a line).
+    if (ascendingX && allOnOneLine(vertices, count)) return acedUsrBrk() == 1 ? RTCAN : 0;
     SweepFront front(vertices, keys, count, ascendingX, triangleLimit());
     std::vector<CornerNumbers> batch;
     for (std::size_t i = 0; i < count; ++i) {
