@@ -62,6 +62,14 @@ void onAccept(ads_callback_packet* packet) {
         accepted = false;
         return;
     }
+    // Typed and accepted without leaving the field: a line end in the path
+    // would split its line of the settings file.
+    if (holdsControlCharacter(path)) {
+        showComplaint(dialog, kNoFileMessage);
+        setTileText(dialog, kPointFileTile, L"");
+        accepted = false;
+        return;
+    }
     setSetting(L"dpoints", path);
     closeAccepted(dialog, accepted);
 }

@@ -68,12 +68,9 @@ bool RecordReader::nextLine() {
 }
 
 bool RecordReader::nextToken(std::string_view& token) {
-    for (;;) {
-        while (position_ < line_.size() && isSeparator(line_[position_]))
-            ++position_;
-        if (position_ < line_.size()) break;
-        if (!nextLine()) return false;
-    }
+    while (position_ < line_.size() && isSeparator(line_[position_]))
+        ++position_;
+    if (position_ == line_.size()) return false;
     std::size_t start = position_;
     while (position_ < line_.size() && !isSeparator(line_[position_]))
         ++position_;
@@ -90,21 +87,19 @@ RecordReader::Result RecordReader::malformed(std::size_t line, const std::string
 
 RecordReader::Result RecordReader::read(std::span<double> values) {
     if (failed_) return Result::Malformed;
-    std::size_t firstLine = 0;
-    std::string firstLineText;
+    // A record is a line of exactly its numbers; blank lines are skipped.
+    std::string_view token;
+    for (;;) {
+        if (!nextLine()) return Result::End;
+        if (nextToken(token)) break;
+    }
     for (std::size_t i = 0; i < values.size(); ++i) {
-        std::string_view token;
-        if (!nextToken(token)) {
-            if (i == 0) return Result::End;
-            return malformed(firstLine, firstLineText);
-        }
-        if (i == 0 && values.size() > 1) {
-            firstLine = lineNumber_;
-            firstLineText = line_;
-        }
+        if (i > 0 && !nextToken(token)) return malformed(lineNumber_, line_);
         if (!parseNumber(token, values[i])) return malformed(lineNumber_, line_);
     }
-    if (!lineEnded_ && position_ == line_.size()) return Result::End;
+    const std::size_t lastEnd = position_;
+    if (nextToken(token)) return malformed(lineNumber_, line_);
+    if (!lineEnded_ && lastEnd == line_.size() && !lastLineUsed_) return Result::End;
     return Result::Record;
 }
 

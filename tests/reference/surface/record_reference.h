@@ -24,7 +24,10 @@ class RecordReader {
   public:
     enum class Result { Record, End, Malformed };
 
-    explicit RecordReader(std::istream& in) : in_(in) {}
+    // lastLineUsed: a complete last line without a line end is a record (the
+    // files the user prepares); otherwise it is not used.
+    explicit RecordReader(std::istream& in, bool lastLineUsed = false)
+        : in_(in), lastLineUsed_(lastLineUsed) {}
     Result read(std::span<double> values);
     void reject() { malformed(lineNumber_, line_); }
     void rewind();
@@ -37,6 +40,7 @@ class RecordReader {
     Result malformed(std::size_t line, const std::string& text);
 
     std::istream& in_;
+    bool lastLineUsed_ = false;
     std::string line_;
     std::size_t lineNumber_ = 0;
     std::size_t position_ = 0;
