@@ -80,8 +80,9 @@ class HostileSurfaceInputs : public vogtest::HostileProjectTest {
     // A file the user prepared whose last line has no line end gives the
     // surface of the whole file: its last record counts.
     void expectLastRecordUsed(const HostileFile& file, const std::string& expected) {
-        if (file.name == "no line end at the end")
+        if (file.name == "no line end at the end") {
             EXPECT_EQ(contents("site.tin").value_or(""), expected) << file.name;
+        }
     }
 
     // A build that keeps no triangle: done, with an empty surface that the

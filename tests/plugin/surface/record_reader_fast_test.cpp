@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <cstdio>
 #include <random>
 #include <sstream>
 
@@ -232,8 +233,16 @@ std::string randomRecordText(std::mt19937_64& random, std::size_t tokens, int ju
             text += pick(random) < 50 ? "x" : "1,5";
         else if (kind < 60)
             text += formatFixed6((pick(random) - 50) * 1234.5678 / (1 + pick(random)));
-        else
+        else if (perLine == 0)
             text += randomNumberText(random);
+        else {
+            // Valid numbers of other notations, so that the lines are
+            // records.
+            char number[64];
+            std::snprintf(number, sizeof number, pick(random) < 50 ? "%.17g" : "%.3f",
+                          (pick(random) - 50) * 98.765 / (1 + pick(random)));
+            text += number;
+        }
         if (perLine == 0)
             text += gaps[pick(random) % 14];
         else if ((i + 1) % perLine == 0)

@@ -242,7 +242,7 @@ TEST_F(SurfaceTriangulation, FileFailuresAreAlerted) {
     EXPECT_EQ(triangulateSortedPoints(widePath(dir() / "other.txt"), widePath(sortedFile())),
               RTERROR);
     EXPECT_EQ(alerts().back(),
-              L"Line 4 of " + widePath(sortedFile()) + L" is not a point: 2 2 two");
+              L"Line 4 of " + widePath(sortedFile()) + L" is not a point: 2 2 two (3 numbers expected, 2 found, and \"two\" is not a number)");
     EXPECT_EQ(readText(dir() / "other.ttin"), "");
 }
 

@@ -58,12 +58,29 @@ bool parseNumber(std::string_view token, double& value) {
     return true;
 }
 
+// A line ends at a line feed, a CR LF pair or a lone CR.
 bool RecordReader::nextLine() {
-    if (!std::getline(in_, line_)) return false;
+    line_.clear();
+    lineEnded_ = false;
+    int c;
+    bool any = false;
+    while ((c = in_.get()) != std::char_traits<char>::eof()) {
+        any = true;
+        if (c == '\n') {
+            lineEnded_ = true;
+            break;
+        }
+        if (c == '\r') {
+            if (in_.peek() == '\n') in_.get();
+            lineEnded_ = true;
+            break;
+        }
+        line_ += static_cast<char>(c);
+    }
+    if (!any) return false;
     ++lineNumber_;
     position_ = 0;
     if (lineNumber_ == 1 && line_.compare(0, 3, "\xEF\xBB\xBF") == 0) line_.erase(0, 3);
-    lineEnded_ = !in_.eof();
     return true;
 }
 
@@ -85,8 +102,33 @@ RecordReader::Result RecordReader::malformed(std::size_t line, const std::string
     return Result::Malformed;
 }
 
+std::string RecordReader::malformedDetail() const {
+    std::size_t found = 0;
+    std::string bad;
+    std::string token;
+    std::string text = malformedText_ + " ";
+    for (char c : text) {
+        if (!isSeparator(c)) {
+            token += c;
+            continue;
+        }
+        if (token.empty()) continue;
+        double value = 0;
+        if (parseNumber(token, value) && std::isfinite(value))
+            ++found;
+        else if (bad.empty())
+            bad = token.size() > 40 ? token.substr(0, 40) + "..." : token;
+        token.clear();
+    }
+    std::string detail = "(" + std::to_string(expected_) + " numbers expected, " +
+                         std::to_string(found) + " found";
+    if (!bad.empty()) detail += ", and \"" + bad + "\" is not a number";
+    return detail + ")";
+}
+
 RecordReader::Result RecordReader::read(std::span<double> values) {
     if (failed_) return Result::Malformed;
+    expected_ = values.size();
     // A record is a line of exactly its numbers; blank lines are skipped.
     std::string_view token;
     for (;;) {
@@ -113,8 +155,8 @@ void RecordReader::rewind() {
     failed_ = false;
 }
 
-PointFileReader::PointFileReader(const std::wstring& path)
-    : path_(path), in_(vog::filePath(path), std::ios::binary), records_(in_) {}
+PointFileReader::PointFileReader(const std::wstring& path, bool userFile)
+    : path_(path), in_(vog::filePath(path), std::ios::binary), records_(in_, userFile) {}
 
 PointFileReader::Result PointFileReader::read(Point3& point) {
     double values[3];
@@ -139,7 +181,8 @@ PointFileReader::Result PointFileReader::read(Point3& point) {
 
 std::wstring PointFileReader::malformedMessage() const {
     return vog::surface::malformedRecordMessage(path_, records_.malformedLine(),
-                                                records_.malformedText(), L"point");
+                                                records_.malformedText(), L"point",
+                                                records_.malformedDetail());
 }
 
 TriangleFileReader::TriangleFileReader(const std::wstring& path)
@@ -168,7 +211,8 @@ TriangleFileReader::Result TriangleFileReader::read(Triangle& triangle) {
 
 std::wstring TriangleFileReader::malformedMessage() const {
     return vog::surface::malformedRecordMessage(path_, records_.malformedLine(),
-                                                records_.malformedText(), L"triangle");
+                                                records_.malformedText(), L"triangle",
+                                                records_.malformedDetail());
 }
 
 void writePointRecord(std::ostream& out, const Point3& point) {

@@ -33,6 +33,9 @@ class RecordReader {
     void rewind();
     std::size_t malformedLine() const { return malformedLine_; }
     const std::string& malformedText() const { return malformedText_; }
+    // "(K numbers expected, M found)", with the first token that is not a
+    // finite number named.
+    std::string malformedDetail() const;
 
   private:
     bool nextLine();
@@ -41,6 +44,7 @@ class RecordReader {
 
     std::istream& in_;
     bool lastLineUsed_ = false;
+    std::size_t expected_ = 0;
     std::string line_;
     std::size_t lineNumber_ = 0;
     std::size_t position_ = 0;
@@ -54,7 +58,9 @@ class PointFileReader {
   public:
     enum class Result { Point, End, Malformed };
 
-    explicit PointFileReader(const std::wstring& path);
+    // userFile: the user's point file, whose complete last line counts
+    // without a line end.
+    explicit PointFileReader(const std::wstring& path, bool userFile = false);
     bool isOpen() const { return in_.is_open(); }
     Result read(Point3& point);
     void rewind() { records_.rewind(); }
