@@ -103,12 +103,12 @@ class RecordReader {
     bool readFailed_ = false;     // a read of the stream failed
     std::size_t lineBegin_ = 0;   // the current line, line end excluded
     std::size_t lineEnd_ = 0;
-    std::size_t next_ = 0;     // where the line after it begins
+    std::size_t next_ = 0; // where the line after it begins
     std::size_t lineNumber_ = 0;
-    bool lineEnded_ = true; // the current line has a line end
-    std::size_t expected_ = 0; // numbers of the record being read
+    bool lineEnded_ = true;          // the current line has a line end
+    std::size_t expected_ = 0;       // numbers of the record being read
     Result failed_ = Result::Record; // Malformed or Unreadable once failed
-    std::size_t recordBegin_ = 0; // the written text of the last record
+    std::size_t recordBegin_ = 0;    // the written text of the last record
     std::size_t recordEnd_ = 0;
     std::size_t malformedLine_ = 0;
     std::string malformedText_;

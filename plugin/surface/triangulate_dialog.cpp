@@ -118,7 +118,8 @@ bool fieldsPassAtOk(ads_hdlg dialog) {
         if (!checkField(dialog, L"mine", FieldCheck::Numeric, shownLimits.mine)) return false;
         if (!checkField(dialog, L"maxe", FieldCheck::Numeric, shownLimits.maxe)) return false;
     }
-    if (tileText(dialog, L"ufaults", kToggleCapacity) == L"1" && !checkInputFile(dialog, kFaultFile))
+    if (tileText(dialog, L"ufaults", kToggleCapacity) == L"1" &&
+        !checkInputFile(dialog, kFaultFile))
         return false;
     if (tileText(dialog, L"ubound", kToggleCapacity) == L"1" &&
         !checkInputFile(dialog, kBoundaryFile))

@@ -57,8 +57,8 @@ int lockWorkFiles(WorkFileLock& lock, std::chrono::milliseconds limit) {
     // Never unlocked: without the lock another build could mix its points
     // into this one's work files.
     if (!lock.isOpen()) {
-        const std::wstring text = L"Could not lock the sort work files with " + lock.path() +
-                                  L".  Command terminates.\n";
+        const std::wstring text =
+            L"Could not lock the sort work files with " + lock.path() + L".  Command terminates.\n";
         acedAlert(text.c_str());
         return RTERROR;
     }

@@ -24,7 +24,8 @@ std::map<std::string, std::string> folderFiles(const std::string& folder) {
     std::map<std::string, std::string> files;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
         if (entry.is_regular_file())
-            files[entry.path().lexically_relative(folder).string()] = readFile(entry.path().string());
+            files[entry.path().lexically_relative(folder).string()] =
+                readFile(entry.path().string());
     return files;
 }
 
@@ -59,8 +60,9 @@ TEST(CopiedProject, TriangulatingTheCopyLeavesTheOriginalAsItWas) {
 
     // The original project: points, a surface and a settings file.
     writeFile(original + "/site.xyz", gridPoints(0));
-    auto run = runHost({"-e", "(lvogopen \"" + original + "/site.xyz\")(vogset \"dci\" \"5\")"
-                              "(host-dialog \"triangulate\" '() \"accept\")(triangulate)"},
+    auto run = runHost({"-e", "(lvogopen \"" + original +
+                                  "/site.xyz\")(vogset \"dci\" \"5\")"
+                                  "(host-dialog \"triangulate\" '() \"accept\")(triangulate)"},
                        dir);
     ASSERT_EQ(run.status, 0) << run.output;
     ASSERT_TRUE(std::filesystem::exists(original + "/site.tin")) << run.output;
@@ -71,8 +73,9 @@ TEST(CopiedProject, TriangulatingTheCopyLeavesTheOriginalAsItWas) {
     writeFile(copy + "/site.xyz", gridPoints(3.5));
     const auto before = folderFiles(original);
 
-    run = runHost({"-e", "(lvogopen \"" + copy + "/site.xyz\")"
-                         "(host-dialog \"triangulate\" '() \"accept\")(triangulate)"},
+    run = runHost({"-e", "(lvogopen \"" + copy +
+                             "/site.xyz\")"
+                             "(host-dialog \"triangulate\" '() \"accept\")(triangulate)"},
                   dir);
     if (savedTemp)
         ::setenv("TEMP", temp.c_str(), 1);

@@ -9,10 +9,10 @@
 #include <chrono>
 #include <fcntl.h>
 #include <filesystem>
+#include <sstream>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
-#include <sstream>
 
 namespace {
 

@@ -509,8 +509,9 @@ TEST_F(FaultLines, FilesThatCannotBeReadAreAlertedAndNothingIsWritten) {
     expectFailure(run("10 0 0 0 10 0\n"), "Error opening boundary file.\n");
     writeText(dir() / "bad.bnd", "0 0 0 10 0 0\n0 0 0 10\n");
     project::setSetting(L"dbndry", widePath(dir() / "bad.bnd"));
-    expectFailure(runOn(), "Line 2 of " + (dir() / "bad.bnd").string() +
-                               " is not a boundary segment: 0 0 0 10 (6 numbers expected, 4 found)");
+    expectFailure(runOn(),
+                  "Line 2 of " + (dir() / "bad.bnd").string() +
+                      " is not a boundary segment: 0 0 0 10 (6 numbers expected, 4 found)");
     project::setSetting(L"ubound", L"0");
 
     writeText(ttin, "0 0 0 1 1 0 1 0\n");

@@ -65,7 +65,8 @@ class HostileSurfaceInputs : public vogtest::HostileProjectTest {
     }
 
     // The surface the well-formed file gives; the old surface is put back.
-    std::string wellFormedSurface(const std::string& name, const std::vector<std::string>& records) {
+    std::string wellFormedSurface(const std::string& name,
+                                  const std::vector<std::string>& records) {
         std::string lines;
         for (const std::string& r : records)
             lines += r + "\n";

@@ -1,10 +1,10 @@
 // Number text, the record reader's line, end-of-file and malformed-record
 // rules, and the readers of every data file and the writers.
 #include "host/wide_text.h"
+#include "products/edge_exchange.h"
 #include "surface/number_text.h"
 #include "surface/point_file.h"
 #include "surface/record_reader.h"
-#include "products/edge_exchange.h"
 #include "surface/segment_file.h"
 #include "surface/triangle_file.h"
 #include "surface_test_support.h"
@@ -80,8 +80,7 @@ TEST(SurfaceNumberText, ReadsWhatTheCLibraryReadsAsAWholeNumber) {
 
 std::vector<std::vector<double>> readAll(const std::string& text, std::size_t size,
                                          RecordReader::Result& last, std::size_t& badLine,
-                                         std::string& badText,
-                                         FileMaker maker = FileMaker::System,
+                                         std::string& badText, FileMaker maker = FileMaker::System,
                                          std::string* detail = nullptr) {
     std::istringstream in(text);
     RecordReader reader(in, maker);
@@ -238,10 +237,10 @@ TEST_F(SurfacePointFile, ShowsOnlyTheStartOfAHugeBadLine) {
     Point3 p;
     ASSERT_EQ(reader.read(p), PointFileReader::Result::Point);
     ASSERT_EQ(reader.read(p), PointFileReader::Result::Malformed);
-    EXPECT_EQ(reader.malformedMessage(),
-              L"Line 2 of " + widePath(path) + L" is not a point: " + std::wstring(200, L'x') +
-                  L"... (3 numbers expected, 0 found, and \"" + std::wstring(40, L'x') +
-                  L"...\" is not a number)");
+    EXPECT_EQ(reader.malformedMessage(), L"Line 2 of " + widePath(path) + L" is not a point: " +
+                                             std::wstring(200, L'x') +
+                                             L"... (3 numbers expected, 0 found, and \"" +
+                                             std::wstring(40, L'x') + L"...\" is not a number)");
 }
 
 TEST_F(SurfacePointFile, WritesRecordsWithLineEnds) {

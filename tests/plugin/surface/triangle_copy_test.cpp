@@ -175,7 +175,8 @@ TEST_F(TriangleCopy, BadRecordsNameTheFileAndLine) {
                   L"expected, 8 found, and \"nan\" is not a number)");
     // A record over two lines, and two records on one.
     EXPECT_EQ(copyAlert(good + "1 2 3 4 5 6\n7 8 9\n"),
-              L"Line 2 of " + file + L" is not a triangle: 1 2 3 4 5 6 (9 numbers expected, 6 found)");
+              L"Line 2 of " + file +
+                  L" is not a triangle: 1 2 3 4 5 6 (9 numbers expected, 6 found)");
     EXPECT_EQ(copyAlert(good + "\n1 2 3 4 5 6 7 8 9 1 2 3\n"),
               L"Line 3 of " + file +
                   L" is not a triangle: 1 2 3 4 5 6 7 8 9 1 2 3 (9 numbers expected, 12 found)");

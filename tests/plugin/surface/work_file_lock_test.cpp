@@ -113,8 +113,8 @@ TEST_F(WorkFileLockTest, TheBreakKeyStopsTheWait) {
 // an alert naming the lock file, and goes on unlocked never.
 TEST_F(WorkFileLockTest, ALockFileThatCannotBeOpenedStopsTheBuild) {
     const auto lockFile = tempDir() / "sortwk.lck";
-    const std::wstring expected = L"Could not lock the sort work files with " +
-                                  widePath(lockFile) + L".  Command terminates.\n";
+    const std::wstring expected = L"Could not lock the sort work files with " + widePath(lockFile) +
+                                  L".  Command terminates.\n";
     auto expectRefused = [&](const std::wstring& folder, const std::wstring& alert) {
         standin::clearAlerts();
         WorkFileLock lock(folder);
@@ -143,9 +143,9 @@ TEST_F(WorkFileLockTest, ALockFileThatCannotBeOpenedStopsTheBuild) {
     }
     {
         SCOPED_TRACE("a TEMP folder that does not exist");
-        expectRefused(widePath(dir() / "missing"),
-                      L"Could not lock the sort work files with " +
-                          widePath(dir() / "missing" / "sortwk.lck") + L".  Command terminates.\n");
+        expectRefused(widePath(dir() / "missing"), L"Could not lock the sort work files with " +
+                                                       widePath(dir() / "missing" / "sortwk.lck") +
+                                                       L".  Command terminates.\n");
     }
     if (::geteuid() != 0) {
         SCOPED_TRACE("another user's file without write permission");

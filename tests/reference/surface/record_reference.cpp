@@ -120,8 +120,8 @@ std::string RecordReader::malformedDetail() const {
             bad = token.size() > 40 ? token.substr(0, 40) + "..." : token;
         token.clear();
     }
-    std::string detail = "(" + std::to_string(expected_) + " numbers expected, " +
-                         std::to_string(found) + " found";
+    std::string detail =
+        "(" + std::to_string(expected_) + " numbers expected, " + std::to_string(found) + " found";
     if (!bad.empty()) detail += ", and \"" + bad + "\" is not a number";
     return detail + ")";
 }
