@@ -79,6 +79,11 @@ int lvogopenCommand(const resbuf* args) {
         acedAlert((L"Point file name has no extension: " + path).c_str());
         return RTERROR;
     }
+    // The settings or the surface would be written over the points.
+    if (namesAProjectFile(path)) {
+        acedAlert((L"Point file name has the extension of a project file: " + path).c_str());
+        return RTERROR;
+    }
     if (isProjectOpen()) saveSettings();
     const OpenedBefore before;
     setSetting(L"dpoints", path);

@@ -2,6 +2,8 @@
 
 #include "host/host_api.h"
 
+#include <initializer_list>
+
 namespace vog::project {
 
 const std::array<SettingDef, kSettingCount> kSettingDefs = {{
@@ -85,6 +87,12 @@ std::optional<std::wstring> siblingPath(std::wstring_view pointFile, std::wstrin
     std::wstring path(pointFile.substr(0, dot));
     path += extension;
     return path;
+}
+
+bool namesAProjectFile(std::wstring_view pointFile) {
+    for (const wchar_t* extension : {L".set", L".tin", L".ttin", L".ftin"})
+        if (siblingPath(pointFile, extension) == pointFile) return true;
+    return false;
 }
 
 std::optional<std::wstring> projectSiblingPath(std::wstring_view extension) {

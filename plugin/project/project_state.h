@@ -63,6 +63,10 @@ bool holdsControlCharacter(std::wstring_view text);
 // (a "." in a folder name does not count).
 std::optional<std::wstring> siblingPath(std::wstring_view pointFile, std::wstring_view extension);
 
+// True when the point file's own name is that of one of its sibling files
+// (".set", ".tin", ".ttin", ".ftin"): the project would write over it.
+bool namesAProjectFile(std::wstring_view pointFile);
+
 // The sibling of the open project's point file; when its name has no "." the
 // alert "Point file name has no extension: <path>" is shown and nullopt given.
 std::optional<std::wstring> projectSiblingPath(std::wstring_view extension);

@@ -97,13 +97,16 @@ TEST_F(VogopenDialog, AnUnknownFileIsComplainedAboutAndTheFieldEmptied) {
 }
 
 // A FIFO would keep the check waiting for a writer; a path with a line end
-// would split its line of the settings file, even when such a file exists.
-TEST_F(VogopenDialog, AFifoOrAPathWithALineEndIsNoPointFile) {
+// would split its line of the settings file, even when such a file exists;
+// a point file named like its own surface would be written over.
+TEST_F(VogopenDialog, AFifoAPathWithALineEndOrAProjectFileIsNoPointFile) {
     const std::string fifo = folder + "/fifo.dat";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const std::string odd = folder + "/a\nb.dat";
     vogtest::writeFile(odd, "1 2 3\n");
-    for (const std::string& name : {fifo, odd}) {
+    const std::string surface = folder + "/a.tin";
+    vogtest::writeFile(surface, "1 2 3\n");
+    for (const std::string& name : {fifo, odd, surface}) {
         SCOPED_TRACE(name);
         std::thread writer([&] {
             std::this_thread::sleep_for(std::chrono::seconds(2));

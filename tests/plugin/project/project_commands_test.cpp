@@ -106,6 +106,19 @@ TEST_F(ProjectCommandsTest, PointFileWithoutExtensionIsRefused) {
         EXPECT_EQ(setting(L"dpoints"), L"");
     }
     EXPECT_FALSE(std::filesystem::exists(folder + "/survey.set"));
+
+    // A point file named like one of its own project files would have the
+    // settings or the surface written over its points.
+    for (const std::string name : {"site.set", "site.tin", "site.ttin", "site.ftin"}) {
+        vogtest::writeFile(folder + "/" + name, "1 2 3\n");
+        standin::clearAlerts();
+        call(L"lvogopen", {path(name)});
+        EXPECT_FALSE(vog::project::isProjectOpen()) << name;
+        EXPECT_EQ(standin::alerts(),
+                  std::vector<std::wstring>{L"Point file name has the extension of a project file: " +
+                                            path(name)});
+        EXPECT_EQ(vogtest::readFile(folder + "/" + name), "1 2 3\n");
+    }
 }
 
 // A line end in a path or value would split its line of the settings file,
