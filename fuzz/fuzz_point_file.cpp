@@ -11,7 +11,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     vog::surface::Point3 p;
     for (;;) {
         auto result = reader.read(p);
-        if (result == vog::surface::PointFileReader::Result::End) break;
+        if (result == vog::surface::PointFileReader::Result::End ||
+            result == vog::surface::PointFileReader::Result::Unreadable)
+            break;
         if (result == vog::surface::PointFileReader::Result::Malformed) {
             if (reader.malformedMessage().empty()) __builtin_trap();
             break;

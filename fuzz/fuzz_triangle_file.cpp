@@ -10,7 +10,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     vog::surface::Triangle t;
     for (;;) {
         auto result = reader.read(t);
-        if (result == vog::surface::TriangleFileReader::Result::End) break;
+        if (result == vog::surface::TriangleFileReader::Result::End ||
+            result == vog::surface::TriangleFileReader::Result::Unreadable)
+            break;
         if (result == vog::surface::TriangleFileReader::Result::Malformed) {
             if (reader.malformedMessage().empty()) __builtin_trap();
             break;

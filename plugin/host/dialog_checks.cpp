@@ -32,9 +32,13 @@ bool isLayerName(std::wstring_view name) {
 
 bool fileOpensForReading(std::wstring_view path) {
     if (path.empty()) return false;
-    // A folder opens like a file on some platforms but holds no data.
+    // A path with a line end would split its line of the settings file.
+    for (wchar_t c : path)
+        if (c < 0x20 || c == 0x7F) return false;
+    // A folder opens like a file on some platforms but holds no data; a FIFO
+    // without a writer would keep the open waiting; a device is no file.
     std::error_code ec;
-    if (std::filesystem::is_directory(filePath(path), ec)) return false;
+    if (!std::filesystem::is_regular_file(filePath(path), ec)) return false;
     std::ifstream in(filePath(path), std::ios::binary);
     return static_cast<bool>(in);
 }

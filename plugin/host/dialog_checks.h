@@ -43,6 +43,8 @@ std::optional<double> numericValue(std::wstring_view text);
 bool isLayerName(std::wstring_view name);
 
 // True when the named file opens for reading (it is closed again at once).
+// A path with a control character, or one that names a folder, a FIFO or a
+// device, is not opened and gives false.
 bool fileOpensForReading(std::wstring_view path);
 
 // The kinds of field check.

@@ -88,6 +88,11 @@ int readContourSurface(surface::TriangleFileReader& reader, ContourSurface& resu
         case surface::TriangleFileReader::Result::Malformed:
             acedAlert(reader.malformedMessage().c_str());
             return RTERROR;
+        case surface::TriangleFileReader::Result::Unreadable:
+            // A surface that cannot be read is one that cannot be opened:
+            // nothing is erased or drawn.
+            acedAlert(L"Could not open triangle file.  Command terminates.\n");
+            return RTERROR;
         case surface::TriangleFileReader::Result::Triangle:
             break;
         }

@@ -42,9 +42,12 @@ struct EdgeKeyHash {
 } // namespace
 
 EdgeReadResult readEdgeExchange(const std::wstring& path, EdgeTable& table) {
-    std::ifstream in(filePath(path), std::ios::binary);
-    if (!in) return EdgeReadResult::CannotOpen;
-    surface::RecordReader reader(in);
+    std::ifstream in;
+    surface::openDataFile(in, filePath(path));
+    if (!in.is_open()) return EdgeReadResult::CannotOpen;
+    // The file is prepared outside the system, like the user's own files:
+    // its complete last line counts even without a line end.
+    surface::RecordReader reader(in, surface::FileMaker::User);
     std::array<double, 6> values;
 
     // Count pass: one per read attempt, the one that meets the end included.
@@ -60,9 +63,12 @@ EdgeReadResult readEdgeExchange(const std::wstring& path, EdgeTable& table) {
                     result = surface::RecordReader::Result::Malformed;
                     break;
                 }
+        // A read that fails is a file that cannot be opened; it is kept.
+        if (result == surface::RecordReader::Result::Unreadable) return EdgeReadResult::CannotOpen;
         if (result == surface::RecordReader::Result::Malformed) {
             table.malformedLine = reader.malformedLine();
             table.malformedText = reader.malformedText();
+            table.malformedDetail = reader.malformedDetail();
             return EdgeReadResult::Malformed;
         }
         if (result == surface::RecordReader::Result::End) break;
@@ -71,9 +77,15 @@ EdgeReadResult readEdgeExchange(const std::wstring& path, EdgeTable& table) {
     reader.rewind();
     std::unordered_set<EdgeKey, EdgeKeyHash> seen;
     table.edges.clear();
-    while (reader.read(values) == surface::RecordReader::Result::Record) {
+    surface::RecordReader::Result result;
+    while ((result = reader.read(values)) == surface::RecordReader::Result::Record) {
         SurfaceEdge edge{values};
         if (seen.insert(keyOf(edge)).second) table.edges.push_back(edge);
+    }
+    // The file changed between the passes, or its second reading failed.
+    if (result != surface::RecordReader::Result::End) {
+        table.edges.clear();
+        return EdgeReadResult::CannotOpen;
     }
     return EdgeReadResult::Read;
 }

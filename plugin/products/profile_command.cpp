@@ -150,7 +150,7 @@ int ktexsecCommand() {
     case products::EdgeReadResult::Malformed:
         // Nothing is used of a file that does not read as edges, and it is kept.
         acutPrintf(L"\n%s", surface::malformedRecordMessage(exchange, table.malformedLine, table.malformedText,
-                                                             L"surface edge")
+                                                             L"surface edge", table.malformedDetail)
                                  .c_str());
         return RTERROR;
     case products::EdgeReadResult::Read: break;

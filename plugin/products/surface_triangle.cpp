@@ -150,6 +150,10 @@ SurfaceLoad loadSurface(const std::wstring& path) {
             continue;
         case surface::TriangleFileReader::Result::End:
             return load;
+        case surface::TriangleFileReader::Result::Unreadable:
+            load.status = SurfaceLoad::Status::CannotOpen;
+            load.triangles.clear();
+            return load;
         case surface::TriangleFileReader::Result::Malformed:
             load.status = SurfaceLoad::Status::Malformed;
             load.message = reader.malformedMessage();

@@ -66,6 +66,9 @@ bool allRecordsAreTriangles(surface::TriangleFileReader& reader) {
         case surface::TriangleFileReader::Result::Malformed:
             acedAlert(reader.malformedMessage().c_str());
             return false;
+        case surface::TriangleFileReader::Result::Unreadable:
+            acedAlert(kCannotOpenTinFile);
+            return false;
         }
     }
 }
@@ -85,6 +88,9 @@ int drawSurfaceFaces(surface::TriangleFileReader& reader, const std::wstring& la
             return RTNORM;
         case surface::TriangleFileReader::Result::Malformed:
             acedAlert(reader.malformedMessage().c_str());
+            return RTERROR;
+        case surface::TriangleFileReader::Result::Unreadable:
+            acedAlert(kCannotOpenTinFile);
             return RTERROR;
         case surface::TriangleFileReader::Result::Triangle:
             break;

@@ -11,11 +11,27 @@ namespace vog::project {
 
 namespace {
 
-// Loads the project now named by dpoints; a point file without extension has
-// no settings file and is refused.
-int openNamedProject() {
-    if (!projectSiblingPath(L".set")) return RTERROR;
-    return loadSettings();
+// The project state before an open, given back when the new project's
+// settings file cannot be read: the project open before (if any) stays open.
+struct OpenedBefore {
+    std::wstring pointFile = setting(L"dpoints");
+    std::wstring openFlag = state().openFlag;
+
+    int load() const {
+        const int loaded = loadSettings();
+        if (loaded != RTNORM) {
+            setSetting(L"dpoints", pointFile);
+            state().openFlag = openFlag;
+        }
+        return loaded;
+    }
+};
+
+// The whole path, with its control characters shown as "?".
+std::wstring shownPath(std::wstring path) {
+    for (wchar_t& c : path)
+        if (c < 0x20 || c == 0x7F) c = L'?';
+    return path;
 }
 
 const std::array<const wchar_t*, 17> kSettableKeys = {
@@ -34,8 +50,11 @@ bool isString(const resbuf* rb) { return rb && rb->restype == RTSTR && rb->resva
 
 int vogopenCommand() {
     if (isProjectOpen()) saveSettings();
+    const OpenedBefore before;
     if (!chooseProjectInDialog()) return RTCAN;
-    return openNamedProject();
+    // The dialog refuses a point file name without an extension.
+    if (!projectSiblingPath(L".set")) return RTERROR;
+    return before.load();
 }
 
 int lvogopenCommand(const resbuf* args) {
@@ -51,13 +70,24 @@ int lvogopenCommand(const resbuf* args) {
                       .c_str());
         return RTERROR;
     }
-    if (path.find(L'.') == std::wstring::npos) {
+    // A line end in the path would split its line of the settings file.
+    if (holdsControlCharacter(path)) {
+        acedAlert((L"Point file path holds a control character: " + shownPath(path)).c_str());
+        return RTERROR;
+    }
+    if (!siblingPath(path, L".set")) {
         acedAlert((L"Point file name has no extension: " + path).c_str());
         return RTERROR;
     }
+    // The settings or the surface would be written over the points.
+    if (namesAProjectFile(path)) {
+        acedAlert((L"Point file name has the extension of a project file: " + path).c_str());
+        return RTERROR;
+    }
     if (isProjectOpen()) saveSettings();
+    const OpenedBefore before;
     setSetting(L"dpoints", path);
-    return loadSettings();
+    return before.load();
 }
 
 int vogsetCommand(const resbuf* args) {
@@ -67,11 +97,19 @@ int vogsetCommand(const resbuf* args) {
         return RTERROR;
     }
     std::wstring_view key = args->resval.rstring;
+    std::wstring_view value = args->rbnext->resval.rstring;
     for (const wchar_t* settable : kSettableKeys) {
-        if (key == settable) {
-            setSetting(key, args->rbnext->resval.rstring);
-            break;
+        if (key != settable) continue;
+        // A line end in a value would split its line of the settings file,
+        // and the rest would be read back as a setting of its own.
+        if (holdsControlCharacter(value)) {
+            acedAlert((L"Value of " + std::wstring(key) + L" holds a control character: " +
+                       shownPath(std::wstring(value)))
+                          .c_str());
+            return RTERROR;
         }
+        setSetting(key, value);
+        break;
     }
     return RTNORM;
 }

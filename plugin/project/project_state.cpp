@@ -2,6 +2,8 @@
 
 #include "host/host_api.h"
 
+#include <initializer_list>
+
 namespace vog::project {
 
 const std::array<SettingDef, kSettingCount> kSettingDefs = {{
@@ -65,12 +67,32 @@ bool requireOpenProject(const wchar_t* message) {
     return false;
 }
 
+bool holdsControlCharacter(std::wstring_view text) {
+    for (wchar_t c : text)
+        if (c < 0x20 || c == 0x7F) return true;
+    return false;
+}
+
 std::optional<std::wstring> siblingPath(std::wstring_view pointFile, std::wstring_view extension) {
+    // The extension belongs to the file name: a "." in a folder's name does
+    // not count, or the siblings would land beside another project's.
+#ifdef _WIN32
+    const std::size_t nameStart = pointFile.find_last_of(L"\\/");
+#else
+    const std::size_t nameStart = pointFile.rfind(L'/');
+#endif
     std::size_t dot = pointFile.rfind(L'.');
     if (dot == std::wstring_view::npos) return std::nullopt;
+    if (nameStart != std::wstring_view::npos && dot < nameStart) return std::nullopt;
     std::wstring path(pointFile.substr(0, dot));
     path += extension;
     return path;
+}
+
+bool namesAProjectFile(std::wstring_view pointFile) {
+    for (const wchar_t* extension : {L".set", L".tin", L".ttin", L".ftin"})
+        if (siblingPath(pointFile, extension) == pointFile) return true;
+    return false;
 }
 
 std::optional<std::wstring> projectSiblingPath(std::wstring_view extension) {

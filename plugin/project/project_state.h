@@ -54,11 +54,20 @@ constexpr const wchar_t* kNoProjectMessage = L"You must open a project first.";
 constexpr const wchar_t* kNoProjectMessageBang = L"You must open a project first!";
 bool requireOpenProject(const wchar_t* message);
 
-// A sibling file of a point file: the path cut at its last "." with the
-// extension appended; nullopt when the path has no ".".
+// True when the text holds a control character (a line end, a tab, ...): a
+// value with a line end would split its line of the settings file.
+bool holdsControlCharacter(std::wstring_view text);
+
+// A sibling file of a point file: the path cut at the last "." of its file
+// name with the extension appended; nullopt when the file name has no "."
+// (a "." in a folder name does not count).
 std::optional<std::wstring> siblingPath(std::wstring_view pointFile, std::wstring_view extension);
 
-// The sibling of the open project's point file; when the path has no "." the
+// True when the point file's own name is that of one of its sibling files
+// (".set", ".tin", ".ttin", ".ftin"): the project would write over it.
+bool namesAProjectFile(std::wstring_view pointFile);
+
+// The sibling of the open project's point file; when its name has no "." the
 // alert "Point file name has no extension: <path>" is shown and nullopt given.
 std::optional<std::wstring> projectSiblingPath(std::wstring_view extension);
 

@@ -6,8 +6,8 @@
 #include "project/project_state.h"
 #include "project/unicode_text.h"
 
+#include <filesystem>
 #include <fstream>
-#include <iterator>
 
 namespace vog::project {
 
@@ -22,13 +22,19 @@ std::wstring settingsFileText() {
     return text;
 }
 
-void applySettingsText(std::wstring_view text) {
+std::optional<std::wstring> applySettingsText(std::wstring_view text) {
+    std::optional<std::wstring> named;
     for (const std::wstring& line : completeLines(text)) {
         std::size_t eq = line.rfind(L'=');
         if (eq == std::wstring::npos) continue;
         std::wstring_view key(line.data(), eq);
-        if (settingIndex(key)) setSetting(key, std::wstring_view(line).substr(eq + 1));
+        std::wstring_view value = std::wstring_view(line).substr(eq + 1);
+        if (key == L"dpoints")
+            named = std::wstring(value);
+        else if (settingIndex(key))
+            setSetting(key, value);
     }
+    return named;
 }
 
 int saveSettings() {
@@ -42,19 +48,60 @@ int saveSettings() {
     return RTERROR;
 }
 
+namespace {
+
+enum class SettingsRead { Read, Missing, Unreadable };
+
+// The bytes of the settings file. Only a missing file is Missing; anything
+// else under the name that does not read as a file is Unreadable, and is
+// never opened (a FIFO would keep the host waiting) nor written over.
+SettingsRead readSettingsBytes(const std::wstring& path, std::string& bytes) {
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(filePath(path), error);
+    if (status.type() == std::filesystem::file_type::not_found) return SettingsRead::Missing;
+    if (status.type() != std::filesystem::file_type::regular) return SettingsRead::Unreadable;
+    std::ifstream in(filePath(path), std::ios::binary);
+    if (!in.is_open()) return SettingsRead::Unreadable;
+    char block[1 << 16];
+    while (in.read(block, sizeof block) || in.gcount() > 0)
+        bytes.append(block, static_cast<std::size_t>(in.gcount()));
+    return in.bad() ? SettingsRead::Unreadable : SettingsRead::Read;
+}
+
+// Two spellings of one path ("a/./b" and "a/b") name the same point file.
+bool samePath(const std::wstring& a, const std::wstring& b) {
+    return a == b || filePath(a).lexically_normal() == filePath(b).lexically_normal();
+}
+
+} // namespace
+
 int loadSettings() {
-    auto path = siblingPath(setting(L"dpoints"), L".set");
-    std::ifstream in;
-    if (path) in.open(filePath(*path), std::ios::binary);
-    if (!in) {
+    const std::wstring opened = setting(L"dpoints");
+    auto path = siblingPath(opened, L".set");
+    std::string bytes;
+    const SettingsRead read = path ? readSettingsBytes(*path, bytes) : SettingsRead::Missing;
+    if (read == SettingsRead::Unreadable) {
+        acedAlert((L"Could not read settings file " + *path + L".  Project not opened.").c_str());
+        return RTERROR;
+    }
+    // Every key the file does not hold has its default, never the value of
+    // the project open before.
+    applyDefaults();
+    markProjectOpen();
+    if (read == SettingsRead::Missing) {
         acedAlert(L"Settings file not found.  Creating settings file.");
-        applyDefaults();
-        markProjectOpen();
         return RTNORM;
     }
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    markProjectOpen();
-    applySettingsText(decodeUnicodeText(bytes));
+    // A copied or moved project folder keeps the old path in its settings
+    // file: the file that was opened stays the project's point file, so its
+    // surface is built from its own points and nothing is written beside
+    // the other path.
+    const std::optional<std::wstring> named = applySettingsText(decodeUnicodeText(bytes));
+    if (named && !named->empty() && !samePath(*named, opened)) {
+        acedAlert((L"The settings file " + *path + L" names the point file " + *named +
+                   L".  The project's point file stays " + opened + L".")
+                      .c_str());
+    }
     return RTNORM;
 }
 

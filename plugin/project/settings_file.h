@@ -2,6 +2,7 @@
 // "key=value" lines in a fixed order.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,16 +13,23 @@ std::wstring settingsFileText();
 
 // Applies the lines of a settings file's text to the settings: the last "="
 // of a line splits key from value, keys match exactly, unknown keys and lines
-// without "=" are ignored, a last line without line feed is not used.
-void applySettingsText(std::wstring_view text);
+// without "=" are ignored, a last line without line feed is not used. The
+// dpoints line is not applied: the point file the file names (of its last
+// dpoints line) is given back instead.
+std::optional<std::wstring> applySettingsText(std::wstring_view text);
 
 // Writes the open project's settings file. 0 when written; RTERROR when no
 // project is open, when the point file has no extension or when the file
 // cannot be written (the settings then stay in memory only).
 int saveSettings();
 
-// Reads the settings file of the project named by dpoints, or applies the
-// defaults when there is none, and marks the project open. RTNORM.
+// Reads the settings file of the project named by dpoints over the defaults
+// (or applies the defaults when there is none) and marks the project open:
+// RTNORM. The point file that was opened stays the project's, whatever the
+// file names; when it names another one, an alert names both. A settings
+// file that exists but cannot be read (a folder, a FIFO, a device, a file
+// that does not open or whose read fails) is refused with an alert naming
+// it: RTERROR, with no setting changed and the project not opened.
 int loadSettings();
 
 } // namespace vog::project

@@ -11,6 +11,8 @@ namespace {
 constexpr const wchar_t* kPointFileTile = L"point_file";
 constexpr const wchar_t* kNoFileMessage = L"File does not exist.\n";
 constexpr const wchar_t* kNoExtensionMessage = L"Point file name has no extension.\n";
+constexpr const wchar_t* kProjectFileMessage =
+    L"Point file name has the extension of a project file.\n";
 
 bool accepted = false;
 
@@ -59,6 +61,20 @@ void onAccept(ads_callback_packet* packet) {
     }
     if (!siblingPath(path, L".set")) {
         showComplaint(dialog, kNoExtensionMessage);
+        accepted = false;
+        return;
+    }
+    // The settings or the surface would be written over the points.
+    if (namesAProjectFile(path)) {
+        showComplaint(dialog, kProjectFileMessage);
+        accepted = false;
+        return;
+    }
+    // Typed and accepted without leaving the field: a line end in the path
+    // would split its line of the settings file.
+    if (holdsControlCharacter(path)) {
+        showComplaint(dialog, kNoFileMessage);
+        setTileText(dialog, kPointFileTile, L"");
         accepted = false;
         return;
     }

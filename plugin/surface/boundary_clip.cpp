@@ -187,6 +187,10 @@ int clipTrianglesToBoundary(const std::wstring& boundaryFile, const std::wstring
         alert(in.malformedMessage());
         return RTERROR;
     }
+    if (result == TriangleFileReader::Result::Unreadable) {
+        alert(L"Error opening triangle file.");
+        return RTERROR;
+    }
     out.close();
     if (out.fail()) {
         alert(L"Error writing " + target + L".");

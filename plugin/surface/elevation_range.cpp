@@ -23,7 +23,7 @@ std::wstring boundText(double value) {
 
 int readElevationRange(const std::wstring& pointFile, ElevationRange& range) {
     range = {};
-    PointFileReader points(pointFile);
+    PointFileReader points(pointFile, FileMaker::User);
     if (!points.isOpen()) return 0;
 
     Point3 point;
@@ -35,7 +35,7 @@ int readElevationRange(const std::wstring& pointFile, ElevationRange& range) {
             lowest = std::min(lowest, point.z);
             highest = std::max(highest, point.z);
         }
-        if (result != PointFileReader::Result::Malformed) {
+        if (result == PointFileReader::Result::End) {
             range.mine = boundText(lowest);
             range.maxe = boundText(highest);
             return 0;
@@ -45,6 +45,8 @@ int readElevationRange(const std::wstring& pointFile, ElevationRange& range) {
         acedAlert(points.malformedMessage().c_str());
         return RTERROR;
     }
+    // A file whose read fails is one that cannot be opened: no range, and
+    // point preparation says why.
     return 0;
 }
 

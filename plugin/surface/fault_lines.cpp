@@ -41,6 +41,10 @@ int applyFaultLines(const std::wstring& triangleFile, const std::wstring& faultF
             alert(in.malformedMessage());
             return RTERROR;
         }
+        if (result == TriangleFileReader::Result::Unreadable) {
+            alert(L"Error opening triangle file.\n");
+            return RTERROR;
+        }
     }
 
     std::vector<Segment> boundary;

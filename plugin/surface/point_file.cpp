@@ -7,8 +7,10 @@
 
 namespace vog::surface {
 
-PointFileReader::PointFileReader(const std::wstring& path)
-    : path_(path), in_(filePath(path), std::ios::binary), records_(in_) {}
+PointFileReader::PointFileReader(const std::wstring& path, FileMaker maker)
+    : path_(path), records_(in_, maker) {
+    openDataFile(in_, filePath(path));
+}
 
 PointFileReader::Result PointFileReader::read(Point3& point) {
     double values[3];
@@ -17,6 +19,8 @@ PointFileReader::Result PointFileReader::read(Point3& point) {
         return Result::End;
     case RecordReader::Result::Malformed:
         return Result::Malformed;
+    case RecordReader::Result::Unreadable:
+        return Result::Unreadable;
     case RecordReader::Result::Record:
         break;
     }
@@ -38,7 +42,8 @@ std::wstring PointFileReader::malformedMessage() const {
                                   beyondRange_
                                       ? L"point within the largest coordinates (100000000000 "
                                         L"in plan, 1000000000000000 in height)"
-                                      : L"point");
+                                      : L"point",
+                                  beyondRange_ ? std::string() : records_.malformedDetail());
 }
 
 void appendPointRecord(std::string& out, const Point3& point) {
@@ -57,11 +62,13 @@ void writePointRecord(std::ostream& out, const Point3& point) {
 }
 
 std::wstring malformedRecordMessage(const std::wstring& path, std::size_t line,
-                                    const std::string& text, const wchar_t* what) {
+                                    const std::string& text, const wchar_t* what,
+                                    const std::string& detail) {
     // A file that is not text at all can hold one huge line: show its start.
     constexpr std::size_t kShownBytes = 200;
     std::wstring shown =
         text.size() > kShownBytes ? fromUtf8(text.substr(0, kShownBytes)) + L"..." : fromUtf8(text);
+    if (!detail.empty()) shown += L" " + fromUtf8(detail);
     // Control characters of a binary file are not echoed to the command line.
     for (wchar_t& c : shown)
         if ((c < 0x20 && c != L'\t') || c == 0x7F) c = L'?';

@@ -50,9 +50,13 @@ struct CheckedReader {
         case PointFileReader::Result::End:
             return false;
         case PointFileReader::Result::Malformed:
+            if (!failed) alert(reader.malformedMessage());
+            break;
+        case PointFileReader::Result::Unreadable:
+            if (!failed)
+                alert(L"Could not open sort work file #1 file for reading.  Command terminates.\n");
             break;
         }
-        if (!failed) alert(reader.malformedMessage());
         failed = true;
         return false;
     }
@@ -101,7 +105,9 @@ int preparePoints(const std::wstring& pointFile, bool useElevationLimits,
         return !useElevationLimits || (mine <= p.z && p.z <= maxe);
     };
 
-    PointFileReader reader(pointFile);
+    // A folder, a device or a FIFO is not opened, and a read that fails
+    // ends the command the same way: nothing is written.
+    PointFileReader reader(pointFile, FileMaker::User);
     if (!reader.isOpen()) {
         alert(L"Could not open point file for reading.  Command terminates.\n");
         return RTERROR;
@@ -124,6 +130,10 @@ int preparePoints(const std::wstring& pointFile, bool useElevationLimits,
         }
         if (result == PointFileReader::Result::Malformed) {
             alert(reader.malformedMessage());
+            return RTERROR;
+        }
+        if (result == PointFileReader::Result::Unreadable) {
+            alert(L"Could not open point file for reading.  Command terminates.\n");
             return RTERROR;
         }
         break;

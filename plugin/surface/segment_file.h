@@ -18,13 +18,17 @@ enum class SegmentLayout {
 struct SegmentFileContents {
     enum class Status { Read, NotOpened, Malformed } status = Status::Read;
     std::vector<Segment> segments; // in file order
-    // For Malformed: "Line N of <file> is not a <what>: <line text>"
+    // For Malformed: "Line N of <file> is not a <what>: <line text> (N
+    // numbers expected, M found)"
     std::wstring message;
 };
 
-// Reads every segment of the file. A record that is not all finite numbers
-// stops the reading as Malformed, with the segments before it kept; what
-// names the record kind in the message ("boundary segment", "fault line").
+// Reads every segment of the file, one a line (blank lines skipped; a last
+// line without a line end counts). A line that is not the layout's count of
+// finite numbers stops the reading as Malformed, with the segments before it
+// kept; what names the record kind in the message ("boundary segment",
+// "fault line"). A path that is not a file (a folder, a device, a FIFO), or a
+// file whose read fails, is NotOpened.
 SegmentFileContents readSegmentFile(const std::wstring& path, SegmentLayout layout,
                                     const wchar_t* what);
 

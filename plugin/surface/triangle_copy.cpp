@@ -83,6 +83,10 @@ int copyTriangleFile(const std::wstring& source, const std::wstring& target) {
         acedAlert(in.malformedMessage().c_str());
         return RTERROR;
     }
+    if (result == TriangleFileReader::Result::Unreadable) {
+        acedAlert(L"Error opening triangle file.");
+        return RTERROR;
+    }
     out.write(lines.data(), static_cast<std::streamsize>(lines.size()));
     out.close();
     if (out.fail()) {

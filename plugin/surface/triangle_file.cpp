@@ -9,7 +9,9 @@
 namespace vog::surface {
 
 TriangleFileReader::TriangleFileReader(const std::wstring& path)
-    : path_(path), in_(filePath(path), std::ios::binary), records_(in_) {}
+    : path_(path), records_(in_, FileMaker::System) {
+    openDataFile(in_, filePath(path));
+}
 
 TriangleFileReader::Result TriangleFileReader::read(Triangle& triangle) {
     double values[9];
@@ -18,6 +20,8 @@ TriangleFileReader::Result TriangleFileReader::read(Triangle& triangle) {
         return Result::End;
     case RecordReader::Result::Malformed:
         return Result::Malformed;
+    case RecordReader::Result::Unreadable:
+        return Result::Unreadable;
     case RecordReader::Result::Record:
         break;
     }
@@ -34,7 +38,7 @@ TriangleFileReader::Result TriangleFileReader::read(Triangle& triangle) {
 
 std::wstring TriangleFileReader::malformedMessage() const {
     return malformedRecordMessage(path_, records_.malformedLine(), records_.malformedText(),
-                                  L"triangle");
+                                  L"triangle", records_.malformedDetail());
 }
 
 void appendTriangleRecord(std::string& out, const Triangle& triangle) {

@@ -21,13 +21,15 @@ constexpr const wchar_t* kSurfaceExtension = L".tin";
 
 class TriangleFileReader {
   public:
-    enum class Result { Triangle, End, Malformed };
+    enum class Result { Triangle, End, Malformed, Unreadable };
 
+    // A path that names a folder, a device or a FIFO is not opened.
     explicit TriangleFileReader(const std::wstring& path);
     bool isOpen() const { return in_.is_open(); }
 
-    // The next triangle. A record that is not nine finite numbers is
-    // Malformed; the alert text is then malformedMessage().
+    // The next triangle. A line that is not nine finite numbers is
+    // Malformed; the alert text is then malformedMessage(). Unreadable: a
+    // read of the file failed, which counts as a file that cannot be opened.
     Result read(Triangle& triangle);
     void rewind() { records_.rewind(); }
 
@@ -38,7 +40,8 @@ class TriangleFileReader {
     // (RecordReader::recordIsWrittenLine).
     bool recordIsWrittenLine() const { return records_.recordIsWrittenLine(); }
 
-    // "Line N of <file> is not a triangle: <line text>"
+    // "Line N of <file> is not a triangle: <line text> (9 numbers expected,
+    // M found)"
     std::wstring malformedMessage() const;
 
   private:

@@ -77,13 +77,8 @@ int triangulateCommand() {
         return RTERROR;
     }
 
-    acutPrintf(L"\nCreating Triangulation...");
-    bool rawWrittenForm = false;
-    const int triangulated =
-        surface::triangulateSortedPoints(pointFile, work.sortedPointFile, &rawWrittenForm);
-    deleteFiles({&work.workFile, &work.sortedPointFile});
-    // The triangulation has shown its alert when the point file has no
-    // extension, so the siblings exist from here on.
+    // The triangulation shows its alert when the point file has no
+    // extension; the siblings are empty then.
     const std::wstring raw =
         project::siblingPath(pointFile, surface::kRawTriangleExtension).value_or(L"");
     const std::wstring faulted =
@@ -91,6 +86,16 @@ int triangulateCommand() {
     const std::wstring surfaceFile =
         project::siblingPath(pointFile, surface::kSurfaceExtension).value_or(L"");
     const std::wstring newSurface = surfaceFile + L".tmp";
+    // Intermediates left by a build that crashed, or a FIFO or link under
+    // their names, are removed rather than opened: a FIFO would keep the
+    // build waiting for a reader.
+    if (!raw.empty()) deleteFiles({&raw, &faulted});
+
+    acutPrintf(L"\nCreating Triangulation...");
+    bool rawWrittenForm = false;
+    const int triangulated =
+        surface::triangulateSortedPoints(pointFile, work.sortedPointFile, &rawWrittenForm);
+    deleteFiles({&work.workFile, &work.sortedPointFile});
     if (triangulated != 0) {
         if (!raw.empty()) deleteFiles({&raw});
         return triangulated == RTCAN ? cancelled() : RTERROR;

@@ -40,16 +40,17 @@ constexpr InputFile kBoundaryFile{L"bound_file", L"dbndry", kNoBoundaryFile,
                                   L"Select Boundary/Void File", L"bnd"};
 
 // An empty field is left alone; a file that does not open is complained
-// about and the field gets the setting back.
-void checkInputFile(ads_hdlg dialog, const InputFile& file) {
+// about and the field gets the setting back. False after a complaint.
+bool checkInputFile(ads_hdlg dialog, const InputFile& file) {
     std::wstring path = tileText(dialog, file.tile, kPathTileCapacity);
-    if (path.empty()) return;
+    if (path.empty()) return true;
     if (fileOpensForReading(path)) {
         showComplaint(dialog, L"");
-    } else {
-        showComplaint(dialog, file.missing);
-        setTileText(dialog, file.tile, project::setting(file.setting));
+        return true;
     }
+    showComplaint(dialog, file.missing);
+    setTileText(dialog, file.tile, project::setting(file.setting));
+    return false;
 }
 
 void browseInputFile(ads_hdlg dialog, const InputFile& file) {
@@ -57,12 +58,12 @@ void browseInputFile(ads_hdlg dialog, const InputFile& file) {
     if (!chosen) return;
     const std::wstring folder = pointFileFolder(project::setting(L"dpoints"));
     // 20: any extension may be typed, and the default names a folder.
+    // The button only fills its field: the field is checked when it loses
+    // the focus and at OK, so browsing neither clears the complaint of
+    // another field nor lets OK through with it.
     if (acedGetFileD(file.title, folder.c_str(), file.extension, 20, chosen) == RTNORM &&
-        chosen->restype == RTSTR && chosen->resval.rstring) {
+        chosen->restype == RTSTR && chosen->resval.rstring)
         setTileText(dialog, file.tile, chosen->resval.rstring);
-        // A file chosen after a complaint answers it.
-        checkInputFile(dialog, file);
-    }
     acutRelRb(chosen);
 }
 
@@ -109,9 +110,30 @@ void onBoundaryBrowse(ads_callback_packet* packet) {
     browseInputFile(packet->dialog, kBoundaryFile);
 }
 
+// The field checks once more at OK, for the fields in use: a value typed or
+// browsed without leaving its field has not been checked yet. False after
+// the first complaint, which the failed field shows.
+bool fieldsPassAtOk(ads_hdlg dialog) {
+    if (tileText(dialog, L"uelev", kToggleCapacity) == L"1") {
+        if (!checkField(dialog, L"mine", FieldCheck::Numeric, shownLimits.mine)) return false;
+        if (!checkField(dialog, L"maxe", FieldCheck::Numeric, shownLimits.maxe)) return false;
+    }
+    if (tileText(dialog, L"ufaults", kToggleCapacity) == L"1" &&
+        !checkInputFile(dialog, kFaultFile))
+        return false;
+    if (tileText(dialog, L"ubound", kToggleCapacity) == L"1" &&
+        !checkInputFile(dialog, kBoundaryFile))
+        return false;
+    return true;
+}
+
 void onAccept(ads_callback_packet* packet) {
     ads_hdlg dialog = packet->dialog;
     if (refuseWhileComplaint(dialog, accepted)) return;
+    if (!fieldsPassAtOk(dialog)) {
+        accepted = false;
+        return;
+    }
     project::setSetting(L"dpoints", tileText(dialog, L"point_file", kPathTileCapacity));
     project::setSetting(L"uelev", tileText(dialog, L"uelev", kToggleCapacity));
     shownLimits.mine = tileText(dialog, L"mine", kLimitCapacity);

@@ -177,6 +177,10 @@ int triangulateSortedPoints(const std::wstring& pointFile, const std::wstring& s
         alert(sorted.malformedMessage());
         return RTERROR;
     }
+    if (result == PointFileReader::Result::Unreadable) {
+        alert(L"Error opening sorted point file.");
+        return RTERROR;
+    }
     const std::size_t count = vertices.size();
     setTriangulationPointCount(count + 2);
 

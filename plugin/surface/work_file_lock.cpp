@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -23,7 +24,15 @@ constexpr std::chrono::milliseconds kPollInterval{100};
 WorkFileLock::WorkFileLock(const std::wstring& folder) {
     const std::filesystem::path file = filePath(folder) / "sortwk.lck";
     path_ = fromUtf8(file.string());
-    handle_ = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    // Only a plain file of its own name serves: a link (dangling or not) is
+    // not followed, and a FIFO or device under the name is not kept open;
+    // neither is waited on.
+    handle_ = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0666);
+    struct stat status;
+    if (handle_ >= 0 && (::fstat(handle_, &status) != 0 || !S_ISREG(status.st_mode))) {
+        ::close(handle_);
+        handle_ = -1;
+    }
 }
 
 WorkFileLock::~WorkFileLock() {
@@ -45,7 +54,14 @@ void WorkFileLock::release() {
 }
 
 int lockWorkFiles(WorkFileLock& lock, std::chrono::milliseconds limit) {
-    if (!lock.isOpen()) return RTNORM;
+    // Never unlocked: without the lock another build could mix its points
+    // into this one's work files.
+    if (!lock.isOpen()) {
+        const std::wstring text =
+            L"Could not lock the sort work files with " + lock.path() + L".  Command terminates.\n";
+        acedAlert(text.c_str());
+        return RTERROR;
+    }
     if (lock.tryTake()) return RTNORM;
     acutPrintf(L"\nWaiting for another triangulation to finish...");
     const auto giveUp = std::chrono::steady_clock::now() + limit;

@@ -14,7 +14,8 @@ namespace vog::surface {
 // end of the process, however it ends.
 class WorkFileLock {
   public:
-    // Opens (creating it when missing) the lock file in the folder.
+    // Opens (creating it when missing) the lock file in the folder; a name
+    // that is not a plain file is not opened.
     explicit WorkFileLock(const std::wstring& folder);
     ~WorkFileLock();
     WorkFileLock(const WorkFileLock&) = delete;
@@ -39,10 +40,12 @@ constexpr std::chrono::seconds kWorkFileLockWait{60};
 
 // Takes the lock for a build, waiting while another build holds it: prints
 // "\nWaiting for another triangulation to finish..." once, polls the break
-// key, and gives up with an alert after the limit. RTNORM when held (or when
-// the lock file cannot be opened at all: the work files' own steps then
-// report why the folder cannot be used), RTERROR after the limit, RTCAN after
-// a break.
+// key, and gives up with an alert after the limit. RTNORM when held; RTERROR
+// after the limit, or at once, after the alert "Could not lock the sort work
+// files with <lock file>.  Command terminates.\n", when the lock file cannot
+// be opened (its name held by a folder, a link, a FIFO or a file without
+// write permission, or a TEMP folder that does not exist); RTCAN after a
+// break.
 int lockWorkFiles(WorkFileLock& lock, std::chrono::milliseconds limit = kWorkFileLockWait);
 
 } // namespace vog::surface

@@ -97,7 +97,9 @@ TEST_F(Limits, PathsOf512CharactersAndMore) {
     vog::project::setSetting(L"dfaults", standin::fromUtf8(deep + "/faults.txt"));
     vogtest::writeFile(deep + "/faults.txt", "0.5 0.5 0 2.5 2.5 0\n");
     const int result = build();
-    EXPECT_TRUE(result == RTNORM || !lastAlert().empty()) << result;
+    // A path longer than the dialog's field is cut there and refused by the
+    // field's check at OK, which keeps the dialog open.
+    EXPECT_TRUE(result == RTNORM || result == RTCAN || !lastAlert().empty()) << result;
     EXPECT_LT(took, kQuick);
 }
 

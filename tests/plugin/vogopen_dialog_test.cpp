@@ -6,8 +6,13 @@
 #include "dialogs.h"
 #include "project/unicode_text.h"
 
+#include <chrono>
+#include <fcntl.h>
 #include <filesystem>
 #include <sstream>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -89,6 +94,33 @@ TEST_F(VogopenDialog, AnUnknownFileIsComplainedAboutAndTheFieldEmptied) {
               std::string::npos);
     EXPECT_FALSE(isProjectOpen());
     EXPECT_TRUE(standin::alerts().empty());
+}
+
+// A FIFO would keep the check waiting for a writer; a path with a line end
+// would split its line of the settings file, even when such a file exists;
+// a point file named like its own surface would be written over.
+TEST_F(VogopenDialog, AFifoAPathWithALineEndOrAProjectFileIsNoPointFile) {
+    const std::string fifo = folder + "/fifo.dat";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string odd = folder + "/a\nb.dat";
+    vogtest::writeFile(odd, "1 2 3\n");
+    const std::string surface = folder + "/a.tin";
+    vogtest::writeFile(surface, "1 2 3\n");
+    for (const std::string& name : {fifo, odd, surface}) {
+        SCOPED_TRACE(name);
+        std::thread writer([&] {
+            std::this_thread::sleep_for(std::chrono::seconds(2));
+            const int handle = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+            if (handle >= 0) ::close(handle);
+        });
+        const auto started = std::chrono::steady_clock::now();
+        answer({{L"point_file", standin::fromUtf8(name)}}, L"accept");
+        call(L"vogopen");
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
+        writer.join();
+        EXPECT_FALSE(isProjectOpen());
+        EXPECT_EQ(setting(L"dpoints"), L"");
+    }
 }
 
 TEST_F(VogopenDialog, CorrectingTheFieldClearsTheComplaint) {

@@ -24,7 +24,11 @@ TEST(EdgeExchangeHostile, EveryKindOfInput) {
     for (int i = 0; i < 2560; ++i) binary += static_cast<char>(i % 256);
     const std::vector<Case> cases = {
         {"empty", "", 0, 0},
-        {"no line end at the end", edge, 0, 0},
+        // Prepared outside the system: its complete last line counts.
+        {"no line end at the end", edge, 1, 0},
+        {"two edges on a line", edge + " " + edge + "\n", 0, 1},
+        {"an edge over two lines", "3 -10 0\n3 10 20\n", 0, 1},
+        {"blank lines", "\n" + edge + "\n \t\n\n5 -10 0 5 10 20\n", 2, 0},
         {"CR LF", edge + "\r\n5 -10 0 5 10 20\r\n", 2, 0},
         {"lone CR", edge + "\r5 -10 0 5 10 20\r", 2, 0},
         {"UTF-8 byte-order mark", "\xEF\xBB\xBF" + edge + "\n", 1, 0},

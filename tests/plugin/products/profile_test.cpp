@@ -117,14 +117,17 @@ TEST_F(ProfileTest, SharedStationAtAVertexIsWrittenOnce) {
                                  "15.000000 12.000000\n");
 }
 
-TEST_F(ProfileTest, LastRecordWithoutLineEndIsLost) {
+// The exchange file is prepared outside the system: a complete last edge
+// without a line end is used, not lost.
+TEST_F(ProfileTest, LastRecordWithoutLineEndIsUsed) {
     std::string last = edgeAcrossAxis(6, 0);
     last.pop_back();
     writeFile(exchange, edgeAcrossAxis(3, 0) + last);
     pickLightweight({{{0, 0, 0}}, {{10, 0, 0}}});
     run(0.0);
-    EXPECT_EQ(profileLines().size(), 2u);
-    EXPECT_EQ(profileLines()[1].first, 3.0);
+    ASSERT_EQ(profileLines().size(), 2u);
+    EXPECT_EQ(profileLines()[0].first, 3.0);
+    EXPECT_EQ(profileLines()[1].first, 6.0);
 }
 
 TEST_F(ProfileTest, OldStylePolylines) {
@@ -169,7 +172,20 @@ TEST_F(ProfileTest, RefusedPicksAndFiles) {
     writeFile(exchange, edgeAcrossAxis(3, 0) + "1 2 3 four 5 6\n");
     pickLightweight({{{0, 0, 0}}, {{10, 0, 0}}});
     out = run(0.0, false);
-    EXPECT_EQ(out, "\nLine 2 of " + exchange + " is not a surface edge: 1 2 3 four 5 6");
+    EXPECT_EQ(out, "\nLine 2 of " + exchange +
+                       " is not a surface edge: 1 2 3 four 5 6 (6 numbers expected, 5 found, and "
+                       "\"four\" is not a number)");
+    EXPECT_EQ(readFile(exchange), edgeAcrossAxis(3, 0) + "1 2 3 four 5 6\n") << "kept as it was";
+
+    // A folder under the exchange file's name is a file that cannot be
+    // opened, and is kept.
+    std::filesystem::remove(exchange);
+    std::filesystem::create_directory(exchange);
+    pickLightweight({{{0, 0, 0}}, {{10, 0, 0}}});
+    EXPECT_EQ(run(0.0, false), "\nCan't open point file. Command Terminates.");
+    EXPECT_TRUE(std::filesystem::is_directory(exchange));
+    std::filesystem::remove(exchange);
+    writeFile(exchange, edgeAcrossAxis(3, 0) + "1 2 3 four 5 6\n");
     EXPECT_EQ(readFile(exchange), edgeAcrossAxis(3, 0) + "1 2 3 four 5 6\n") << "kept as it was";
 
     writeFile(exchange, edgeAcrossAxis(3, 0));

@@ -95,11 +95,52 @@ TEST_F(ProjectCommandsTest, OpeningAnotherProjectSavesTheOldOneFirst) {
 }
 
 TEST_F(ProjectCommandsTest, PointFileWithoutExtensionIsRefused) {
-    call(L"lvogopen", {path("points")});
+    // Nor does a "." in a folder name make one: the settings and surface
+    // would be named beside and over another project's.
+    for (const std::string name : {"points", "survey.2023/points"}) {
+        standin::clearAlerts();
+        call(L"lvogopen", {path(name)});
+        EXPECT_FALSE(vog::project::isProjectOpen());
+        ASSERT_EQ(standin::alerts().size(), 1u);
+        EXPECT_EQ(standin::alerts()[0], L"Point file name has no extension: " + path(name));
+        EXPECT_EQ(setting(L"dpoints"), L"");
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder + "/survey.set"));
+
+    // A point file named like one of its own project files would have the
+    // settings or the surface written over its points.
+    for (const std::string name : {"site.set", "site.tin", "site.ttin", "site.ftin"}) {
+        vogtest::writeFile(folder + "/" + name, "1 2 3\n");
+        standin::clearAlerts();
+        call(L"lvogopen", {path(name)});
+        EXPECT_FALSE(vog::project::isProjectOpen()) << name;
+        EXPECT_EQ(standin::alerts(),
+                  std::vector<std::wstring>{L"Point file name has the extension of a project file: " +
+                                            path(name)});
+        EXPECT_EQ(vogtest::readFile(folder + "/" + name), "1 2 3\n");
+    }
+}
+
+// A line end in a path or value would split its line of the settings file,
+// and what follows would be read back as a setting of its own.
+TEST_F(ProjectCommandsTest, ControlCharactersAreRefusedInPathsAndValues) {
+    call(L"lvogopen", {path("a\ndfaults=/etc/x.dat")});
     EXPECT_FALSE(vog::project::isProjectOpen());
     ASSERT_EQ(standin::alerts().size(), 1u);
-    EXPECT_EQ(standin::alerts()[0], L"Point file name has no extension: " + path("points"));
-    EXPECT_EQ(setting(L"dpoints"), L"");
+    EXPECT_EQ(standin::alerts()[0],
+              L"Point file path holds a control character: " + path("a?dfaults=/etc/x.dat"));
+
+    call(L"lvogopen", {path("a.dat")});
+    standin::clearAlerts();
+    call(L"vogset", {L"dfaults", L"/x/f.flt\ndbndry=/etc/passwd"});
+    ASSERT_EQ(standin::alerts().size(), 1u);
+    EXPECT_EQ(standin::alerts()[0],
+              L"Value of dfaults holds a control character: /x/f.flt?dbndry=/etc/passwd");
+    EXPECT_EQ(setting(L"dfaults"), L"");
+    call(L"vogset", {L"dcln", L"A\tB"});
+    EXPECT_EQ(setting(L"dcln"), L"KT_Regcontours");
+    call(L"vogset", {L"dfaults", L"/x/f.flt"});
+    EXPECT_EQ(setting(L"dfaults"), L"/x/f.flt");
 }
 
 } // namespace

@@ -5,7 +5,12 @@
 #include "project/settings_file.h"
 #include "project/unicode_text.h"
 
+#include <chrono>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -72,31 +77,117 @@ TEST_F(SettingsFileTest, FileIsReadBackAsWritten) {
 }
 
 TEST_F(SettingsFileTest, ReadingRules) {
-    // dpoints from the file wins; keys in another case, unknown keys, lines
-    // without "=" and values containing "=" change nothing; a later line wins;
-    // any order; the last line without line end is not used.
-    writeFile(folder + "/site.set", settingsBytes({"dii=7", "dpoints=/moved/site.dat", "DCI=9",
-                                                   "nonsense", "dcw=a=b", "dii=8", "diw=3"}) +
+    // Keys in another case, unknown keys, lines without "=" and values
+    // containing "=" change nothing; a later line wins; any order; the last
+    // line without line end is not used; every key not read has its default.
+    writeFile(folder + "/site.set", settingsBytes({"dii=7", "DCI=9", "nonsense", "dcw=a=b",
+                                                   "dii=8", "diw=3", "dpoints=" + pointFile}) +
                                         utf16("dzi=4"));
     open(pointFile);
-    EXPECT_EQ(setting(L"dpoints"), L"/moved/site.dat");
+    EXPECT_TRUE(standin::alerts().empty());
+    EXPECT_EQ(setting(L"dpoints"), standin::fromUtf8(pointFile));
     EXPECT_EQ(setting(L"dii"), L"8");
     EXPECT_EQ(setting(L"diw"), L"3");
-    EXPECT_EQ(setting(L"dci"), L"") << "absent key keeps the value it had: empty after load";
-    EXPECT_EQ(setting(L"dcw"), L"");
-    EXPECT_EQ(setting(L"dzi"), L"");
+    EXPECT_EQ(setting(L"dci"), L"1");
+    EXPECT_EQ(setting(L"dcw"), L"0");
+    EXPECT_EQ(setting(L"dzi"), L"1");
     EXPECT_TRUE(vog::project::isProjectOpen());
 }
 
-TEST_F(SettingsFileTest, AbsentKeysKeepThePreviousProjectsValues) {
+// A copied or moved project folder, or a settings file from elsewhere: the
+// point file opened stays the project's, and the other one is not touched.
+TEST_F(SettingsFileTest, TheOpenedPointFileStaysTheProjectsWhateverTheFileNames) {
+    const std::string other = vogtest::freshFolder("settings-other") + "/site.dat";
+    writeFile(other, "1 2 3\n");
+    writeFile(folder + "/site.set", settingsBytes({"dpoints=" + other, "dci=2"}));
+    open(pointFile);
+    EXPECT_EQ(setting(L"dpoints"), standin::fromUtf8(pointFile));
+    EXPECT_EQ(setting(L"dci"), L"2");
+    ASSERT_EQ(standin::alerts().size(), 1u);
+    EXPECT_EQ(standin::alerts()[0], standin::fromUtf8("The settings file " + folder +
+                                                      "/site.set names the point file " + other +
+                                                      ".  The project's point file stays " +
+                                                      pointFile + "."));
+    EXPECT_EQ(vog::project::saveSettings(), 0);
+    EXPECT_EQ(readFile(folder + "/site.set").substr(0, 2 + 2 * (8 + pointFile.size())),
+              settingsBytes({"dpoints=" + pointFile}).substr(0, 2 + 2 * (8 + pointFile.size())));
+    EXPECT_FALSE(std::filesystem::exists(other.substr(0, other.size() - 4) + ".set"));
+
+    // Another spelling of the same path is the same point file.
+    vog::project::resetProjectState();
+    std::string spelled = pointFile;
+    spelled.insert(spelled.rfind('/'), "/.");
+    writeFile(folder + "/site.set", settingsBytes({"dpoints=" + spelled}));
+    standin::clearAlerts();
+    open(pointFile);
+    EXPECT_TRUE(standin::alerts().empty());
+}
+
+TEST_F(SettingsFileTest, AbsentKeysGetTheirDefaultsNotThePreviousProjectsValues) {
     open(pointFile); // defaults
     call(L"vogset", {L"dcln", L"Mine"});
+    call(L"vogset", {L"dfaults", L"/elsewhere/a.flt"});
+    call(L"vogset", {L"dbndry", L"/elsewhere/a.bnd"});
     std::string other = folder + "/other.dat";
     writeFile(folder + "/other.set", settingsBytes({"dpoints=" + other, "dci=3"}));
     open(other);
     EXPECT_EQ(setting(L"dci"), L"3");
-    EXPECT_EQ(setting(L"dcln"), L"Mine");
+    EXPECT_EQ(setting(L"dcln"), L"KT_Regcontours");
+    EXPECT_EQ(setting(L"dfaults"), L"");
+    EXPECT_EQ(setting(L"dbndry"), L"");
     EXPECT_EQ(setting(L"dmln"), L"KT_Mesh");
+}
+
+// A settings file that is there but cannot be read: the project is not
+// opened, and nothing is ever written over it.
+TEST_F(SettingsFileTest, ASettingsFileThatCannotBeReadIsNeverOverwritten) {
+    const std::string set = folder + "/site.set";
+    auto expectRefused = [&](const char* what) {
+        SCOPED_TRACE(what);
+        vog::project::resetProjectState();
+        standin::clearAlerts();
+        const auto started = std::chrono::steady_clock::now();
+        open(pointFile);
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
+        EXPECT_FALSE(vog::project::isProjectOpen());
+        ASSERT_EQ(standin::alerts().size(), 1u);
+        EXPECT_EQ(standin::alerts()[0],
+                  standin::fromUtf8("Could not read settings file " + set + ".  Project not opened."));
+        EXPECT_EQ(vog::project::saveSettings(), RTERROR) << "nothing to write at exit";
+    };
+    std::filesystem::create_directory(set);
+    expectRefused("a folder");
+    EXPECT_TRUE(std::filesystem::is_directory(set));
+    std::filesystem::remove(set);
+
+    ASSERT_EQ(::mkfifo(set.c_str(), 0600), 0);
+    // Should the open wait for a writer, one comes (a failure, not a hang).
+    std::thread writer([&] {
+        std::this_thread::sleep_for(std::chrono::seconds(2));
+        const int handle = ::open(set.c_str(), O_WRONLY | O_NONBLOCK);
+        if (handle >= 0) ::close(handle);
+    });
+    expectRefused("a FIFO");
+    writer.join();
+    EXPECT_TRUE(std::filesystem::is_fifo(set));
+    std::filesystem::remove(set);
+
+    std::filesystem::create_symlink("/proc/self/mem", set);
+    expectRefused("a file whose read fails");
+    EXPECT_TRUE(std::filesystem::is_symlink(set));
+    std::filesystem::remove(set);
+
+    // With a project open, that project stays open as it was.
+    const std::string other = folder + "/other.dat";
+    open(other);
+    call(L"vogset", {L"dci", L"4"});
+    std::filesystem::create_directory(set);
+    standin::clearAlerts();
+    open(pointFile);
+    EXPECT_TRUE(vog::project::isProjectOpen());
+    EXPECT_EQ(setting(L"dpoints"), standin::fromUtf8(other));
+    EXPECT_EQ(setting(L"dci"), L"4");
+    EXPECT_TRUE(std::filesystem::is_directory(set));
 }
 
 TEST_F(SettingsFileTest, OtherEncodingsAndLineEnds) {
@@ -171,15 +262,19 @@ TEST_F(SettingsFileTest, HostileFilesOpenTheProjectAndNeverOverrunASetting) {
         std::wstring text = vog::project::decodeUnicodeText(readFile(folder + "/site.set"));
         EXPECT_EQ(vog::project::completeLines(text).size(), 19u) << name;
     }
-    // Lone CRs do not end lines: the whole text is one line without a line end.
-    EXPECT_EQ(setting(L"dci"), L"");
+    // Lone CRs do not end lines: the whole text is one line without a line
+    // end, and dci keeps its default.
+    EXPECT_EQ(setting(L"dci"), L"1");
 }
 
-TEST(SettingsSiblings, LastDotOfTheWholePathDecides) {
+TEST(SettingsSiblings, TheLastDotOfTheFileNameDecides) {
     using vog::project::siblingPath;
     EXPECT_EQ(siblingPath(L"/survey/site.dat", L".set"), L"/survey/site.set");
-    EXPECT_EQ(siblingPath(L"/a.b/points", L".set"), L"/a.set");
     EXPECT_EQ(siblingPath(L"/x/site.v2.xyz", L".tin"), L"/x/site.v2.tin");
+    EXPECT_EQ(siblingPath(L"/a.b/site.north.txt", L".tin"), L"/a.b/site.north.tin");
+    // A "." in a folder name is no extension of the file.
+    EXPECT_EQ(siblingPath(L"/site/survey.2023/points", L".set"), std::nullopt);
+    EXPECT_EQ(siblingPath(L"/a.b/points", L".set"), std::nullopt);
     EXPECT_EQ(siblingPath(L"/survey/points", L".set"), std::nullopt);
 }
 

@@ -228,7 +228,8 @@ TEST_F(BoundaryClip, FileProblemsAreAlertedAndFailTheClipping) {
     clip(gridTriangles(), "0 0 0 100 0 0\n0 100 x 0 0 0\n", RTERROR);
     ASSERT_EQ(alerts().size(), 1u);
     EXPECT_EQ(alerts()[0], L"Line 2 of " + widePath(dir() / "site.bnd") +
-                               L" is not a boundary segment: 0 100 x 0 0 0");
+                               L" is not a boundary segment: 0 100 x 0 0 0 (6 numbers expected, 5 "
+                               L"found, and \"x\" is not a number)");
 
     standin::clearAlerts();
     writeText(dir() / "site.bnd", segmentLines(square(0, 100)));

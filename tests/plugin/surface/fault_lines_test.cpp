@@ -421,7 +421,8 @@ TEST_F(FaultLines, TwoAndThreeNumberLayoutsPlaceTheSameFaultWithTheSurfaceElevat
     // Read in the other layout the records do not come out whole.
     EXPECT_EQ(run("10 0 0 10\n", 3), RTERROR);
     ASSERT_EQ(alertTexts().size(), 1u);
-    EXPECT_EQ(alertTexts()[0], "Line 1 of " + faults.string() + " is not a fault line: 10 0 0 10");
+    EXPECT_EQ(alertTexts()[0], "Line 1 of " + faults.string() +
+                                   " is not a fault line: 10 0 0 10 (6 numbers expected, 4 found)");
     EXPECT_EQ(run("10 0 55 0 10 66\n", 2), RTERROR);
     ASSERT_EQ(alertTexts().size(), 1u);
     EXPECT_NE(alertTexts()[0].find("of " + faults.string() + " is not a fault line"),
@@ -432,9 +433,18 @@ TEST_F(FaultLines, AnEmptyFaultFileWritesTheTrianglesUnchanged) {
     EXPECT_EQ(run(""), 0);
     EXPECT_EQ(capture.text(), "Done\n");
     EXPECT_EQ(readText(ftin), readText(ttin));
-    // A last record without its line end is not used.
-    EXPECT_EQ(run("10 0 0 0 10 0"), 0);
+    // Blank lines hold no fault.
+    EXPECT_EQ(run("\n \t\n\n"), 0);
     EXPECT_EQ(readText(ftin), readText(ttin));
+}
+
+// The fault file is the user's: its last fault counts without a line end.
+TEST_F(FaultLines, TheLastFaultWithoutALineEndIsApplied) {
+    EXPECT_EQ(run("10 0 0 0 10 0\n"), 0);
+    const std::string withLineEnd = readText(ftin);
+    EXPECT_NE(withLineEnd, readText(ttin)) << "the fault changes the surface";
+    EXPECT_EQ(run("10 0 0 0 10 0"), 0);
+    EXPECT_EQ(readText(ftin), withLineEnd);
 }
 
 TEST_F(FaultLines, FaultsOnABoundarySegmentAreLeftOutOnlyWhenTheBoundaryIsUsed) {
@@ -481,21 +491,32 @@ TEST_F(FaultLines, FilesThatCannotBeReadAreAlertedAndNothingIsWritten) {
     expectFailure(runOn(), "Error opening fault line file.\n");
 
     expectFailure(run("10 0 0 0 10 0\nx1 y1 z1 x2 y2 z2\n"),
-                  "Line 2 of " + faults.string() + " is not a fault line: x1 y1 z1 x2 y2 z2");
+                  "Line 2 of " + faults.string() +
+                      " is not a fault line: x1 y1 z1 x2 y2 z2 (6 numbers expected, 0 found, and "
+                      "\"x1\" is not a number)");
     expectFailure(run("10 0 0 0 10 inf\n"),
-                  "Line 1 of " + faults.string() + " is not a fault line: 10 0 0 0 10 inf");
+                  "Line 1 of " + faults.string() +
+                      " is not a fault line: 10 0 0 0 10 inf (6 numbers expected, 5 found, and "
+                      "\"inf\" is not a number)");
+    // A fault file whose read fails is one that cannot be opened.
+    std::filesystem::remove(faults);
+    std::filesystem::create_symlink("/proc/self/mem", faults);
+    expectFailure(runOn(), "Error opening fault line file.\n");
+    std::filesystem::remove(faults);
 
     project::setSetting(L"ubound", L"1");
     project::setSetting(L"dbndry", widePath(dir() / "none.bnd"));
     expectFailure(run("10 0 0 0 10 0\n"), "Error opening boundary file.\n");
     writeText(dir() / "bad.bnd", "0 0 0 10 0 0\n0 0 0 10\n");
     project::setSetting(L"dbndry", widePath(dir() / "bad.bnd"));
-    expectFailure(runOn(), "Line 2 of " + (dir() / "bad.bnd").string() +
-                               " is not a boundary segment: 0 0 0 10");
+    expectFailure(runOn(),
+                  "Line 2 of " + (dir() / "bad.bnd").string() +
+                      " is not a boundary segment: 0 0 0 10 (6 numbers expected, 4 found)");
     project::setSetting(L"ubound", L"0");
 
     writeText(ttin, "0 0 0 1 1 0 1 0\n");
-    expectFailure(runOn(), "Line 1 of " + ttin.string() + " is not a triangle: 0 0 0 1 1 0 1 0");
+    expectFailure(runOn(), "Line 1 of " + ttin.string() +
+                               " is not a triangle: 0 0 0 1 1 0 1 0 (9 numbers expected, 8 found)");
     std::filesystem::remove(ttin);
     expectFailure(runOn(), "Error opening triangle file.\n");
 

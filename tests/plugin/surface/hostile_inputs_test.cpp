@@ -6,6 +6,7 @@
 #include "plugin/hostile_files.h"
 
 #include "host/commands.h"
+#include "products/entity_output.h"
 #include "project/project_state.h"
 #include "standin.h"
 #include "support/run_host.h"
@@ -14,7 +15,11 @@
 #include "dialogs.h"
 
 #include <chrono>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -59,6 +64,28 @@ class HostileSurfaceInputs : public vogtest::HostileProjectTest {
         EXPECT_EQ(surface.back(), '\n') << file.name;
     }
 
+    // The surface the well-formed file gives; the old surface is put back.
+    std::string wellFormedSurface(const std::string& name,
+                                  const std::vector<std::string>& records) {
+        std::string lines;
+        for (const std::string& r : records)
+            lines += r + "\n";
+        write(name, lines);
+        std::chrono::steady_clock::duration took{};
+        EXPECT_EQ(triangulate(took), RTNORM) << standin::toUtf8(lastAlert());
+        const std::string surface = contents("site.tin").value_or("");
+        write("site.tin", savedSurface.value());
+        return surface;
+    }
+
+    // A file the user prepared whose last line has no line end gives the
+    // surface of the whole file: its last record counts.
+    void expectLastRecordUsed(const HostileFile& file, const std::string& expected) {
+        if (file.name == "no line end at the end") {
+            EXPECT_EQ(contents("site.tin").value_or(""), expected) << file.name;
+        }
+    }
+
     // A build that keeps no triangle: done, with an empty surface that the
     // products report as having no triangles.
     void expectEmptySurface(const std::string& name, int result) {
@@ -69,6 +96,7 @@ class HostileSurfaceInputs : public vogtest::HostileProjectTest {
 };
 
 TEST_F(HostileSurfaceInputs, PointFiles) {
+    const std::string whole = wellFormedSurface("site.xyz", vogtest::sitePointRecords());
     for (HostileFile file : hostileVariants(vogtest::sitePointRecords())) {
         // A coordinate of 1e308 is beyond what a surface can be built on.
         if (file.name == "1e308") file.refusedLine = 2;
@@ -83,6 +111,7 @@ TEST_F(HostileSurfaceInputs, PointFiles) {
             expectRefused(file, "site.xyz", result);
         } else {
             expectBuilt(file, result);
+            expectLastRecordUsed(file, whole);
         }
         write("site.tin", savedSurface.value());
         // Nothing is left in TEMP but the lock file.
@@ -145,6 +174,7 @@ TEST_F(HostileSurfaceInputs, FaultLineFiles) {
     vog::project::setSetting(L"ufaults", L"1");
     vog::project::setSetting(L"dimfaults", L"3");
     vog::project::setSetting(L"dfaults", widePath("faults.txt"));
+    const std::string whole = wellFormedSurface("faults.txt", faults);
     for (const HostileFile& file : hostileVariants(faults)) {
         write("faults.txt", file.bytes);
         std::chrono::steady_clock::duration took{};
@@ -152,10 +182,12 @@ TEST_F(HostileSurfaceInputs, FaultLineFiles) {
         EXPECT_LT(took, kQuick) << file.name;
         // An empty fault file applies no fault; a fault out at 1e308 meets no
         // triangle and is skipped.
-        if (file.refusedLine)
+        if (file.refusedLine) {
             expectRefused(file, "faults.txt", result);
-        else
+        } else {
             expectBuilt(file, result);
+            expectLastRecordUsed(file, whole);
+        }
         write("site.tin", savedSurface.value());
         EXPECT_FALSE(std::filesystem::exists(path("site.ttin"))) << file.name;
         EXPECT_FALSE(std::filesystem::exists(path("site.ftin"))) << file.name;
@@ -169,6 +201,7 @@ TEST_F(HostileSurfaceInputs, BoundaryFiles) {
         "1 1 0 1.2 1 0",     "1.2 1 0 1.2 1.2 0",   "1.2 1.2 0 1 1 0"};
     vog::project::setSetting(L"ubound", L"1");
     vog::project::setSetting(L"dbndry", widePath("boundary.txt"));
+    const std::string whole = wellFormedSurface("boundary.txt", boundary);
     for (const HostileFile& file : hostileVariants(boundary)) {
         write("boundary.txt", file.bytes);
         std::chrono::steady_clock::duration took{};
@@ -181,10 +214,85 @@ TEST_F(HostileSurfaceInputs, BoundaryFiles) {
             expectRefused(file, "boundary.txt", result);
         } else {
             expectBuilt(file, result);
+            expectLastRecordUsed(file, whole);
         }
         write("site.tin", savedSurface.value());
         EXPECT_FALSE(std::filesystem::exists(path("site.ftin"))) << file.name;
     }
+}
+
+// A point, fault-line or boundary file that is a folder, a FIFO or a file
+// whose read fails: refused as a file that cannot be opened, at once (a FIFO
+// without a writer keeps nothing waiting), and nothing is replaced.
+TEST_F(HostileSurfaceInputs, PathsThatAreNotReadableFilesReplaceNothing) {
+    const std::string points = contents("site.xyz").value();
+    auto make = [&](const std::string& name, const std::string& kind) {
+        std::filesystem::remove(path(name));
+        if (kind == "folder")
+            std::filesystem::create_directory(path(name));
+        else if (kind == "FIFO")
+            ASSERT_EQ(::mkfifo(path(name).c_str(), 0600), 0);
+        else
+            std::filesystem::create_symlink("/proc/self/mem", path(name));
+    };
+    for (const std::string kind : {"folder", "FIFO", "failing read"}) {
+        for (const std::string name : {"site.xyz", "faults.txt", "boundary.txt"}) {
+            SCOPED_TRACE(name + " is a " + kind);
+            write("faults.txt", "0 0.5 0.5 3 0.5 3.5\n");
+            write("boundary.txt", "0 0 0 3 0 0\n3 0 0 3 3 0\n3 3 0 0 0 0\n");
+            vog::project::setSetting(L"ufaults", name == "faults.txt" ? L"1" : L"0");
+            vog::project::setSetting(L"ubound", name == "boundary.txt" ? L"1" : L"0");
+            vog::project::setSetting(L"dfaults", widePath("faults.txt"));
+            vog::project::setSetting(L"dbndry", widePath("boundary.txt"));
+            make(name, kind);
+            // Should an open wait for a writer of the FIFO, one comes.
+            std::thread writer([&] {
+                std::this_thread::sleep_for(3s);
+                const int handle = ::open(path(name).c_str(), O_WRONLY | O_NONBLOCK);
+                if (handle >= 0) ::close(handle);
+            });
+            std::chrono::steady_clock::duration took{};
+            const int result = triangulate(took);
+            writer.join();
+            EXPECT_LT(took, 2s);
+            EXPECT_NE(result, RTNORM);
+            EXPECT_TRUE(projectFilesUnchanged());
+            EXPECT_FALSE(std::filesystem::exists(path("site.tin.tmp")));
+            // The dialog refuses a fault or boundary file that is no file; a
+            // read that fails is the open failure of the step.
+            if (name == "site.xyz")
+                EXPECT_EQ(lastAlert(), L"Could not open point file for reading.  Command "
+                                       L"terminates.\n");
+            else if (kind == "failing read")
+                EXPECT_EQ(lastAlert(), name == "faults.txt" ? L"Error opening fault line file.\n"
+                                                            : L"Could not open boundary file.");
+            else
+                EXPECT_EQ(result, RTCAN);
+            std::filesystem::remove(path(name));
+            write("site.xyz", points);
+        }
+    }
+}
+
+// The contours command on a surface whose read fails: the open failure,
+// and the contours it would redraw are not erased.
+TEST_F(HostileSurfaceInputs, ContoursOfAnUnreadableSurfaceEraseNothing) {
+    ads_point a = {0, 0, 0}, b = {1, 1, 0};
+    vog::products::makeEntity(
+        acutBuildList(RTDXF0, L"LINE", 8, L"KT_Regcontours", 10, a, 11, b, RTNONE));
+    std::filesystem::remove(path("site.tin"));
+    std::filesystem::create_symlink("/proc/self/mem", path("site.tin"));
+    standin::queueDialogAnswer(L"contours", {});
+    std::chrono::steady_clock::duration took{};
+    EXPECT_EQ(runCommand(vog::contoursCommand, took), RTERROR);
+    EXPECT_EQ(standin::alerts(),
+              std::vector<std::wstring>{L"Could not open triangle file.  Command terminates.\n"});
+    EXPECT_EQ(standin::pendingDialogAnswers(L"contours"), 1u) << "no dialog was shown";
+    std::size_t live = 0;
+    for (const standin::Entity& e : standin::database().entities)
+        if (!e.erased && !e.subentity && e.layer == L"KT_Regcontours") ++live;
+    EXPECT_EQ(live, 1u);
+    std::filesystem::remove(path("site.tin"));
 }
 
 } // namespace

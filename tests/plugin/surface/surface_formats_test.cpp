@@ -1,15 +1,23 @@
-// Number text, the record reader's end-of-file and malformed-record rules,
-// and the point and triangle file readers and writers.
+// Number text, the record reader's line, end-of-file and malformed-record
+// rules, and the readers of every data file and the writers.
 #include "host/wide_text.h"
+#include "products/edge_exchange.h"
 #include "surface/number_text.h"
 #include "surface/point_file.h"
 #include "surface/record_reader.h"
+#include "surface/segment_file.h"
 #include "surface/triangle_file.h"
 #include "surface_test_support.h"
 
+#include <chrono>
 #include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
 #include <random>
 #include <sstream>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace vog::surface {
 namespace {
@@ -72,43 +80,85 @@ TEST(SurfaceNumberText, ReadsWhatTheCLibraryReadsAsAWholeNumber) {
 
 std::vector<std::vector<double>> readAll(const std::string& text, std::size_t size,
                                          RecordReader::Result& last, std::size_t& badLine,
-                                         std::string& badText) {
+                                         std::string& badText, FileMaker maker = FileMaker::System,
+                                         std::string* detail = nullptr) {
     std::istringstream in(text);
-    RecordReader reader(in);
+    RecordReader reader(in, maker);
     std::vector<std::vector<double>> records;
     std::vector<double> values(size);
     while ((last = reader.read(values)) == RecordReader::Result::Record)
         records.push_back(values);
     badLine = reader.malformedLine();
     badText = reader.malformedText();
+    if (detail) *detail = reader.malformedDetail();
     return records;
 }
 
-TEST(SurfaceRecordReader, LastRecordRunningIntoTheEndIsNotUsed) {
+TEST(SurfaceRecordReader, AnUnterminatedLastRecordCountsOnlyInTheUsersFiles) {
     RecordReader::Result last;
     std::size_t line;
     std::string text;
-    EXPECT_EQ(readAll("1 2 3\n4 5 6\n", 3, last, line, text).size(), 2u);
-    EXPECT_EQ(last, RecordReader::Result::End);
-    // No line end after the last number: that record is lost.
-    EXPECT_EQ(readAll("1 2 3\n4 5 6", 3, last, line, text).size(), 1u);
-    EXPECT_EQ(last, RecordReader::Result::End);
-    // Any white space after it keeps it.
-    EXPECT_EQ(readAll("1 2 3\n4 5 6 ", 3, last, line, text).size(), 2u);
-    EXPECT_EQ(readAll("1 2 3\r\n4 5 6\r", 3, last, line, text).size(), 2u);
-    EXPECT_EQ(readAll("", 3, last, line, text).size(), 0u);
-    EXPECT_EQ(last, RecordReader::Result::End);
+    for (FileMaker maker : {FileMaker::System, FileMaker::User}) {
+        EXPECT_EQ(readAll("1 2 3\n4 5 6\n", 3, last, line, text, maker).size(), 2u);
+        EXPECT_EQ(last, RecordReader::Result::End);
+        // No line end after the last number: the system's own files were
+        // cut short there, the user's are complete.
+        EXPECT_EQ(readAll("1 2 3\n4 5 6", 3, last, line, text, maker).size(),
+                  maker == FileMaker::User ? 2u : 1u);
+        EXPECT_EQ(last, RecordReader::Result::End);
+        // Any white space after it keeps it.
+        EXPECT_EQ(readAll("1 2 3\n4 5 6 ", 3, last, line, text, maker).size(), 2u);
+        EXPECT_EQ(readAll("1 2 3\r\n4 5 6\r", 3, last, line, text, maker).size(), 2u);
+        EXPECT_EQ(readAll("", 3, last, line, text, maker).size(), 0u);
+        EXPECT_EQ(last, RecordReader::Result::End);
+        // A short last line is no record, with or without its line end.
+        readAll("1 2 3\n4 5", 3, last, line, text, maker);
+        EXPECT_EQ(last, RecordReader::Result::Malformed);
+        EXPECT_EQ(line, 2u);
+    }
 }
 
-TEST(SurfaceRecordReader, LineStructureIsNotEnforced) {
+TEST(SurfaceRecordReader, ARecordIsALineAndBlankLinesAreSkipped) {
     RecordReader::Result last;
     std::size_t line;
     std::string text;
-    auto records = readAll("\n  1\t2\n\n3 4\n5   6  \n\n", 3, last, line, text);
+    std::string detail;
+    auto records = readAll("\n  1\t2 3\n\n \t\n4 5   6  \n\n", 3, last, line, text);
     ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records[0], (std::vector<double>{1, 2, 3}));
     EXPECT_EQ(records[1], (std::vector<double>{4, 5, 6}));
     EXPECT_EQ(last, RecordReader::Result::End);
+
+    // A point-number, easting, northing, height export: twelve numbers make
+    // four points three at a time, but no line is a point.
+    records = readAll("1 100 200 10.5\n2 110 200 11\n3 110 210 12\n", 3, last, line, text,
+                      FileMaker::User, &detail);
+    EXPECT_TRUE(records.empty());
+    EXPECT_EQ(last, RecordReader::Result::Malformed);
+    EXPECT_EQ(line, 1u);
+    EXPECT_EQ(text, "1 100 200 10.5");
+    EXPECT_EQ(detail, "(3 numbers expected, 4 found)");
+
+    // A record over two lines, and two records on one line.
+    records = readAll("1 2 3\n4 5\n6\n", 3, last, line, text, FileMaker::System, &detail);
+    EXPECT_EQ(records.size(), 1u);
+    EXPECT_EQ(line, 2u);
+    EXPECT_EQ(detail, "(3 numbers expected, 2 found)");
+    readAll("1 2 3 4 5 6\n", 3, last, line, text, FileMaker::System, &detail);
+    EXPECT_EQ(last, RecordReader::Result::Malformed);
+    EXPECT_EQ(detail, "(3 numbers expected, 6 found)");
+
+    // Six numbers where four are expected: a 3-D fault file read in plan.
+    readAll("0 0.5 0.5 3 0.5 3.5\n", 4, last, line, text, FileMaker::User, &detail);
+    EXPECT_EQ(last, RecordReader::Result::Malformed);
+    EXPECT_EQ(detail, "(4 numbers expected, 6 found)");
+
+    // The first token that is not a number is named, cut when long.
+    readAll("1 x 2 y\n", 3, last, line, text, FileMaker::System, &detail);
+    EXPECT_EQ(detail, "(3 numbers expected, 2 found, and \"x\" is not a number)");
+    readAll(std::string(100, 'q') + "\n", 9, last, line, text, FileMaker::System, &detail);
+    EXPECT_EQ(detail, "(9 numbers expected, 0 found, and \"" + std::string(40, 'q') +
+                          "...\" is not a number)");
 }
 
 TEST(SurfaceRecordReader, NamesTheLineOfAMalformedRecord) {
@@ -126,7 +176,7 @@ TEST(SurfaceRecordReader, NamesTheLineOfAMalformedRecord) {
     EXPECT_EQ(line, 1u);
     EXPECT_EQ(text, "x y z");
 
-    // A file that ends inside a record names the line the record starts on.
+    // A line that ends inside a record is named.
     records = readAll("1 2 3\n4 5\n", 3, last, line, text);
     EXPECT_EQ(records.size(), 1u);
     EXPECT_EQ(last, RecordReader::Result::Malformed);
@@ -156,11 +206,18 @@ TEST_F(SurfacePointFile, RejectsRecordsThatAreNotThreeFiniteNumbers) {
         std::string text;
         std::string expected;
     };
-    for (const Case& c : {Case{"1 2 3\n4 5 1.5e\n", "Line 2 of % is not a point: 4 5 1.5e"},
-                          Case{"x y z\n1 2 3\n", "Line 1 of % is not a point: x y z"},
-                          Case{"1 2 3\n4 nan 6\n", "Line 2 of % is not a point: 4 nan 6"},
-                          Case{"1 2 inf\n", "Line 1 of % is not a point: 1 2 inf"},
-                          Case{"1 2 3\n4 5\n", "Line 2 of % is not a point: 4 5"}}) {
+    for (const Case& c :
+         {Case{"1 2 3\n4 5 1.5e\n", "Line 2 of % is not a point: 4 5 1.5e (3 numbers expected, "
+                                    "2 found, and \"1.5e\" is not a number)"},
+          Case{"x y z\n1 2 3\n", "Line 1 of % is not a point: x y z (3 numbers expected, 0 "
+                                 "found, and \"x\" is not a number)"},
+          Case{"1 2 3\n4 nan 6\n", "Line 2 of % is not a point: 4 nan 6 (3 numbers expected, 2 "
+                                   "found, and \"nan\" is not a number)"},
+          Case{"1 2 inf\n", "Line 1 of % is not a point: 1 2 inf (3 numbers expected, 2 found, "
+                            "and \"inf\" is not a number)"},
+          Case{"1 2 3\n4 5\n", "Line 2 of % is not a point: 4 5 (3 numbers expected, 2 found)"},
+          Case{"1 2 3\n4 5 6 7\n",
+               "Line 2 of % is not a point: 4 5 6 7 (3 numbers expected, 4 found)"}}) {
         auto path = writePointFile(c.text);
         PointFileReader reader(widePath(path));
         Point3 p;
@@ -181,7 +238,9 @@ TEST_F(SurfacePointFile, ShowsOnlyTheStartOfAHugeBadLine) {
     ASSERT_EQ(reader.read(p), PointFileReader::Result::Point);
     ASSERT_EQ(reader.read(p), PointFileReader::Result::Malformed);
     EXPECT_EQ(reader.malformedMessage(), L"Line 2 of " + widePath(path) + L" is not a point: " +
-                                             std::wstring(200, L'x') + L"...");
+                                             std::wstring(200, L'x') +
+                                             L"... (3 numbers expected, 0 found, and \"" +
+                                             std::wstring(40, L'x') + L"...\" is not a number)");
 }
 
 TEST_F(SurfacePointFile, WritesRecordsWithLineEnds) {
@@ -213,9 +272,114 @@ TEST_F(SurfaceTriangleFile, NamesAMalformedTriangleLine) {
     Triangle t;
     ASSERT_EQ(reader.read(t), TriangleFileReader::Result::Triangle);
     ASSERT_EQ(reader.read(t), TriangleFileReader::Result::Malformed);
-    EXPECT_EQ(reader.malformedMessage(), L"Line 2 of " + widePath(dir() / "b.tin") +
-                                             L" is not a triangle: 0 0 0 0 1 0 1 0 zero");
+    EXPECT_EQ(reader.malformedMessage(),
+              L"Line 2 of " + widePath(dir() / "b.tin") +
+                  L" is not a triangle: 0 0 0 0 1 0 1 0 zero (9 numbers expected, 8 found, and "
+                  L"\"zero\" is not a number)");
     EXPECT_FALSE(TriangleFileReader(widePath(dir() / "missing.tin")).isOpen());
+}
+
+// The readers of every data file, one record a line, the last line counted
+// in the files the user prepares; and paths that name no readable file.
+class SurfaceDataFileReaders : public SurfaceFixture {};
+
+TEST_F(SurfaceDataFileReaders, EveryRecordIsOneLineAndTheUsersLastLineCounts) {
+    // The user's point file: a last point without a line end is a point.
+    auto path = writePointFile("1 2 3\n\n4 5 6");
+    PointFileReader user(widePath(path), FileMaker::User);
+    Point3 p;
+    ASSERT_EQ(user.read(p), PointFileReader::Result::Point);
+    ASSERT_EQ(user.read(p), PointFileReader::Result::Point);
+    EXPECT_EQ(p, (Point3{4, 5, 6}));
+    EXPECT_EQ(user.read(p), PointFileReader::Result::End);
+    // The sorted point file, the system's own: that point was cut short.
+    PointFileReader system(widePath(path));
+    ASSERT_EQ(system.read(p), PointFileReader::Result::Point);
+    EXPECT_EQ(system.read(p), PointFileReader::Result::End);
+
+    // Triangle files: one triangle a line, the unterminated last one unused.
+    testing::writeText(dir() / "c.tin", "0 0 0 0 1 0 1 0 0\n0 0 0 0 1 0\n1 0 0\n");
+    TriangleFileReader split(widePath(dir() / "c.tin"));
+    Triangle t;
+    ASSERT_EQ(split.read(t), TriangleFileReader::Result::Triangle);
+    EXPECT_EQ(split.read(t), TriangleFileReader::Result::Malformed);
+    EXPECT_NE(split.malformedMessage().find(L"Line 2 of"), std::wstring::npos);
+    testing::writeText(dir() / "d.tin", "0 0 0 0 1 0 1 0 0\n0 0 0 0 1 0 1 0 0");
+    TriangleFileReader cut(widePath(dir() / "d.tin"));
+    ASSERT_EQ(cut.read(t), TriangleFileReader::Result::Triangle);
+    EXPECT_EQ(cut.read(t), TriangleFileReader::Result::End);
+
+    // Fault lines in plan from a file of 3-D ones: refused, not misread.
+    testing::writeText(dir() / "f.flt", "0 0.5 0.5 3 0.5 3.5\n0.5 3 3 2.5 0 2.5\n");
+    SegmentFileContents faults =
+        readSegmentFile(widePath(dir() / "f.flt"), SegmentLayout::Plan, L"fault line");
+    EXPECT_EQ(faults.status, SegmentFileContents::Status::Malformed);
+    EXPECT_EQ(faults.message, L"Line 1 of " + widePath(dir() / "f.flt") +
+                                  L" is not a fault line: 0 0.5 0.5 3 0.5 3.5 (4 numbers "
+                                  L"expected, 6 found)");
+    // A boundary whose last segment has no line end keeps it.
+    testing::writeText(dir() / "b.bnd", "0 0 0 1 0 0\n1 0 0 1 1 0\n1 1 0 0 0 0");
+    SegmentFileContents boundary =
+        readSegmentFile(widePath(dir() / "b.bnd"), SegmentLayout::Spatial, L"boundary segment");
+    EXPECT_EQ(boundary.status, SegmentFileContents::Status::Read);
+    EXPECT_EQ(boundary.segments.size(), 3u);
+
+    // The edge exchange file is prepared outside the system: its last edge
+    // counts; an edge over two lines does not read.
+    testing::writeText(dir() / "kttin.asc", "0 0 1 5 5 2\n5 5 2 9 0 3");
+    products::EdgeTable edges;
+    EXPECT_EQ(products::readEdgeExchange(widePath(dir() / "kttin.asc"), edges),
+              products::EdgeReadResult::Read);
+    EXPECT_EQ(edges.edges.size(), 2u);
+    testing::writeText(dir() / "kttin.asc", "0 0 1\n5 5 2\n");
+    EXPECT_EQ(products::readEdgeExchange(widePath(dir() / "kttin.asc"), edges),
+              products::EdgeReadResult::Malformed);
+    EXPECT_EQ(edges.malformedLine, 1u);
+    EXPECT_EQ(edges.malformedDetail, "(6 numbers expected, 3 found)");
+}
+
+TEST_F(SurfaceDataFileReaders, AFolderADeviceAFifoOrAFailingReadIsAFileThatCannotBeOpened) {
+    const auto folder = dir() / "folder.xyz";
+    std::filesystem::create_directory(folder);
+    const auto fifo = dir() / "fifo.xyz";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // A file whose every read fails (EIO), though it opens.
+    const auto failing = dir() / "failing.xyz";
+    std::filesystem::create_symlink("/proc/self/mem", failing);
+    // Should an open wait for a writer of the FIFO, one comes after a while
+    // (so that a fault shows as a failure, not as a hang).
+    std::thread writer([&] {
+        std::this_thread::sleep_for(std::chrono::seconds(2));
+        const int handle = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+        if (handle >= 0) ::close(handle);
+    });
+    const auto started = std::chrono::steady_clock::now();
+    for (const auto& path : {folder, fifo, std::filesystem::path("/dev/null")}) {
+        SCOPED_TRACE(path.string());
+        EXPECT_FALSE(PointFileReader(widePath(path), FileMaker::User).isOpen());
+        EXPECT_FALSE(TriangleFileReader(widePath(path)).isOpen());
+        EXPECT_EQ(readSegmentFile(widePath(path), SegmentLayout::Spatial, L"fault line").status,
+                  SegmentFileContents::Status::NotOpened);
+        products::EdgeTable edges;
+        EXPECT_EQ(products::readEdgeExchange(widePath(path), edges),
+                  products::EdgeReadResult::CannotOpen);
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
+    writer.join();
+
+    PointFileReader points(widePath(failing), FileMaker::User);
+    ASSERT_TRUE(points.isOpen());
+    Point3 p;
+    EXPECT_EQ(points.read(p), PointFileReader::Result::Unreadable);
+    EXPECT_EQ(points.read(p), PointFileReader::Result::Unreadable);
+    TriangleFileReader triangles(widePath(failing));
+    Triangle t;
+    EXPECT_EQ(triangles.read(t), TriangleFileReader::Result::Unreadable);
+    EXPECT_EQ(readSegmentFile(widePath(failing), SegmentLayout::Plan, L"fault line").status,
+              SegmentFileContents::Status::NotOpened);
+    products::EdgeTable edges;
+    EXPECT_EQ(products::readEdgeExchange(widePath(failing), edges),
+              products::EdgeReadResult::CannotOpen);
 }
 
 } // namespace

@@ -160,7 +160,10 @@ TEST_F(SurfacePreparation, MoreThanSixDecimalsAreRoundedBeforeSortingAndDuplicat
 TEST_F(SurfacePreparation, BadRecordStopsBeforeAnyFileIsWritten) {
     EXPECT_EQ(prepare("1 2 3\n4;5;6\n"), RTERROR);
     ASSERT_EQ(alerts().size(), 1u);
-    EXPECT_EQ(alerts()[0], L"Line 2 of " + widePath(pointFile_) + L" is not a point: 4;5;6");
+    EXPECT_EQ(
+        alerts()[0],
+        L"Line 2 of " + widePath(pointFile_) +
+            L" is not a point: 4;5;6 (3 numbers expected, 0 found, and \"4;5;6\" is not a number)");
     EXPECT_FALSE(std::filesystem::exists(workFile()));
     EXPECT_FALSE(std::filesystem::exists(sortedFile()));
 }
@@ -254,7 +257,9 @@ TEST_F(SurfaceElevationRange, NoPointsLeaveTheTextsEmptyBadRecordsAreAlerted) {
     auto bad = writePointFile("1 2 3\n1 2 three\n");
     EXPECT_EQ(readElevationRange(widePath(bad), range), RTERROR);
     ASSERT_EQ(alerts().size(), 1u);
-    EXPECT_EQ(alerts()[0], L"Line 2 of " + widePath(bad) + L" is not a point: 1 2 three");
+    EXPECT_EQ(alerts()[0], L"Line 2 of " + widePath(bad) +
+                               L" is not a point: 1 2 three (3 numbers expected, 2 found, and "
+                               L"\"three\" is not a number)");
 }
 
 } // namespace

@@ -241,8 +241,10 @@ TEST_F(SurfaceTriangulation, FileFailuresAreAlerted) {
     testing::writeText(sortedFile(), "0 0 0\n9 9 9\n1 1 1\n2 2 two\n");
     EXPECT_EQ(triangulateSortedPoints(widePath(dir() / "other.txt"), widePath(sortedFile())),
               RTERROR);
-    EXPECT_EQ(alerts().back(),
-              L"Line 4 of " + widePath(sortedFile()) + L" is not a point: 2 2 two");
+    EXPECT_EQ(
+        alerts().back(),
+        L"Line 4 of " + widePath(sortedFile()) +
+            L" is not a point: 2 2 two (3 numbers expected, 2 found, and \"two\" is not a number)");
     EXPECT_EQ(readText(dir() / "other.ttin"), "");
 }
 

@@ -110,6 +110,12 @@ class TriangulateCommand : public testing::SurfaceFixture {
         EXPECT_FALSE(std::filesystem::exists(sortedFile())) << path;
     }
 
+    // The file replaced by one that opens but whose every read fails.
+    static void failingFile(const std::filesystem::path& file) {
+        std::filesystem::remove(file);
+        std::filesystem::create_symlink("/proc/self/mem", file);
+    }
+
     std::vector<std::string> alertTexts() const {
         std::vector<std::string> out;
         for (const auto& a : standin::alerts())
@@ -174,8 +180,14 @@ TEST_F(TriangulateCommand, EveryFailureKeepsTheOldSurfaceAndLeavesNoIntermediate
     const std::string bnd = boundary.string();
     std::vector<Case> cases = {
         {"cancelled", [] {}, {{L"ufaults", L"1"}}, RTCAN, ""},
+        // A missing file is refused by the dialog's check at OK.
         {"missing fault file",
          [&] { std::filesystem::remove(faults); },
+         {{L"ufaults", L"1"}},
+         RTCAN,
+         ""},
+        {"unreadable fault file",
+         [&] { failingFile(faults); },
          {{L"ufaults", L"1"}},
          RTERROR,
          "Error opening fault line file.\n"},
@@ -183,24 +195,52 @@ TEST_F(TriangulateCommand, EveryFailureKeepsTheOldSurfaceAndLeavesNoIntermediate
          [&] { writeText(faults, "0 0 20 100 100 30\n1 2 3 x 5 6\n"); },
          {{L"ufaults", L"1"}},
          RTERROR,
-         "Line 2 of " + flt + " is not a fault line: 1 2 3 x 5 6"},
+         "Line 2 of " + flt +
+             " is not a fault line: 1 2 3 x 5 6 (6 numbers expected, 5 found, and \"x\" is not "
+             "a number)"},
         {"missing boundary file",
          [&] { std::filesystem::remove(boundary); },
          {{L"ubound", L"1"}},
+         RTCAN,
+         ""},
+        {"unreadable boundary file",
+         [&] { failingFile(boundary); },
+         {{L"ubound", L"1"}},
          RTERROR,
          "Could not open boundary file."},
-        {"missing boundary file with faults",
-         [&] { std::filesystem::remove(boundary); },
+        {"unreadable boundary file with faults",
+         [&] { failingFile(boundary); },
          {{L"ufaults", L"1"}, {L"ubound", L"1"}},
          RTERROR,
          "Error opening boundary file.\n"},
+        {"point file is a folder",
+         [&] {
+             std::filesystem::rename(points, dir() / "kept.xyz");
+             std::filesystem::create_directory(points);
+         },
+         {},
+         RTERROR,
+         "Could not open point file for reading.  Command terminates.\n"},
+        {"point file cannot be read",
+         [&] {
+             std::filesystem::rename(points, dir() / "kept.xyz");
+             failingFile(points);
+         },
+         {},
+         RTERROR,
+         "Could not open point file for reading.  Command terminates.\n"},
         {"malformed boundary file",
          [&] { writeText(boundary, "5 5 0 95 5\n"); },
          {{L"ubound", L"1"}},
          RTERROR,
-         "Line 1 of " + bnd + " is not a boundary segment: 5 5 0 95 5"},
+         "Line 1 of " + bnd +
+             " is not a boundary segment: 5 5 0 95 5 (6 numbers expected, 5 found)"},
+        // A folder holding a file is not removed as a leftover would be.
         {"raw triangle file cannot be made",
-         [&] { std::filesystem::create_directory(sibling(".ttin")); },
+         [&] {
+             std::filesystem::create_directory(sibling(".ttin"));
+             writeText(sibling(".ttin") / "kept", "");
+         },
          {},
          RTERROR,
          "Error opening triangle file."},
@@ -212,6 +252,11 @@ TEST_F(TriangulateCommand, EveryFailureKeepsTheOldSurfaceAndLeavesNoIntermediate
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        for (const auto& file : {faults, boundary, points})
+            if (std::filesystem::is_symlink(file)) std::filesystem::remove(file);
+        if (std::filesystem::is_directory(points)) std::filesystem::remove(points);
+        if (std::filesystem::exists(dir() / "kept.xyz"))
+            std::filesystem::rename(dir() / "kept.xyz", points);
         writeText(sibling(".tin"), oldSurface);
         writeText(faults, "0 0 20 100 100 30\n");
         writeText(boundary, "5 5 0 95 5 0\n95 5 0 95 95 0\n95 95 0 5 95 0\n5 95 0 5 5 0\n");
@@ -227,7 +272,7 @@ TEST_F(TriangulateCommand, EveryFailureKeepsTheOldSurfaceAndLeavesNoIntermediate
         }
         EXPECT_EQ(readText(sibling(".tin")), oldSurface);
         if (std::filesystem::is_directory(sibling(".ttin")))
-            std::filesystem::remove(sibling(".ttin"));
+            std::filesystem::remove_all(sibling(".ttin"));
         ::setenv("TEMP", tempDir().c_str(), 1);
         expectNoLeftovers(c.what);
     }
@@ -350,6 +395,50 @@ TEST_F(TriangulateCommand, AMissingFileTypedIntoItsFieldIsReplacedByTheSettingAn
     // An empty field is left alone and stored as it is.
     EXPECT_EQ(run({{L"ufaults", L"0"}, {L"bound_file", L""}, {L"ubound", L"0"}}), RTNORM);
     EXPECT_EQ(setting(L"dbndry"), L"");
+}
+
+// The browse buttons only fill their field; the checks run when a field
+// loses the focus and again at OK.
+TEST_F(TriangulateCommand, BrowsingOnlyFillsItsFieldAndOkChecksTheFieldsInUse) {
+    const auto other = dir() / "other.flt";
+    writeText(other, "0 0 20 100 100 30\n");
+    // A good file browsed does not answer the complaint about another field.
+    standin::queueFileAnswer(widePath(other));
+    EXPECT_EQ(run({{L"uelev", L"1"}, {L"mine", L"low"}, {L"ufaults", L"1"}, {L"ffbrowse", L""}}),
+              RTCAN);
+    EXPECT_EQ(standin::pendingFileAnswers(), 0u);
+    EXPECT_EQ(setting(L"dfaults"), widePath(faults)) << "the refused dialog changed nothing";
+
+    // A missing file browsed is refused at OK, with the field's complaint.
+    standin::queueFileAnswer(widePath(dir() / "none.flt"));
+    std::string drawn = typed("ufaults=1\nffbrowse\nok\ncancel\n");
+    EXPECT_NE(drawn.find("error: Fault line file does not exist.\n"), std::string::npos) << drawn;
+    EXPECT_EQ(lastResult, RTCAN);
+
+    // A bound never entered, left empty because the point file gave no
+    // range, is no number: OK refuses it rather than filtering with 0.
+    writeText(points, "");
+    writeText(sibling(".tin"), "1 2 3 4 5 6 7 8 9\n");
+    EXPECT_EQ(run({{L"uelev", L"1"}}), RTCAN);
+    EXPECT_EQ(readText(sibling(".tin")), "1 2 3 4 5 6 7 8 9\n");
+    EXPECT_EQ(setting(L"uelev"), L"0");
+}
+
+// Without the lock the build stops before any work file or output file is
+// touched, and never goes on unlocked.
+TEST_F(TriangulateCommand, ALockThatCannotBeTakenStopsBeforeAnyFileIsTouched) {
+    std::filesystem::create_directory(tempDir() / "sortwk.lck");
+    writeText(workFile(), "another build's points\n");
+    writeText(sibling(".tin"), "1 2 3 4 5 6 7 8 9\n");
+    EXPECT_EQ(run(), RTERROR);
+    EXPECT_EQ(alertTexts(), std::vector<std::string>{"Could not lock the sort work files with " +
+                                                     (tempDir() / "sortwk.lck").string() +
+                                                     ".  Command terminates.\n"});
+    EXPECT_EQ(readText(workFile()), "another build's points\n");
+    EXPECT_EQ(readText(sibling(".tin")), "1 2 3 4 5 6 7 8 9\n");
+    EXPECT_FALSE(std::filesystem::exists(sibling(".ttin")));
+    std::filesystem::remove(tempDir() / "sortwk.lck");
+    std::filesystem::remove(workFile());
 }
 
 TEST_F(TriangulateCommand, TheTogglesEnableTheirTiles) {

@@ -7,7 +7,9 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 namespace vog::surface::testing {
 namespace {
@@ -107,13 +109,52 @@ TEST_F(WorkFileLockTest, TheBreakKeyStopsTheWait) {
     EXPECT_TRUE(alerts().empty());
 }
 
-TEST_F(WorkFileLockTest, AFolderWithoutRoomForTheLockLeavesTheReportToTheWorkFiles) {
-    // The work files cannot be made there either; their step names the
-    // failure the user knows.
-    WorkFileLock lock(widePath(dir() / "missing"));
-    EXPECT_FALSE(lock.isOpen());
-    EXPECT_EQ(lockWorkFiles(lock, 0ms), RTNORM);
-    EXPECT_TRUE(alerts().empty());
+// The lock never fails open: whatever holds its name, the build stops with
+// an alert naming the lock file, and goes on unlocked never.
+TEST_F(WorkFileLockTest, ALockFileThatCannotBeOpenedStopsTheBuild) {
+    const auto lockFile = tempDir() / "sortwk.lck";
+    const std::wstring expected = L"Could not lock the sort work files with " + widePath(lockFile) +
+                                  L".  Command terminates.\n";
+    auto expectRefused = [&](const std::wstring& folder, const std::wstring& alert) {
+        standin::clearAlerts();
+        WorkFileLock lock(folder);
+        EXPECT_FALSE(lock.isOpen());
+        EXPECT_EQ(lockWorkFiles(lock, 0ms), RTERROR);
+        EXPECT_EQ(alerts(), std::vector<std::wstring>{alert});
+    };
+    {
+        SCOPED_TRACE("a folder");
+        std::filesystem::create_directory(lockFile);
+        expectRefused(temp(), expected);
+        std::filesystem::remove(lockFile);
+    }
+    {
+        SCOPED_TRACE("a dangling link, which would create its target");
+        std::filesystem::create_symlink(dir() / "target.lck", lockFile);
+        expectRefused(temp(), expected);
+        EXPECT_FALSE(std::filesystem::exists(dir() / "target.lck"));
+        std::filesystem::remove(lockFile);
+    }
+    {
+        SCOPED_TRACE("a FIFO");
+        ASSERT_EQ(::mkfifo(lockFile.c_str(), 0600), 0);
+        expectRefused(temp(), expected);
+        std::filesystem::remove(lockFile);
+    }
+    {
+        SCOPED_TRACE("a TEMP folder that does not exist");
+        expectRefused(widePath(dir() / "missing"), L"Could not lock the sort work files with " +
+                                                       widePath(dir() / "missing" / "sortwk.lck") +
+                                                       L".  Command terminates.\n");
+    }
+    if (::geteuid() != 0) {
+        SCOPED_TRACE("another user's file without write permission");
+        testing::writeText(lockFile, "");
+        std::filesystem::permissions(lockFile, std::filesystem::perms::owner_read);
+        expectRefused(temp(), expected);
+        std::filesystem::permissions(lockFile, std::filesystem::perms::owner_all);
+        std::filesystem::remove(lockFile);
+    }
 }
 
 } // namespace

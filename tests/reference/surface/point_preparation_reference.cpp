@@ -107,7 +107,7 @@ int preparePoints(const std::wstring& pointFile, bool useElevationLimits,
         return !useElevationLimits || (mine <= p.z && p.z <= maxe);
     };
 
-    PointFileReader points(pointFile);
+    PointFileReader points(pointFile, true);
     if (!points.isOpen()) {
         alert(L"Could not open point file for reading.  Command terminates.\n");
         return RTERROR;

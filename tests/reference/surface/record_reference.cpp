@@ -58,22 +58,36 @@ bool parseNumber(std::string_view token, double& value) {
     return true;
 }
 
+// A line ends at a line feed, a CR LF pair or a lone CR.
 bool RecordReader::nextLine() {
-    if (!std::getline(in_, line_)) return false;
+    line_.clear();
+    lineEnded_ = false;
+    int c;
+    bool any = false;
+    while ((c = in_.get()) != std::char_traits<char>::eof()) {
+        any = true;
+        if (c == '\n') {
+            lineEnded_ = true;
+            break;
+        }
+        if (c == '\r') {
+            if (in_.peek() == '\n') in_.get();
+            lineEnded_ = true;
+            break;
+        }
+        line_ += static_cast<char>(c);
+    }
+    if (!any) return false;
     ++lineNumber_;
     position_ = 0;
     if (lineNumber_ == 1 && line_.compare(0, 3, "\xEF\xBB\xBF") == 0) line_.erase(0, 3);
-    lineEnded_ = !in_.eof();
     return true;
 }
 
 bool RecordReader::nextToken(std::string_view& token) {
-    for (;;) {
-        while (position_ < line_.size() && isSeparator(line_[position_]))
-            ++position_;
-        if (position_ < line_.size()) break;
-        if (!nextLine()) return false;
-    }
+    while (position_ < line_.size() && isSeparator(line_[position_]))
+        ++position_;
+    if (position_ == line_.size()) return false;
     std::size_t start = position_;
     while (position_ < line_.size() && !isSeparator(line_[position_]))
         ++position_;
@@ -88,23 +102,46 @@ RecordReader::Result RecordReader::malformed(std::size_t line, const std::string
     return Result::Malformed;
 }
 
+std::string RecordReader::malformedDetail() const {
+    std::size_t found = 0;
+    std::string bad;
+    std::string token;
+    std::string text = malformedText_ + " ";
+    for (char c : text) {
+        if (!isSeparator(c)) {
+            token += c;
+            continue;
+        }
+        if (token.empty()) continue;
+        double value = 0;
+        if (parseNumber(token, value) && std::isfinite(value))
+            ++found;
+        else if (bad.empty())
+            bad = token.size() > 40 ? token.substr(0, 40) + "..." : token;
+        token.clear();
+    }
+    std::string detail =
+        "(" + std::to_string(expected_) + " numbers expected, " + std::to_string(found) + " found";
+    if (!bad.empty()) detail += ", and \"" + bad + "\" is not a number";
+    return detail + ")";
+}
+
 RecordReader::Result RecordReader::read(std::span<double> values) {
     if (failed_) return Result::Malformed;
-    std::size_t firstLine = 0;
-    std::string firstLineText;
+    expected_ = values.size();
+    // A record is a line of exactly its numbers; blank lines are skipped.
+    std::string_view token;
+    for (;;) {
+        if (!nextLine()) return Result::End;
+        if (nextToken(token)) break;
+    }
     for (std::size_t i = 0; i < values.size(); ++i) {
-        std::string_view token;
-        if (!nextToken(token)) {
-            if (i == 0) return Result::End;
-            return malformed(firstLine, firstLineText);
-        }
-        if (i == 0 && values.size() > 1) {
-            firstLine = lineNumber_;
-            firstLineText = line_;
-        }
+        if (i > 0 && !nextToken(token)) return malformed(lineNumber_, line_);
         if (!parseNumber(token, values[i])) return malformed(lineNumber_, line_);
     }
-    if (!lineEnded_ && position_ == line_.size()) return Result::End;
+    const std::size_t lastEnd = position_;
+    if (nextToken(token)) return malformed(lineNumber_, line_);
+    if (!lineEnded_ && lastEnd == line_.size() && !lastLineUsed_) return Result::End;
     return Result::Record;
 }
 
@@ -118,8 +155,8 @@ void RecordReader::rewind() {
     failed_ = false;
 }
 
-PointFileReader::PointFileReader(const std::wstring& path)
-    : path_(path), in_(vog::filePath(path), std::ios::binary), records_(in_) {}
+PointFileReader::PointFileReader(const std::wstring& path, bool userFile)
+    : path_(path), in_(vog::filePath(path), std::ios::binary), records_(in_, userFile) {}
 
 PointFileReader::Result PointFileReader::read(Point3& point) {
     double values[3];
@@ -144,7 +181,8 @@ PointFileReader::Result PointFileReader::read(Point3& point) {
 
 std::wstring PointFileReader::malformedMessage() const {
     return vog::surface::malformedRecordMessage(path_, records_.malformedLine(),
-                                                records_.malformedText(), L"point");
+                                                records_.malformedText(), L"point",
+                                                records_.malformedDetail());
 }
 
 TriangleFileReader::TriangleFileReader(const std::wstring& path)
@@ -173,7 +211,8 @@ TriangleFileReader::Result TriangleFileReader::read(Triangle& triangle) {
 
 std::wstring TriangleFileReader::malformedMessage() const {
     return vog::surface::malformedRecordMessage(path_, records_.malformedLine(),
-                                                records_.malformedText(), L"triangle");
+                                                records_.malformedText(), L"triangle",
+                                                records_.malformedDetail());
 }
 
 void writePointRecord(std::ostream& out, const Point3& point) {

@@ -24,12 +24,18 @@ class RecordReader {
   public:
     enum class Result { Record, End, Malformed };
 
-    explicit RecordReader(std::istream& in) : in_(in) {}
+    // lastLineUsed: a complete last line without a line end is a record (the
+    // files the user prepares); otherwise it is not used.
+    explicit RecordReader(std::istream& in, bool lastLineUsed = false)
+        : in_(in), lastLineUsed_(lastLineUsed) {}
     Result read(std::span<double> values);
     void reject() { malformed(lineNumber_, line_); }
     void rewind();
     std::size_t malformedLine() const { return malformedLine_; }
     const std::string& malformedText() const { return malformedText_; }
+    // "(K numbers expected, M found)", with the first token that is not a
+    // finite number named.
+    std::string malformedDetail() const;
 
   private:
     bool nextLine();
@@ -37,6 +43,8 @@ class RecordReader {
     Result malformed(std::size_t line, const std::string& text);
 
     std::istream& in_;
+    bool lastLineUsed_ = false;
+    std::size_t expected_ = 0;
     std::string line_;
     std::size_t lineNumber_ = 0;
     std::size_t position_ = 0;
@@ -50,7 +58,9 @@ class PointFileReader {
   public:
     enum class Result { Point, End, Malformed };
 
-    explicit PointFileReader(const std::wstring& path);
+    // userFile: the user's point file, whose complete last line counts
+    // without a line end.
+    explicit PointFileReader(const std::wstring& path, bool userFile = false);
     bool isOpen() const { return in_.is_open(); }
     Result read(Point3& point);
     void rewind() { records_.rewind(); }
