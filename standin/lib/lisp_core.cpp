@@ -3,6 +3,7 @@
 #include "lib/internal.h"
 #include "standin.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cwctype>
@@ -91,6 +92,14 @@ bool isNumber(const Value& v) { return v && (v->type == Type::Int || v->type == 
 double numberOf(const Value& v) {
     if (!isNumber(v)) throw LispError("bad argument type: numberp: " + toUtf8(printValue(v)));
     return v->type == Type::Int ? static_cast<double>(v->integer) : v->real;
+}
+Value makeWholeNumber(long long v) {
+    return fitsInteger(v) ? makeInt(v) : makeReal(static_cast<double>(v));
+}
+long long truncatedNumber(const Value& v) {
+    double x = numberOf(v);
+    if (std::isnan(x)) throw LispError("bad argument value: " + toUtf8(printValue(v)));
+    return static_cast<long long>(std::clamp(std::trunc(x), -1e15, 1e15));
 }
 std::vector<Value> listItems(const Value& list) {
     std::vector<Value> items;

@@ -4,6 +4,7 @@
 // backdrop to the lines drawn over it.
 #include "standin.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -52,11 +53,27 @@ std::string colourOf(int colour) {
 
 namespace {
 
+// A picture coordinate as written: an entity far outside the framed view
+// (made after a zoom) is held at the edge of what any viewer draws, so the
+// number stays finite.
+double inPicture(double v) {
+    return std::isnan(v) ? 0 : std::clamp(v, -1e15, 1e15);
+}
+
+// The frame of a picture can be drawn when the drawing's span and the scale
+// that fits it into the picture are ordinary numbers; coordinates near the
+// largest double overflow the span and every point would come out "nan".
+bool finiteFrame(const Extents& box, double scale) {
+    return std::isfinite(box.max[0] - box.min[0]) && std::isfinite(box.max[1] - box.min[1]) &&
+           std::isfinite(scale) && scale > 0;
+}
+
 struct Frame {
     double minX, maxY, scale;
     std::string xy(double x, double y) const {
         char buffer[64];
-        std::snprintf(buffer, sizeof buffer, "%.1f,%.1f", (x - minX) * scale, (maxY - y) * scale);
+        std::snprintf(buffer, sizeof buffer, "%.1f,%.1f", inPicture((x - minX) * scale),
+                      inPicture((maxY - y) * scale));
         return buffer;
     }
 };
@@ -86,7 +103,7 @@ std::string strokeOf(const DrawingDatabase& db, const Entity& e, double width, c
     }
     std::ostringstream s;
     s << " fill=\"none\" stroke=\"" << colourOf(std::abs(colour)) << "\" stroke-width=\"";
-    s << (width > 0 ? std::max(width * f.scale, thinnest) : thinnest) << "\"";
+    s << (width > 0 ? std::max(inPicture(width * f.scale), thinnest) : thinnest) << "\"";
     return s.str();
 }
 
@@ -103,6 +120,10 @@ bool writeSvg(const DrawingDatabase& db, const std::string& path, std::string& e
     const double pictureSize = 1200;
     const double margin = 10;
     Frame f{box.min[0], box.max[1], pictureSize / span};
+    if (!finiteFrame(box, f.scale)) {
+        error = "cannot draw " + path + ": the drawing spans more than a picture can hold";
+        return false;
+    }
 
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out) {
@@ -154,8 +175,8 @@ bool writeSvg(const DrawingDatabase& db, const std::string& path, std::string& e
                 << f.xy(b->values[0], b->values[1]) << "\"" << strokeOf(db, e, 0, f) << "/>\n";
         } else if (e.type == L"POINT") {
             const Group* a = e.group(10);
-            out << "<circle cx=\"" << (a->values[0] - f.minX) * f.scale << "\" cy=\""
-                << (f.maxY - a->values[1]) * f.scale << "\" r=\"1.5\"" << strokeOf(db, e, 0, f)
+            out << "<circle cx=\"" << inPicture((a->values[0] - f.minX) * f.scale) << "\" cy=\""
+                << inPicture((f.maxY - a->values[1]) * f.scale) << "\" r=\"1.5\"" << strokeOf(db, e, 0, f)
                 << "/>\n";
         }
     }
