@@ -128,6 +128,11 @@ class Interpreter {
     std::function<bool(const std::wstring& name, std::vector<Value>& args, Value& result)>
         externalCall;
 
+    // Evaluation steps left before a form is stopped with an error; negative
+    // (the host's setting): no limit. For running untrusted text in bounded
+    // time.
+    long long stepsLeft = -1;
+
   private:
     Value evalSpecial(const std::wstring& op, const Value& form, bool& handled);
     Value progn(const Value& body);

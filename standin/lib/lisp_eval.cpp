@@ -352,7 +352,12 @@ Value Interpreter::evalSpecial(const std::wstring& op, const Value& form, bool& 
         needArgs(parts, 1);
         long long n = truncatedNumber(eval(parts[0]));
         Value result;
-        for (long long i = 0; i < n; ++i) result = progn(form->cdr->cdr);
+        for (long long i = 0; i < n; ++i) {
+            // A repeat without a body evaluates nothing: each turn is a step.
+            if (stepsLeft == 0) throw LispError("evaluation step limit reached");
+            if (stepsLeft > 0) --stepsLeft;
+            result = progn(form->cdr->cdr);
+        }
         return result;
     }
     if (op == L"foreach") {
@@ -389,6 +394,8 @@ Value Interpreter::evalSpecial(const std::wstring& op, const Value& form, bool& 
 Value Interpreter::eval(const Value& form) {
     if (!form) return nullptr;
     if (depth_ >= kMaxLispDepth) throw LispError("stack limit reached: forms nested too deeply");
+    if (stepsLeft == 0) throw LispError("evaluation step limit reached");
+    if (stepsLeft > 0) --stepsLeft;
     struct Nesting {
         int& depth;
         explicit Nesting(int& d) : depth(++d) {}
