@@ -36,7 +36,8 @@ Interpreter& boundedInterpreter() {
         Value append = l->variable(L"append");
         l->define(L"append", [append](Interpreter& self, std::vector<Value>& a) -> Value {
             std::size_t total = 0;
-            for (const Value& list : a) total += standin::lisp::listItems(list).size();
+            for (const Value& list : a)
+                total += standin::lisp::listItems(list).size();
             if (total > 100000) throw LispError("list too long for fuzzing");
             return self.apply(append, L"append", a);
         });

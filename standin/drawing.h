@@ -40,7 +40,9 @@ class SharedText {
     friend std::wstring operator+(const SharedText& a, std::wstring_view b) {
         return *a.text_ + std::wstring(b);
     }
-    friend std::wstring operator+(const std::wstring& a, const SharedText& b) { return a + *b.text_; }
+    friend std::wstring operator+(const std::wstring& a, const SharedText& b) {
+        return a + *b.text_;
+    }
 
   private:
     static const std::wstring& kept(std::wstring_view text);
@@ -57,8 +59,10 @@ class OwnedText {
     OwnedText& operator=(const OwnedText& other) { return *this = other.str(); }
     OwnedText& operator=(OwnedText&&) noexcept = default;
     OwnedText& operator=(std::wstring_view text) {
-        if (text.empty()) text_.reset();
-        else text_ = std::make_unique<std::wstring>(text);
+        if (text.empty())
+            text_.reset();
+        else
+            text_ = std::make_unique<std::wstring>(text);
         return *this;
     }
     OwnedText& operator=(const std::wstring& text) { return *this = std::wstring_view(text); }
@@ -95,7 +99,7 @@ struct Group {
 
 struct Entity {
     Adesk::LongPtr id = 0; // the entity name's first half
-    SharedText type;       // "POLYLINE", "VERTEX", "SEQEND", "3DFACE", "LINE", "LWPOLYLINE", "POINT"
+    SharedText type; // "POLYLINE", "VERTEX", "SEQEND", "3DFACE", "LINE", "LWPOLYLINE", "POINT"
     SharedText layer;
     std::vector<Group> groups; // all groups but 0 (type) and 8 (layer), as given
     bool erased = false;

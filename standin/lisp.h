@@ -54,7 +54,9 @@ bool isNumber(const Value& v);
 double numberOf(const Value& v);
 // Integers are 32-bit: a whole number beyond that range is a real, in the
 // reader and in arithmetic alike.
-inline bool fitsInteger(long long v) { return v >= -2147483647LL - 1 && v <= 2147483647LL; }
+inline bool fitsInteger(long long v) {
+    return v >= -2147483647LL - 1 && v <= 2147483647LL;
+}
 Value makeWholeNumber(long long v); // an integer, or a real beyond the 32-bit range
 // A number cut toward zero for counts and positions; huge values are held at
 // +-1e15, a value that is not a number is an error.

@@ -72,9 +72,12 @@ Value arithmetic(std::vector<Value>& args, wchar_t op) {
         for (; i < args.size(); ++i) {
             long long v = args[i]->integer;
             long long next;
-            if (op == L'+') next = whole + v;
-            else if (op == L'-') next = whole - v;
-            else if (op == L'*') next = whole * v;
+            if (op == L'+')
+                next = whole + v;
+            else if (op == L'-')
+                next = whole - v;
+            else if (op == L'*')
+                next = whole * v;
             else {
                 if (v == 0) throw LispError("divide by zero");
                 next = whole / v;

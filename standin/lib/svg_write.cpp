@@ -176,8 +176,8 @@ bool writeSvg(const DrawingDatabase& db, const std::string& path, std::string& e
         } else if (e.type == L"POINT") {
             const Group* a = e.group(10);
             out << "<circle cx=\"" << inPicture((a->values[0] - f.minX) * f.scale) << "\" cy=\""
-                << inPicture((f.maxY - a->values[1]) * f.scale) << "\" r=\"1.5\"" << strokeOf(db, e, 0, f)
-                << "/>\n";
+                << inPicture((f.maxY - a->values[1]) * f.scale) << "\" r=\"1.5\""
+                << strokeOf(db, e, 0, f) << "/>\n";
         }
     }
     out << "</g>\n</svg>\n";

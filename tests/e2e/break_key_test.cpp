@@ -22,8 +22,8 @@ TEST(BreakKey, StopsAMillionContourLevelsAndTheSessionGoesOn) {
     const auto started = std::chrono::steady_clock::now();
     vogtest::HostRun run = vogtest::runHost(
         {"--save", folder + "/site.dxf", "-e", "(lvogopen \"" + folder + "/site.xyz\")", "-e",
-         "(triangulate)", "-e", "(vogset \"dci\" \"0.00101\")", "-e", "(vogset \"dii\" \"1\")", "-e",
-         "(host-break 3000)", "-e", "(contours)", "-e", "(princ \"after\")"},
+         "(triangulate)", "-e", "(vogset \"dci\" \"0.00101\")", "-e", "(vogset \"dii\" \"1\")",
+         "-e", "(host-break 3000)", "-e", "(contours)", "-e", "(princ \"after\")"},
         folder);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(60));
     EXPECT_EQ(run.status, 0) << run.output;
@@ -51,8 +51,7 @@ TEST(BreakKey, StopsShowtinBetweenFacesAndTheFacesDrawnStay) {
     vogtest::writeFile(folder + "/site.xyz", points);
     vogtest::HostRun run = vogtest::runHost(
         {"--save", folder + "/site.dxf", "-e", "(lvogopen \"" + folder + "/site.xyz\")", "-e",
-         "(triangulate)", "-e", "(host-break 2000)", "-e", "(showtin)", "-e",
-         "(princ \"after\")"},
+         "(triangulate)", "-e", "(host-break 2000)", "-e", "(showtin)", "-e", "(princ \"after\")"},
         folder);
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_NE(run.output.find("after"), std::string::npos) << run.output;

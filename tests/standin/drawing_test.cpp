@@ -170,7 +170,8 @@ TEST_F(DrawingTest, EntitiesKeepTheirTextsCompactly) {
     EXPECT_TRUE(named.text.empty());
     EXPECT_EQ(copy.text, L"DASHED");
     resbuf* list = standin::entityList(header);
-    EXPECT_EQ(std::wstring(list->rbnext->rbnext->resval.rstring), L"Contours_With_A_Long_Layer_Name");
+    EXPECT_EQ(std::wstring(list->rbnext->rbnext->resval.rstring),
+              L"Contours_With_A_Long_Layer_Name");
     acutRelRb(list);
 }
 

@@ -98,7 +98,8 @@ TEST(HostSurvives, DialogFilesNestedOrExpandingWithoutEndAreRefused) {
         return text;
     };
     std::string deep = "d : dialog {\n";
-    for (int i = 0; i < 20000; ++i) deep += ": row {";
+    for (int i = 0; i < 20000; ++i)
+        deep += ": row {";
     deep += std::string(20000, '}') + "\n}\n";
     struct DclCase {
         const char* name;
@@ -109,7 +110,8 @@ TEST(HostSurvives, DialogFilesNestedOrExpandingWithoutEndAreRefused) {
         {"20,000 rows in rows", deep, "2: tiles are nested more than 100 deep"},
         {"each definition twice the one before, 40 times",
          "a0 : row { : text { label = \"x\"; } }\n" +
-             defined(1, 40, "a# : row { : a@ { } : a@ { } }") + "d : dialog { : a40 { } ok_only; }\n",
+             defined(1, 40, "a# : row { : a@ { } : a@ { } }") +
+             "d : dialog { : a40 { } ok_only; }\n",
          "the definitions expand to more than 100000 tiles"},
         {"20,000 definitions, each built from the one before",
          "a0 : row { : text { label = \"x\"; } }\n" + defined(1, 20000, "a# : a@ { }") +
@@ -133,7 +135,8 @@ TEST(HostSurvives, DialogFilesNestedOrExpandingWithoutEndAreRefused) {
     // Nesting within the limit, and a file that expands to many tiles but
     // fewer than the limit, are read.
     std::string rows = "d : dialog {\n";
-    for (int i = 0; i < 90; ++i) rows += ": row {";
+    for (int i = 0; i < 90; ++i)
+        rows += ": row {";
     rows += ": text { key = \"t\"; }" + std::string(90, '}') + "\nok_only; }\n";
     vogtest::writeFile(folder + "/rows.dcl", rows);
     vogtest::writeFile(folder + "/wide.dcl", "a0 : row { : text { label = \"x\"; } }\n" +
@@ -164,9 +167,11 @@ TEST(HostSurvives, PathsThatNameAFolderOrAFifoAreRefusedWithoutWaiting) {
         EXPECT_LT(std::chrono::steady_clock::now() - started, kQuick);
         return run;
     };
-    for (const auto& [path, why] : {std::pair{dir, "is a folder"}, {fifo, "is not a regular file"}}) {
+    for (const auto& [path, why] :
+         {std::pair{dir, "is a folder"}, {fifo, "is not a regular file"}}) {
         SCOPED_TRACE(path);
-        vogtest::HostRun loaded = timed({"-e", "(load \"" + path + "\")", "-e", "(princ \"alive\")"});
+        vogtest::HostRun loaded =
+            timed({"-e", "(load \"" + path + "\")", "-e", "(princ \"alive\")"});
         EXPECT_EQ(loaded.status, 0);
         EXPECT_NE(loaded.output.find("; error: LOAD failed: \"" + path + "\" " + why),
                   std::string::npos)
@@ -202,10 +207,11 @@ TEST(HostSurvives, MemoryRunningOutIsAnErrorAndTheSessionAndDrawingStay) {
     const std::string folder = vogtest::freshFolder("out-of-memory");
     const std::string command =
         "ulimit -v 400000 && " + std::string(VOG_BIN_DIR) + "/cadhost --plugin none --save '" +
-        folder + "/kept.dxf' -e '(entmake (list (cons 0 \"LINE\") (list 10 0.0 0.0 0.0) "
-                 "(list 11 3.0 4.0 0.0)))' -e '(setq s \"xxxxxxxx\")' -e "
-                 "'(repeat 40 (setq s (strcat s s)))' -e '(setq s nil)' -e "
-                 "'(princ (+ 1 2))' > '" +
+        folder +
+        "/kept.dxf' -e '(entmake (list (cons 0 \"LINE\") (list 10 0.0 0.0 0.0) "
+        "(list 11 3.0 4.0 0.0)))' -e '(setq s \"xxxxxxxx\")' -e "
+        "'(repeat 40 (setq s (strcat s s)))' -e '(setq s nil)' -e "
+        "'(princ (+ 1 2))' > '" +
         folder + "/out.txt' 2>&1";
     const int status = std::system(command.c_str());
     const std::string output = vogtest::readFile(folder + "/out.txt");
