@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <new>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -119,8 +120,17 @@ int main(int argc, char** argv) {
         // A folder or a FIFO is refused before it is opened, never read or
         // waited on.
         std::string error = standin::lisp::unreadableFileReason(openPath);
-        if (!error.empty()) error = "cannot read " + openPath + ": " + error;
-        if (!error.empty() || !standin::readDxf(drawing.db, openPath, error)) {
+        bool read = false;
+        if (!error.empty()) {
+            error = "cannot read " + openPath + ": " + error;
+        } else {
+            try {
+                read = standin::readDxf(drawing.db, openPath, error);
+            } catch (const std::bad_alloc&) {
+                error = "cannot read " + openPath + ": does not fit in memory";
+            }
+        }
+        if (!read) {
             std::fprintf(stderr, "cadhost: %s\n", error.c_str());
             return 1;
         }

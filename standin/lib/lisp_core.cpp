@@ -7,21 +7,27 @@
 #include <cmath>
 #include <cstdio>
 #include <cwctype>
+#include <new>
 
 namespace standin::lisp {
 
 Object::~Object() {
     if (!car && !cdr) return;
-    std::vector<Value> pending;
-    if (car) pending.push_back(std::move(car));
-    if (cdr) pending.push_back(std::move(cdr));
-    while (!pending.empty()) {
-        Value v = std::move(pending.back());
-        pending.pop_back();
-        if (v.use_count() == 1) {
-            if (v->car) pending.push_back(std::move(v->car));
-            if (v->cdr) pending.push_back(std::move(v->cdr));
+    try {
+        std::vector<Value> pending;
+        if (car) pending.push_back(std::move(car));
+        if (cdr) pending.push_back(std::move(cdr));
+        while (!pending.empty()) {
+            Value v = std::move(pending.back());
+            pending.pop_back();
+            if (v.use_count() == 1) {
+                if (v->car) pending.push_back(std::move(v->car));
+                if (v->cdr) pending.push_back(std::move(v->cdr));
+            }
         }
+    } catch (const std::bad_alloc&) {
+        // No memory left for the work list: what it did not take is released
+        // item by item as the members go.
     }
 }
 
