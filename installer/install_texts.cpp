@@ -10,7 +10,8 @@ std::string loaderLines(const std::string& folder) {
 }
 
 std::string startupScript(const std::string& folder) {
-    return escapeForLisp("(LOAD \"" + loaderFilePath(folder) + "\")") + "\n;;End of script";
+    // Only the path is escaped: the line's own quotes stay LISP's delimiters.
+    return "(LOAD \"" + escapeForLisp(loaderFilePath(folder)) + "\")\n;;End of script";
 }
 
 std::string installQuestion(const std::string& quotedProgram) {

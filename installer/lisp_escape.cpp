@@ -6,8 +6,8 @@ std::string escapeForLisp(std::string_view text) {
     std::string escaped;
     escaped.reserve(text.size() + 8);
     for (char c : text) {
+        if (c == '\\' || c == '"') escaped += '\\';
         escaped += c;
-        if (c == '\\') escaped += '\\';
     }
     return escaped;
 }

@@ -11,6 +11,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -29,10 +30,15 @@ std::optional<RegistryText> loadRegistry() {
         std::fprintf(stderr, "pelmix: PELMIX_REGISTRY names no registry file\n");
         return std::nullopt;
     }
-    std::ifstream in(path, std::ios::binary);
+    // A folder cannot be read (the read fails inside the stream) and a FIFO
+    // would wait for a writer: either is a registry file that is not there.
+    std::error_code ec;
+    const bool regular = std::filesystem::is_regular_file(path, ec);
+    std::ifstream in;
+    if (regular) in.open(path, std::ios::binary);
     std::string content;
     if (in) content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (!in.is_open() || in.bad()) {
+    if (!regular || !in.is_open() || in.bad()) {
         std::fprintf(stderr, "pelmix: cannot read registry file %s\n", path.c_str());
         return std::nullopt;
     }

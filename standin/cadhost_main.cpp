@@ -10,14 +10,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <new>
 #include <optional>
 #include <string>
 #include <unistd.h>
 #include <vector>
-
-namespace standin::lisp {
-bool readTextFile(const std::string& path, std::wstring& text);
-}
 
 namespace {
 
@@ -128,8 +125,9 @@ int main(int argc, char** argv) {
     for (const Job& job : jobs) {
         std::wstring text;
         if (job.isExpression) text = standin::fromUtf8(job.text);
-        else if (!standin::lisp::readTextFile(job.text, text)) {
-            std::fprintf(stderr, "cadhost: cannot read script %s\n", job.text.c_str());
+        else if (std::string why; !standin::lisp::readTextFile(job.text, text, &why)) {
+            std::fprintf(stderr, "cadhost: cannot read script %s: %s\n", job.text.c_str(),
+                         why.c_str());
             return 1;
         }
         sources.push_back(std::move(text));
@@ -140,8 +138,20 @@ int main(int argc, char** argv) {
 
     standin::Drawing& drawing = standin::currentDrawing();
     if (!openPath.empty()) {
-        std::string error;
-        if (!standin::readDxf(drawing.db, openPath, error)) {
+        // A folder or a FIFO is refused before it is opened, never read or
+        // waited on.
+        std::string error = standin::lisp::unreadableFileReason(openPath);
+        bool read = false;
+        if (!error.empty()) {
+            error = "cannot read " + openPath + ": " + error;
+        } else {
+            try {
+                read = standin::readDxf(drawing.db, openPath, error);
+            } catch (const std::bad_alloc&) {
+                error = "cannot read " + openPath + ": does not fit in memory";
+            }
+        }
+        if (!read) {
             std::fprintf(stderr, "cadhost: %s\n", error.c_str());
             return 1;
         }

@@ -52,6 +52,15 @@ Value voidValue(); // what a function without a value returns: prints nothing
 bool isVoid(const Value& v);
 bool isNumber(const Value& v);
 double numberOf(const Value& v);
+// Integers are 32-bit: a whole number beyond that range is a real, in the
+// reader and in arithmetic alike.
+inline bool fitsInteger(long long v) {
+    return v >= -2147483647LL - 1 && v <= 2147483647LL;
+}
+Value makeWholeNumber(long long v); // an integer, or a real beyond the 32-bit range
+// A number cut toward zero for counts and positions; huge values are held at
+// +-1e15, a value that is not a number is an error.
+long long truncatedNumber(const Value& v);
 std::vector<Value> listItems(const Value& list); // proper part of a list
 
 struct LispError : std::runtime_error {
@@ -121,12 +130,27 @@ class Interpreter {
     std::function<bool(const std::wstring& name, std::vector<Value>& args, Value& result)>
         externalCall;
 
+    // Evaluation steps left before a form is stopped with an error; negative
+    // (the host's setting): no limit. For running untrusted text in bounded
+    // time.
+    long long stepsLeft = -1;
+
   private:
     Value evalSpecial(const std::wstring& op, const Value& form, bool& handled);
     Value progn(const Value& body);
     std::unordered_map<std::wstring, Value> globals_;
     int depth_ = 0;
 };
+
+// ---------------------------------------------------------------- files
+// Empty when path names a file the host can read without waiting; else why
+// not: "is a folder", "is not a regular file" (a FIFO, a device), "does not
+// exist". Reading a folder fails and opening a FIFO waits for a writer, so
+// every file the host reads on a user's behalf is checked first.
+std::string unreadableFileReason(const std::string& path);
+// The text of a script file (UTF-8, an optional byte-order mark); false when
+// it cannot be read, with the reason in why when one is given.
+bool readTextFile(const std::string& path, std::wstring& text, std::string* why = nullptr);
 
 // Adds the host functions (getvar, setvar, arxload, host-new-drawing,
 // host-break, the calls of applications' functions, ...).

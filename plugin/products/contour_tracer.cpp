@@ -56,7 +56,7 @@ int traceContours(const std::vector<Triangle>& triangles, const std::vector<Segm
     TraceBuffers buffers;
     startTrace(buffers, triangles, rim);
     buffers.pool.reserve(triangles.size() + 2);
-    const double count = std::floor((levels.top - levels.first) / levels.interval) + 1;
+    const double count = levelCount(levels);
     WorkProgress progress(L"Tracing contours",
                           std::isfinite(count) ? static_cast<long long>(std::min(count, 1e15)) : 1);
     long long done = 0;

@@ -79,11 +79,16 @@ int drawContours(const std::wstring& path) {
         acedAlert(kIntervalNotPositive);
         return RTERROR;
     }
+    products::ContourLevels levels =
+        products::contourLevels(leadingNumber(range.start), leadingNumber(range.end), interval);
+    const double levelCount = products::levelCount(levels);
+    if (!(levelCount <= products::kMostContourLevels)) {
+        acedAlert(products::tooManyLevelsMessage(levelCount).c_str());
+        return RTERROR;
+    }
     products::IndexInterval index =
         products::effectiveIndexInterval(leadingNumber(setting(L"dii")), interval);
     if (index.doubled) rewriteIndexInterval(index.value);
-    products::ContourLevels levels =
-        products::contourLevels(leadingNumber(range.start), leadingNumber(range.end), interval);
 
     products::WriterParameters writer;
     writer.rounding = setting(L"dcround");

@@ -53,22 +53,25 @@ void setUp(ads_hdlg dialog) {
 }
 
 // Reads the file through once, so that a record that is not a triangle is
-// found before the old faces are deleted. False after the alert naming it.
-bool allRecordsAreTriangles(surface::TriangleFileReader& reader) {
+// found before the old faces are deleted. RTERROR after the alert naming it,
+// RTCAN on the break key (polled per record, nothing deleted yet), RTNORM
+// with the file rewound.
+int allRecordsAreTriangles(surface::TriangleFileReader& reader) {
     surface::Triangle triangle;
     for (;;) {
         switch (reader.read(triangle)) {
         case surface::TriangleFileReader::Result::Triangle:
+            if (acedUsrBrk() == 1) return RTCAN;
             continue;
         case surface::TriangleFileReader::Result::End:
             reader.rewind();
-            return true;
+            return RTNORM;
         case surface::TriangleFileReader::Result::Malformed:
             acedAlert(reader.malformedMessage().c_str());
-            return false;
+            return RTERROR;
         case surface::TriangleFileReader::Result::Unreadable:
             acedAlert(kCannotOpenTinFile);
-            return false;
+            return RTERROR;
         }
     }
 }
@@ -95,6 +98,9 @@ int drawSurfaceFaces(surface::TriangleFileReader& reader, const std::wstring& la
         case surface::TriangleFileReader::Result::Triangle:
             break;
         }
+        // Polled before every face, as the other commands poll per record:
+        // the faces drawn so far stay, the view is left as it is.
+        if (acedUsrBrk() == 1) return RTCAN;
         const auto& c = triangle.corners;
         ads_point p1 = {c[0].x, c[0].y, c[0].z};
         ads_point p2 = {c[1].x, c[1].y, c[1].z};
@@ -132,7 +138,7 @@ int showtinCommand() {
         acedAlert(kCannotOpenTinFile);
         return RTERROR;
     }
-    if (!allRecordsAreTriangles(reader)) return RTERROR;
+    if (int checked = allRecordsAreTriangles(reader); checked != RTNORM) return checked;
 
     const std::wstring layer = tinLayerName();
     eraseLayerEntities(layer);
@@ -140,7 +146,7 @@ int showtinCommand() {
         acedAlert(kNoTinLayerList);
         return RTERROR;
     }
-    if (drawSurfaceFaces(reader, layer) != RTNORM) return RTERROR;
+    if (int drawn = drawSurfaceFaces(reader, layer); drawn != RTNORM) return drawn;
     acedCommandS(RTSTR, L"zoom", RTSTR, L"e", RTNONE);
     return RTNORM;
 }

@@ -14,8 +14,9 @@ std::wstring& tinLayerName();
 
 // Draws one face per triangle of the open triangle file, in file order, its
 // fourth corner repeating the first. Stops at the first face that cannot be
-// made, after an alert, with RTERROR; the faces made so far stay. RTNORM at
-// the end of the file.
+// made, after an alert, with RTERROR; the faces made so far stay. The break
+// key is polled before every face: RTCAN, with the faces made so far kept.
+// RTNORM at the end of the file.
 int drawSurfaceFaces(surface::TriangleFileReader& reader, const std::wstring& layer);
 
 } // namespace vog::products

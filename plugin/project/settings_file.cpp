@@ -44,7 +44,7 @@ int saveSettings() {
 
     // A failed write never leaves a truncated settings file behind.
     if (replaceFile(*path, encodeUnicodeText(settingsFileText()))) return 0;
-    acutPrintf(L"\nVOG: Could not write settings file %s", path->c_str());
+    acedAlert((L"VOG: Could not write settings file " + *path).c_str());
     return RTERROR;
 }
 

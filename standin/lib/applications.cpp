@@ -221,26 +221,33 @@ bool callExternal(const std::wstring& name, const resbuf* args, CallResult& resu
 
     // Calls do not nest, but a command may run while another's result is
     // pending in a test harness: keep the outer call's state.
-    int savedCode = h.pendingCode;
-    resbuf* savedArgs = h.pendingArgs;
-    CallResult* savedResult = h.pendingResult;
+    // Restored however the call ends, also when it runs out of memory and the
+    // exception goes on to the command boundary.
+    struct PendingCall {
+        HostState& h;
+        int savedCode;
+        resbuf* savedArgs;
+        CallResult* savedResult;
+        Application* savedMessaged;
+        ~PendingCall() {
+            acutRelRb(h.pendingArgs);
+            h.pendingCode = savedCode;
+            h.pendingArgs = savedArgs;
+            h.pendingResult = savedResult;
+            h.messaged = savedMessaged;
+        }
+    } pending{h, h.pendingCode, h.pendingArgs, h.pendingResult, h.messaged};
 
     result = CallResult{};
     h.pendingCode = function.code;
     h.pendingArgs = copyList(args);
     h.pendingResult = &result;
     if (function.direct) {
-        Application* previous = h.messaged;
         h.messaged = function.app;
         function.direct();
-        h.messaged = previous;
     } else if (function.app) {
         sendMessage(*function.app, AcRx::kInvkSubrMsg);
     }
-    acutRelRb(h.pendingArgs);
-    h.pendingCode = savedCode;
-    h.pendingArgs = savedArgs;
-    h.pendingResult = savedResult;
     return true;
 }
 

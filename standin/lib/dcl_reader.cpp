@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <cwctype>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -19,6 +20,10 @@
 namespace standin::dcl {
 
 namespace {
+
+// Real dialogs nest a handful of clusters and hold a few hundred tiles.
+constexpr int kMaxTileDepth = 100;
+constexpr long kMaxTiles = 100000;
 
 constexpr std::array<std::wstring_view, 10> kClusters = {
     L"dialog",    L"row",          L"column",          L"boxed_row",          L"boxed_column",
@@ -266,6 +271,13 @@ class Parser {
 
     // kind { attribute = value; : kind {...} reference; ... }
     RawTile body() {
+        if (++depth_ > kMaxTileDepth)
+            throw SyntaxError{tok_.line, L"tiles are nested more than " +
+                                             std::to_wstring(kMaxTileDepth) + L" deep"};
+        struct Leave {
+            int& depth;
+            ~Leave() { --depth; }
+        } leave{depth_};
         RawTile tile;
         tile.line = tok_.line;
         tile.kind = expect(Tok::Ident, L"a tile kind").text;
@@ -314,6 +326,7 @@ class Parser {
 
     Lexer lexer_;
     Token tok_, ahead_;
+    int depth_ = 0;
 };
 
 // ---------------------------------------------------------------- predefined tiles
@@ -380,7 +393,20 @@ class Resolver {
     }
 
   private:
+    // Nesting counts through references too, and every tile made counts
+    // against the file's budget, so that definitions that refer to one
+    // another cannot build a tree too deep to walk or too large to hold.
     Tile resolve(const RawTile& raw) {
+        if (++depth_ > kMaxTileDepth)
+            throw SyntaxError{raw.line, L"tiles are nested more than " +
+                                            std::to_wstring(kMaxTileDepth) + L" deep"};
+        struct Leave {
+            int& depth;
+            ~Leave() { --depth; }
+        } leave{depth_};
+        if (++made_ > kMaxTiles)
+            throw SyntaxError{raw.line, L"the definitions expand to more than " +
+                                            std::to_wstring(kMaxTiles) + L" tiles"};
         Tile t;
         if (isPrimitive(raw.kind)) {
             t.kind = raw.kind;
@@ -402,6 +428,8 @@ class Resolver {
 
     std::map<std::wstring, const RawDefinition*> byName_;
     std::set<std::wstring> active_;
+    int depth_ = 0;
+    long made_ = 0;
 };
 
 // ---------------------------------------------------------------- checks of a dialog
@@ -471,6 +499,13 @@ bool parseDcl(std::wstring_view text, const std::wstring& fileName, DclFile& out
 }
 
 bool readDclFile(const std::wstring& path, DclFile& out, std::wstring& error) {
+    // A folder cannot be read and a FIFO would wait for a writer.
+    std::error_code ec;
+    if (std::filesystem::exists(toUtf8(path), ec) &&
+        !std::filesystem::is_regular_file(toUtf8(path), ec)) {
+        error = path + L": is not a file";
+        return false;
+    }
     std::ifstream in(toUtf8(path), std::ios::binary);
     if (!in) {
         error = path + L": cannot be read";

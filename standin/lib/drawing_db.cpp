@@ -7,8 +7,26 @@
 #include <cmath>
 #include <cwctype>
 #include <map>
+#include <unordered_set>
 
 namespace standin {
+
+namespace {
+struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::wstring_view text) const {
+        return std::hash<std::wstring_view>{}(text);
+    }
+};
+} // namespace
+
+const std::wstring& SharedText::kept(std::wstring_view text) {
+    // Type and layer names: a handful per drawing, kept while the host runs.
+    static auto* texts = new std::unordered_set<std::wstring, TextHash, std::equal_to<>>;
+    auto found = texts->find(text);
+    if (found == texts->end()) found = texts->emplace(text).first;
+    return *found;
+}
 
 namespace {
 

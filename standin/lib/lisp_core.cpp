@@ -3,24 +3,31 @@
 #include "lib/internal.h"
 #include "standin.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cwctype>
+#include <new>
 
 namespace standin::lisp {
 
 Object::~Object() {
     if (!car && !cdr) return;
-    std::vector<Value> pending;
-    if (car) pending.push_back(std::move(car));
-    if (cdr) pending.push_back(std::move(cdr));
-    while (!pending.empty()) {
-        Value v = std::move(pending.back());
-        pending.pop_back();
-        if (v.use_count() == 1) {
-            if (v->car) pending.push_back(std::move(v->car));
-            if (v->cdr) pending.push_back(std::move(v->cdr));
+    try {
+        std::vector<Value> pending;
+        if (car) pending.push_back(std::move(car));
+        if (cdr) pending.push_back(std::move(cdr));
+        while (!pending.empty()) {
+            Value v = std::move(pending.back());
+            pending.pop_back();
+            if (v.use_count() == 1) {
+                if (v->car) pending.push_back(std::move(v->car));
+                if (v->cdr) pending.push_back(std::move(v->cdr));
+            }
         }
+    } catch (const std::bad_alloc&) {
+        // No memory left for the work list: what it did not take is released
+        // item by item as the members go.
     }
 }
 
@@ -91,6 +98,14 @@ bool isNumber(const Value& v) { return v && (v->type == Type::Int || v->type == 
 double numberOf(const Value& v) {
     if (!isNumber(v)) throw LispError("bad argument type: numberp: " + toUtf8(printValue(v)));
     return v->type == Type::Int ? static_cast<double>(v->integer) : v->real;
+}
+Value makeWholeNumber(long long v) {
+    return fitsInteger(v) ? makeInt(v) : makeReal(static_cast<double>(v));
+}
+long long truncatedNumber(const Value& v) {
+    double x = numberOf(v);
+    if (std::isnan(x)) throw LispError("bad argument value: " + toUtf8(printValue(v)));
+    return static_cast<long long>(std::clamp(std::trunc(x), -1e15, 1e15));
 }
 std::vector<Value> listItems(const Value& list) {
     std::vector<Value> items;

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cwctype>
+#include <new>
 
 namespace standin::lisp {
 
@@ -52,6 +53,10 @@ bool equalValues(const Value& a, const Value& b, int depth = 0) {
     }
 }
 
+// Integers are 32-bit, as the reader makes them. Integer arithmetic is done
+// in 64 bits, where no step of two 32-bit operands can overflow; a result
+// outside the 32-bit range becomes a real and the rest of the expression is
+// computed in reals, as a literal of that size reads as a real.
 Value arithmetic(std::vector<Value>& args, wchar_t op) {
     if (args.empty()) return makeInt(0);
     bool allInt = true;
@@ -59,24 +64,37 @@ Value arithmetic(std::vector<Value>& args, wchar_t op) {
         numberOf(a);
         allInt = allInt && a->type == Type::Int;
     }
+    std::size_t i = 1;
+    double acc = 0;
     if (allInt) {
-        long long acc = args[0]->integer;
-        if (args.size() == 1 && op == L'-') return makeInt(-acc);
-        for (std::size_t i = 1; i < args.size(); ++i) {
+        long long whole = args[0]->integer;
+        if (args.size() == 1 && op == L'-') whole = -whole;
+        for (; i < args.size(); ++i) {
             long long v = args[i]->integer;
-            if (op == L'+') acc += v;
-            else if (op == L'-') acc -= v;
-            else if (op == L'*') acc *= v;
+            long long next;
+            if (op == L'+')
+                next = whole + v;
+            else if (op == L'-')
+                next = whole - v;
+            else if (op == L'*')
+                next = whole * v;
             else {
                 if (v == 0) throw LispError("divide by zero");
-                acc /= v;
+                next = whole / v;
             }
+            if (!fitsInteger(next)) break; // this step again, in reals
+            whole = next;
         }
-        return makeInt(acc);
+        if (i >= args.size()) {
+            if (fitsInteger(whole)) return makeInt(whole);
+            return makeReal(static_cast<double>(whole));
+        }
+        acc = static_cast<double>(whole);
+    } else {
+        acc = numberOf(args[0]);
+        if (args.size() == 1 && op == L'-') return makeReal(-acc);
     }
-    double acc = numberOf(args[0]);
-    if (args.size() == 1 && op == L'-') return makeReal(-acc);
-    for (std::size_t i = 1; i < args.size(); ++i) {
+    for (; i < args.size(); ++i) {
         double v = numberOf(args[i]);
         if (op == L'+') acc += v;
         else if (op == L'-') acc -= v;
@@ -145,7 +163,7 @@ Interpreter::Interpreter() {
     define(L"nth", [](Interpreter&, std::vector<Value>& a) {
         needArgs(a, 2, 2);
         auto items = listItems(listArg(a[1]));
-        long long n = static_cast<long long>(numberOf(a[0]));
+        long long n = truncatedNumber(a[0]);
         return n >= 0 && n < static_cast<long long>(items.size()) ? items[n] : nullptr;
     });
     define(L"length", [](Interpreter&, std::vector<Value>& a) {
@@ -206,19 +224,27 @@ Interpreter::Interpreter() {
     define(L"substr", [](Interpreter&, std::vector<Value>& a) {
         needArgs(a, 2, 3);
         const std::wstring& s = stringArg(a[0]);
-        long long start = static_cast<long long>(numberOf(a[1])) - 1;
+        long long start = truncatedNumber(a[1]) - 1;
         if (start < 0) throw LispError("bad argument value: positive " + toUtf8(printValue(a[1])));
         if (start >= static_cast<long long>(s.size())) return makeString(L"");
-        std::size_t count = a.size() == 3 ? static_cast<std::size_t>(numberOf(a[2])) : std::wstring::npos;
+        // Without a count, or with a negative one, the rest of the text.
+        long long wanted = a.size() == 3 ? truncatedNumber(a[2]) : -1;
+        std::size_t count = wanted < 0 ? std::wstring::npos : static_cast<std::size_t>(wanted);
         return makeString(s.substr(static_cast<std::size_t>(start), count));
     });
     define(L"itoa", [](Interpreter&, std::vector<Value>& a) {
         needArgs(a, 1, 1);
-        return makeString(std::to_wstring(static_cast<long long>(numberOf(a[0]))));
+        double v = numberOf(a[0]);
+        // Integers are 32-bit: a real beyond that range has no integer text.
+        if (!(v > -2147483649.0 && v < 2147483648.0))
+            throw LispError("bad argument value: " + toUtf8(printValue(a[0])));
+        return makeString(std::to_wstring(static_cast<long long>(v)));
     });
     define(L"atoi", [](Interpreter&, std::vector<Value>& a) {
         needArgs(a, 1, 1);
-        return makeInt(std::wcstoll(stringArg(a[0]).c_str(), nullptr, 10));
+        // A number beyond the 32-bit range reads as the real it is, as the
+        // reader takes such a literal; beyond 64 bits it is held at the end.
+        return makeWholeNumber(std::wcstoll(stringArg(a[0]).c_str(), nullptr, 10));
     });
     define(L"atof", [](Interpreter&, std::vector<Value>& a) {
         needArgs(a, 1, 1);
@@ -327,9 +353,14 @@ Value Interpreter::evalSpecial(const std::wstring& op, const Value& form, bool& 
     }
     if (op == L"repeat") {
         needArgs(parts, 1);
-        long long n = static_cast<long long>(numberOf(eval(parts[0])));
+        long long n = truncatedNumber(eval(parts[0]));
         Value result;
-        for (long long i = 0; i < n; ++i) result = progn(form->cdr->cdr);
+        for (long long i = 0; i < n; ++i) {
+            // A repeat without a body evaluates nothing: each turn is a step.
+            if (stepsLeft == 0) throw LispError("evaluation step limit reached");
+            if (stepsLeft > 0) --stepsLeft;
+            result = progn(form->cdr->cdr);
+        }
         return result;
     }
     if (op == L"foreach") {
@@ -366,6 +397,8 @@ Value Interpreter::evalSpecial(const std::wstring& op, const Value& form, bool& 
 Value Interpreter::eval(const Value& form) {
     if (!form) return nullptr;
     if (depth_ >= kMaxLispDepth) throw LispError("stack limit reached: forms nested too deeply");
+    if (stepsLeft == 0) throw LispError("evaluation step limit reached");
+    if (stepsLeft > 0) --stepsLeft;
     struct Nesting {
         int& depth;
         explicit Nesting(int& d) : depth(++d) {}
@@ -434,6 +467,10 @@ bool Interpreter::run(std::wstring_view source, bool printResults, Value* last,
             if (!reader.skipToForm()) return true;
             formLine = reader.line();
             form = reader.read();
+        } catch (const std::bad_alloc&) {
+            freshLine();
+            writeOutput(std::string_view("; error: out of memory\n"));
+            return false;
         } catch (const LispError& e) {
             freshLine();
             // A typed expression is its own place; a script's path and line
@@ -452,6 +489,14 @@ bool Interpreter::run(std::wstring_view source, bool printResults, Value* last,
                 writeOutput(printValue(result, true) + L"\n");
             }
         } catch (const LispError& e) {
+            freshLine();
+            writeOutput("; error: " + std::string(e.what()) + "\n");
+        } catch (const std::bad_alloc&) {
+            // The command boundary: whatever the form was doing when memory
+            // ran out is dropped, the drawing and the session stay.
+            freshLine();
+            writeOutput(std::string_view("; error: out of memory\n"));
+        } catch (const std::exception& e) {
             freshLine();
             writeOutput("; error: " + std::string(e.what()) + "\n");
         }

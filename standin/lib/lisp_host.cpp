@@ -3,8 +3,10 @@
 #include "lisp.h"
 #include "standin.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <new>
 
 namespace standin::lisp {
 
@@ -40,13 +42,36 @@ Value sysVarValue(const std::wstring& name) {
 
 } // namespace
 
-bool readTextFile(const std::string& path, std::wstring& text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
-    text = fromUtf8(bytes);
-    return true;
+std::string unreadableFileReason(const std::string& path) {
+    std::error_code ec;
+    std::filesystem::file_status status = std::filesystem::status(path, ec);
+    if (ec || !std::filesystem::exists(status)) return "does not exist";
+    if (std::filesystem::is_directory(status)) return "is a folder";
+    if (!std::filesystem::is_regular_file(status)) return "is not a regular file";
+    return {};
+}
+
+bool readTextFile(const std::string& path, std::wstring& text, std::string* why) {
+    std::string reason = unreadableFileReason(path);
+    if (reason.empty()) {
+        try {
+            std::ifstream in(path, std::ios::binary);
+            if (in) {
+                std::string bytes((std::istreambuf_iterator<char>(in)),
+                                  std::istreambuf_iterator<char>());
+                if (!in.bad()) {
+                    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
+                    text = fromUtf8(bytes);
+                    return true;
+                }
+            }
+            reason = "cannot be read";
+        } catch (const std::bad_alloc&) {
+            reason = "does not fit in memory";
+        }
+    }
+    if (why) *why = reason;
+    return false;
 }
 
 void installHostFunctions(Interpreter& lisp) {
@@ -84,7 +109,9 @@ void installHostFunctions(Interpreter& lisp) {
     lisp.define(L"load", [](Interpreter& self, std::vector<Value>& a) -> Value {
         const std::wstring& path = stringArgument(a, 0, "load");
         std::wstring text;
-        if (!readTextFile(toUtf8(path), text)) throw LispError("LOAD failed: \"" + toUtf8(path) + "\"");
+        std::string why;
+        if (!readTextFile(toUtf8(path), text, &why))
+            throw LispError("LOAD failed: \"" + toUtf8(path) + "\" " + why);
         Value last;
         self.run(text, false, &last, path);
         return last;

@@ -7,6 +7,7 @@
 #include "lib/svg_legend.h"
 #include "standin.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -56,13 +57,29 @@ std::string colourOf(int colour) {
 
 namespace {
 
+// A picture coordinate as written: an entity far outside the framed view
+// (made after a zoom) is held at the edge of what any viewer draws, so the
+// number stays finite.
+double inPicture(double v) {
+    return std::isnan(v) ? 0 : std::clamp(v, -1e15, 1e15);
+}
+
+// The frame of a picture can be drawn when the drawing's span and the scale
+// that fits it into the picture are ordinary numbers; coordinates near the
+// largest double overflow the span and every point would come out "nan".
+bool finiteFrame(const Extents& box, double scale) {
+    return std::isfinite(box.max[0] - box.min[0]) && std::isfinite(box.max[1] - box.min[1]) &&
+           std::isfinite(scale) && scale > 0;
+}
+
 struct Frame {
     double minX, maxY, scale;
     // The dash pattern of each layer drawn dashed.
     std::map<std::wstring, std::string> dashes = {};
     std::string xy(double x, double y) const {
         char buffer[64];
-        std::snprintf(buffer, sizeof buffer, "%.1f,%.1f", (x - minX) * scale, (maxY - y) * scale);
+        std::snprintf(buffer, sizeof buffer, "%.1f,%.1f", inPicture((x - minX) * scale),
+                      inPicture((maxY - y) * scale));
         return buffer;
     }
 };
@@ -90,7 +107,7 @@ std::string strokeOf(const DrawingDatabase& db, const Entity& e, double width, c
         Layer* layer = const_cast<DrawingDatabase&>(db).findLayer(e.layer);
         colour = layer ? layer->colour : 7;
     }
-    const double shown = width > 0 ? std::max(width * f.scale, thinnest) : thinnest;
+    const double shown = width > 0 ? std::max(inPicture(width * f.scale), thinnest) : thinnest;
     std::ostringstream s;
     s << " fill=\"none\" stroke=\"" << colourOf(std::abs(colour)) << "\" stroke-width=\"";
     s << shown << "\"";
@@ -119,6 +136,10 @@ bool writeSvg(const DrawingDatabase& db, const std::string& path, std::string& e
     const double pictureSize = 1200;
     const double margin = 10;
     Frame f{box.min[0], box.max[1], pictureSize / span};
+    if (!finiteFrame(box, f.scale)) {
+        error = "cannot draw " + path + ": the drawing spans more than a picture can hold";
+        return false;
+    }
     const std::vector<picture::LayerStyle> styles = picture::layerStyles(db);
     for (const picture::LayerStyle& style : styles)
         if (!style.dash.empty()) f.dashes[style.name] = style.dash;
@@ -178,16 +199,16 @@ bool writeSvg(const DrawingDatabase& db, const std::string& path, std::string& e
                 << f.xy(b->values[0], b->values[1]) << "\"" << strokeOf(db, e, 0, f) << "/>\n";
         } else if (e.type == L"POINT") {
             const Group* a = e.group(10);
-            out << "<circle cx=\"" << (a->values[0] - f.minX) * f.scale << "\" cy=\""
-                << (f.maxY - a->values[1]) * f.scale << "\" r=\"1.5\"" << strokeOf(db, e, 0, f)
-                << "/>\n";
+            out << "<circle cx=\"" << inPicture((a->values[0] - f.minX) * f.scale) << "\" cy=\""
+                << inPicture((f.maxY - a->values[1]) * f.scale) << "\" r=\"1.5\""
+                << strokeOf(db, e, 0, f) << "/>\n";
         }
     }
     out << "</g>\n";
     out << picture::contourLabels(db, picture::indexContourLayer(db),
                                   [&f](double x, double y, double& px, double& py) {
-                                      px = (x - f.minX) * f.scale;
-                                      py = (f.maxY - y) * f.scale;
+                                      px = inPicture((x - f.minX) * f.scale);
+                                      py = inPicture((f.maxY - y) * f.scale);
                                   });
     if (!styles.empty()) out << picture::legend(styles, legendX, 0);
     out << "</svg>\n";

@@ -42,10 +42,13 @@ TEST(AcceptedProgram, RefusedPatternsAnywhereInThePath) {
 }
 
 // The texts themselves are checked byte for byte through whole runs (run_test.cpp).
-TEST(LispEscape, EveryBackslashIsDoubled) {
+TEST(LispEscape, BackslashesAreDoubledAndQuotesEscaped) {
     EXPECT_EQ(escapeForLisp(R"(C:\Vog\)"), R"(C:\\Vog\\)");
     EXPECT_EQ(escapeForLisp(R"(\\server\share\)"), R"(\\\\server\\share\\)");
     EXPECT_EQ(escapeForLisp("no backslash"), "no backslash");
+    // A double quote gets a backslash too, so that it cannot end the literal.
+    EXPECT_EQ(escapeForLisp(R"(C:\Vo"g\)"), R"(C:\\Vo\"g\\)");
+    EXPECT_EQ(escapeForLisp(R"(")"), R"(\")");
 }
 
 } // namespace

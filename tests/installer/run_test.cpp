@@ -7,6 +7,8 @@
 
 #include <filesystem>
 
+#include <sys/stat.h>
+
 namespace {
 
 using pelmix::testing::RunResult;
@@ -193,6 +195,29 @@ TEST_F(InstallerRun, UnreadableRegistryFileIsNamed) {
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_NE(result.errors.find("registry.txt"), std::string::npos) << result.errors;
     EXPECT_FALSE(folder.exists(loaderFile));
+
+    // A folder under the registry file's name cannot be read, and a FIFO would
+    // wait for a writer: both are a missing registry file.
+    std::filesystem::create_directory(folder.path() / "registry.txt");
+    RunResult folderRun = folder.run("yes");
+    EXPECT_EQ(folderRun.exitCode, 1);
+    EXPECT_EQ(folderRun.errors, result.errors);
+    std::filesystem::remove(folder.path() / "registry.txt");
+    ASSERT_EQ(mkfifo((folder.path() / "registry.txt").c_str(), 0600), 0);
+    RunResult fifoRun = folder.run("yes");
+    EXPECT_EQ(fifoRun.exitCode, 1);
+    EXPECT_EQ(fifoRun.errors, result.errors);
+    EXPECT_FALSE(folder.exists(loaderFile));
+}
+
+TEST_F(InstallerRun, ADoubleQuoteInTheFolderIsEscapedInTheLoaderAndScript) {
+    folder.setRegistry("HKCU\\SOFTWARE\\Quillmark\\VOG|Install_Dir|C:\\Vo\"g\\\n" +
+                       associationLine + commandLine(R"(C:\CAD\acad.exe)"));
+    EXPECT_EQ(folder.run("no").exitCode, 0);
+    EXPECT_EQ(folder.read(R"(C:\Vo"g\aVogLoader.lsp)"),
+              "(setq dpath \"C:\\\\Vo\\\"g\\\\\")\r\n(dovogpath)\r\n");
+    EXPECT_EQ(folder.read(R"(C:\Vo"g\gocad.scr)"),
+              "(LOAD \"C:\\\\Vo\\\"g\\\\aVogLoader.lsp\")\r\n;;End of script");
 }
 
 } // namespace

@@ -163,7 +163,8 @@ TEST_F(Limits, AHundredThousandBoundarySegments) {
 TEST_F(Limits, AMillionContourLevelsStopOnTheBreakKey) {
     gridPoints(4, 1000.0 / 6); // heights 0 to 1000
     ASSERT_EQ(build(), RTNORM) << standin::toUtf8(lastAlert());
-    vog::project::setSetting(L"dci", L"0.001");
+    // 990,100 levels: just within the most a run traces.
+    vog::project::setSetting(L"dci", L"0.00101");
     vog::project::setSetting(L"dii", L"1");
     standin::queueDialogAnswer(L"contours", {});
     standin::clearAlerts();
@@ -177,6 +178,39 @@ TEST_F(Limits, AMillionContourLevelsStopOnTheBreakKey) {
     // The levels before the break stay drawn.
     EXPECT_GT(liveOfType(L"POLYLINE"), 100u);
     EXPECT_TRUE(standin::alerts().empty());
+}
+
+// A surface one triangle wide whose heights span 2e15: at interval 1 the run
+// would not end, each level drawing a polyline. More than a million levels
+// are refused with their count, before the contour layers are erased.
+TEST_F(Limits, MoreThanAMillionContourLevelsAreRefusedBeforeAnythingIsErased) {
+    write("site.xyz", "0 0 -1000000000000000\n10 0 0\n0 10 1000000000000000\n");
+    ASSERT_EQ(build(), RTNORM) << standin::toUtf8(lastAlert());
+    vog::project::setSetting(L"dci", L"1000000000000");
+    standin::queueDialogAnswer(L"contours", {{{L"start", L"-1e15"}, {L"end", L"1e15"}}});
+    ASSERT_EQ(runCommand(vog::contoursCommand, took), RTNORM) << standin::toUtf8(lastAlert());
+    const std::size_t drawn = liveOfType(L"POLYLINE");
+    ASSERT_GT(drawn, 1000u);
+
+    vog::project::setSetting(L"dci", L"1");
+    standin::queueDialogAnswer(L"contours", {{{L"start", L"-1e15"}, {L"end", L"1e15"}}});
+    standin::clearAlerts();
+    EXPECT_EQ(runCommand(vog::contoursCommand, took), RTERROR);
+    EXPECT_LT(took, kQuick);
+    EXPECT_EQ(standin::toUtf8(lastAlert()),
+              "Contour interval is too small for the start and end heights: the contours would "
+              "have 2000000000000002 levels, more than 1000000.");
+    EXPECT_EQ(liveOfType(L"POLYLINE"), drawn) << "the earlier contours stay";
+
+    // Exactly a million levels is traced: heights 0 to 999,999 at interval 1
+    // give levels 0 to 1,000,000, one too many; 0 to 999,998 give a million.
+    write("site.xyz", "0 0 0\n10 0 500000\n0 10 999998\n");
+    ASSERT_EQ(build(), RTNORM) << standin::toUtf8(lastAlert());
+    standin::queueDialogAnswer(L"contours", {});
+    standin::breakAfterPolls(10);
+    const int traced = vog::contoursCommand();
+    standin::breakAfterPolls(0);
+    EXPECT_EQ(traced, RTCAN) << standin::toUtf8(lastAlert());
 }
 
 TEST_F(Limits, AMeshOf10To8CellsIsRefusedBeforeDrawing) {

@@ -147,6 +147,34 @@ TEST_F(DrawingTest, ZoomExtentsIsRecordedForThePicture) {
     EXPECT_EQ(db().commands.size(), 1u);
 }
 
+// Contour runs put millions of vertices into the drawing: an entity keeps its
+// texts in 8 bytes each. Texts still read back whole, a copied group owns its
+// own text, and equal names are one.
+TEST_F(DrawingTest, EntitiesKeepTheirTextsCompactly) {
+    static_assert(sizeof(standin::Entity) <= 56);
+    static_assert(sizeof(standin::Group) <= 48);
+    ASSERT_EQ(polylineHeader(L"Contours_With_A_Long_Layer_Name"), RTNORM);
+    ASSERT_EQ(vertex(1, 2, 3), RTNORM);
+    const standin::Entity& header = db().entities[0];
+    const standin::Entity& v = db().entities[1];
+    EXPECT_EQ(header.type, L"POLYLINE");
+    EXPECT_EQ(header.layer, L"Contours_With_A_Long_Layer_Name");
+    EXPECT_EQ(v.type + L"/" + v.layer, L"VERTEX/0");
+    EXPECT_EQ(standin::SharedText(L"VERTEX"), v.type) << "one name, kept once";
+
+    standin::Group named;
+    named.code = 6;
+    named.text = L"DASHED";
+    standin::Group copy = named;
+    named.text = L"";
+    EXPECT_TRUE(named.text.empty());
+    EXPECT_EQ(copy.text, L"DASHED");
+    resbuf* list = standin::entityList(header);
+    EXPECT_EQ(std::wstring(list->rbnext->rbnext->resval.rstring),
+              L"Contours_With_A_Long_Layer_Name");
+    acutRelRb(list);
+}
+
 TEST(HostGeometry, AnglesPolarAndIntersections) {
     ads_point o = {0, 0, 0}, east = {1, 0, 0}, south = {0, -1, 0};
     EXPECT_DOUBLE_EQ(acutAngle(o, east), 0);

@@ -252,4 +252,26 @@ TEST_F(TinDisplayTest, AFaceTheHostRefusesStopsWithTheFacesSoFarKept) {
     EXPECT_EQ(faces().size(), triangles.size());
 }
 
+// The break key is polled once per record while the file is checked and once
+// per face while drawing: a break in the check leaves the old display, one
+// while drawing keeps the faces drawn so far and skips the zoom.
+TEST_F(TinDisplayTest, TheBreakKeyStopsBetweenFacesAndKeepsTheFacesDrawn) {
+    std::vector<Triangle> triangles = fourTriangles();
+    surface(triangles);
+    ASSERT_EQ(run(), RTNORM);
+    const std::size_t commands = standin::database().commands.size();
+
+    standin::breakAfterPolls(2); // the second record of the check
+    EXPECT_EQ(run(), RTCAN);
+    standin::breakAfterPolls(0);
+    EXPECT_EQ(faces().size(), triangles.size()) << "the old display stays";
+
+    standin::breakAfterPolls(static_cast<int>(triangles.size()) + 3); // before the third face
+    EXPECT_EQ(run(), RTCAN);
+    standin::breakAfterPolls(0);
+    EXPECT_EQ(faces().size(), 2u);
+    EXPECT_TRUE(standin::alerts().empty());
+    EXPECT_EQ(standin::database().commands.size(), commands) << "no zoom after a break";
+}
+
 } // namespace
