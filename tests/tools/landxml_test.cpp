@@ -502,7 +502,8 @@ TEST_F(LandXml, EveryHostileInputNamesTheFileAndWhatIsWrongAndWritesNothing) {
     writeFile(dir + "/bad.tin", "0 0 1 10 0 1 0 10 1\n0 0 1 10 0 x 0 10 1\n");
     EXPECT_EQ(tool({"export", dir + "/bad.tin", dir + "/bad-out.xml"}).output,
               "tin-landxml: Line 2 of " + dir +
-                  "/bad.tin is not a triangle: 0 0 1 10 0 x 0 10 1\n");
+                  "/bad.tin is not a triangle: 0 0 1 10 0 x 0 10 1 (9 numbers expected, 8 "
+                  "found, and \"x\" is not a number)\n");
     EXPECT_EQ(tool({"export", dir + "/none.tin", dir + "/bad-out.xml"}).output,
               "tin-landxml: cannot read " + dir + "/none.tin\n");
     writeFile(dir + "/ok.tin", "0 0 1 0 10 1 10 0 1\n");
