@@ -37,6 +37,9 @@ if [ -f out/jacksboro-survey.tin ]; then
 fi
 
 # The surface as LandXML, for a field controller or another program.
-if [ -f out/jacksboro-survey.tin ]; then
+if [ -f out/jacksboro-survey.tin ] && [ -x "$bin/tin-landxml" ]; then
     "$bin/tin-landxml" export out/jacksboro-survey.tin out/jacksboro-survey.xml --name "Jacksboro survey"
+    echo "Surface written as LandXML to out/jacksboro-survey.xml"
+elif [ -f out/jacksboro-survey.tin ]; then
+    echo "tin-landxml was not built (libxml2-dev missing): no LandXML export"
 fi
