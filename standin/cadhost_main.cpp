@@ -75,11 +75,19 @@ void interactive(standin::lisp::Interpreter& lisp) {
             pending.clear();
             continue;
         }
-        cadhost::rememberLine(*line);
         if (pending.empty() && (*line == "quit" || *line == "exit" || *line == "QUIT")) break;
-        pending += *line + "\n";
-        if (openParens(pending) > 0) continue;
-        lisp.run(standin::fromUtf8(pending), true);
+        try {
+            cadhost::rememberLine(*line);
+            pending += *line + "\n";
+            if (openParens(pending) > 0) continue;
+            lisp.run(standin::fromUtf8(pending), true);
+        } catch (const std::bad_alloc&) {
+            // What was typed no longer fits in memory: it is dropped, as a
+            // command that runs out is, and the session goes on.
+            standin::freshLine();
+            std::fputs("; error: out of memory\n", stdout);
+            std::fflush(stdout);
+        }
         pending.clear();
     }
     standin::freshLine();
@@ -174,8 +182,14 @@ int main(int argc, char** argv) {
     }
     else if (jobs.empty()) {
         // Standard input is a script.
-        std::string bytes((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
-        lisp.run(standin::fromUtf8(bytes), true);
+        try {
+            std::string bytes((std::istreambuf_iterator<char>(std::cin)),
+                              std::istreambuf_iterator<char>());
+            lisp.run(standin::fromUtf8(bytes), true);
+        } catch (const std::bad_alloc&) {
+            standin::freshLine();
+            std::fputs("; error: out of memory (standard input)\n", stdout);
+        }
     }
 
     standin::unloadAllApplications();
