@@ -49,14 +49,11 @@ std::string gridPoints(double offset) {
 }
 
 TEST(CopiedProject, TriangulatingTheCopyLeavesTheOriginalAsItWas) {
-    const std::string dir = vogtest::freshFolder("e2e-copied");
+    const vogtest::ScratchFolder scratch("e2e-copied");
+    const std::string& dir = scratch.path();
     const std::string original = dir + "/job1";
     const std::string copy = dir + "/job2";
     std::filesystem::create_directories(original);
-    std::filesystem::create_directories(dir + "/temp");
-    const char* savedTemp = std::getenv("TEMP");
-    const std::string temp = savedTemp ? savedTemp : "";
-    ::setenv("TEMP", (dir + "/temp").c_str(), 1);
 
     // The original project: points, a surface and a settings file.
     writeFile(original + "/site.xyz", gridPoints(0));
@@ -77,10 +74,6 @@ TEST(CopiedProject, TriangulatingTheCopyLeavesTheOriginalAsItWas) {
                              "/site.xyz\")"
                              "(host-dialog \"triangulate\" '() \"accept\")(triangulate)"},
                   dir);
-    if (savedTemp)
-        ::setenv("TEMP", temp.c_str(), 1);
-    else
-        ::unsetenv("TEMP");
     ASSERT_EQ(run.status, 0) << run.output;
     EXPECT_NE(run.output.find("The settings file " + copy + "/site.set names the point file " +
                               original + "/site.xyz.  The project's point file stays " + copy +

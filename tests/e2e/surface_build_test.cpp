@@ -72,18 +72,6 @@ std::string script(const std::string& points, const std::string& faults,
 
 class SurfaceBuild : public ::testing::Test {
   protected:
-    void SetUp() override {
-        if (const char* temp = std::getenv("TEMP")) savedTemp = temp;
-        dir = vogtest::freshFolder("e2e-surface");
-        std::filesystem::create_directories(dir + "/temp");
-        ::setenv("TEMP", (dir + "/temp").c_str(), 1);
-    }
-    void TearDown() override {
-        if (savedTemp.empty())
-            ::unsetenv("TEMP");
-        else
-            ::setenv("TEMP", savedTemp.c_str(), 1);
-    }
     void expectNoIntermediates(const std::string& base) {
         EXPECT_FALSE(std::filesystem::exists(base + ".ttin"));
         EXPECT_FALSE(std::filesystem::exists(base + ".ftin"));
@@ -92,8 +80,8 @@ class SurfaceBuild : public ::testing::Test {
         EXPECT_FALSE(std::filesystem::exists(dir + "/temp/sortwk2.txt"));
     }
 
-    std::string dir;
-    std::string savedTemp;
+    vogtest::ScratchFolder scratch{"e2e-surface"};
+    const std::string dir = scratch.path();
 };
 
 TEST_F(SurfaceBuild, AScriptBuildsASurfaceWithAFaultABoundaryAndAVoid) {

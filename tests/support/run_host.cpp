@@ -69,4 +69,20 @@ std::string freshFolder(const std::string& name) {
     return base.string();
 }
 
+ScratchFolder::ScratchFolder(const std::string& name) : dir_(freshFolder(name)) {
+    std::filesystem::create_directories(dir_ + "/temp");
+    if (const char* temp = std::getenv("TEMP")) {
+        hadTemp_ = true;
+        savedTemp_ = temp;
+    }
+    ::setenv("TEMP", (dir_ + "/temp").c_str(), 1);
+}
+
+ScratchFolder::~ScratchFolder() {
+    if (hadTemp_)
+        ::setenv("TEMP", savedTemp_.c_str(), 1);
+    else
+        ::unsetenv("TEMP");
+}
+
 } // namespace vogtest

@@ -21,4 +21,21 @@ void writeFile(const std::string& path, const std::string& bytes);
 // A new empty folder under the system temporary folder, removed at exit.
 std::string freshFolder(const std::string& name);
 
+// A fresh folder with a "temp" folder inside it that TEMP names while the
+// object lives, so that the hosts a test starts keep their work files to
+// themselves; TEMP is put back as it was.
+class ScratchFolder {
+  public:
+    explicit ScratchFolder(const std::string& name);
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    const std::string& path() const { return dir_; }
+
+  private:
+    std::string dir_;
+    std::string savedTemp_;
+    bool hadTemp_ = false;
+};
+
 } // namespace vogtest

@@ -113,19 +113,6 @@ print("points %d faces %d units %s clockwise %d" % (len(points), len(faces), uni
 
 class LandXml : public ::testing::Test {
   protected:
-    void SetUp() override {
-        if (const char* temp = std::getenv("TEMP")) savedTemp = temp;
-        dir = vogtest::freshFolder("landxml");
-        std::filesystem::create_directories(dir + "/temp");
-        ::setenv("TEMP", (dir + "/temp").c_str(), 1);
-    }
-    void TearDown() override {
-        if (savedTemp.empty())
-            ::unsetenv("TEMP");
-        else
-            ::setenv("TEMP", savedTemp.c_str(), 1);
-    }
-
     // Builds name.tin from the point file text with cadhost, all points, no
     // fault lines, no boundary.
     void buildSurface(const std::string& name, const std::string& points) {
@@ -146,8 +133,8 @@ class LandXml : public ::testing::Test {
             .output;
     }
 
-    std::string dir;
-    std::string savedTemp;
+    vogtest::ScratchFolder scratch{"landxml"};
+    const std::string dir = scratch.path();
 };
 
 // A hill of 300 scattered points, as a survey gives them.
