@@ -8,7 +8,7 @@ CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 # nor CGAL is needed, and libxml2 only for the LandXML export.
 DEMO_TARGETS = demo-programs
 
-.PHONY: demo test build sanitize fuzz windows clean
+.PHONY: demo test build sanitize fuzz windows format-check clean
 
 # Everything, the tests and benchmarks included where their libraries are found.
 build:
@@ -52,6 +52,11 @@ fuzz:
 windows:
 	cmake -S installer -B build-win -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/installer/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release
 	cmake --build build-win -j $(JOBS)
+
+# Every C++ source in the checked-in style (.clang-format); CI runs it.
+format-check:
+	find plugin installer standin tools tests bench fuzz \( -name '*.cpp' -o -name '*.h' \) -print0 | \
+	    xargs -0 clang-format --dry-run -Werror
 
 clean:
 	rm -rf $(BUILD) build-asan build-win build-fuzz out

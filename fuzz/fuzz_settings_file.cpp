@@ -12,7 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     vog::project::applySettingsText(vog::project::decodeUnicodeText(bytes));
     // Every setting stays within its capacity.
     for (std::size_t i = 0; i < vog::project::kSettingCount; ++i)
-        if (vog::project::state().values[i].size() >= vog::project::kSettingDefs[i].capacity) __builtin_trap();
+        if (vog::project::state().values[i].size() >= vog::project::kSettingDefs[i].capacity)
+            __builtin_trap();
     std::string written = vog::project::encodeUnicodeText(vog::project::settingsFileText());
     if (written.size() < 2) __builtin_trap();
     return 0;

@@ -22,6 +22,8 @@ const std::string& inputAsFile(const uint8_t* data, size_t size, const char* ext
     return path;
 }
 
-std::wstring widePath(const std::string& path) { return std::wstring(path.begin(), path.end()); }
+std::wstring widePath(const std::string& path) {
+    return std::wstring(path.begin(), path.end());
+}
 
 } // namespace vogfuzz

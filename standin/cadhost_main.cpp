@@ -47,13 +47,19 @@ int openParens(const std::string& text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         char c = text[i];
         if (inString) {
-            if (c == '\\') ++i;
-            else if (c == '"') inString = false;
-        } else if (c == '"') inString = true;
+            if (c == '\\')
+                ++i;
+            else if (c == '"')
+                inString = false;
+        } else if (c == '"')
+            inString = true;
         else if (c == ';') {
-            while (i < text.size() && text[i] != '\n') ++i;
-        } else if (c == '(') ++depth;
-        else if (c == ')') --depth;
+            while (i < text.size() && text[i] != '\n')
+                ++i;
+        } else if (c == '(')
+            ++depth;
+        else if (c == ')')
+            --depth;
     }
     return depth;
 }
@@ -113,18 +119,24 @@ int main(int argc, char** argv) {
             }
             return argv[++i];
         };
-        if (arg == "--plugin") plugin = value("--plugin");
-        else if (arg == "-e") jobs.push_back({true, value("-e")});
-        else if (arg == "--open") openPath = value("--open");
-        else if (arg == "--save") savePath = value("--save");
-        else if (arg == "--svg") svgPath = value("--svg");
+        if (arg == "--plugin")
+            plugin = value("--plugin");
+        else if (arg == "-e")
+            jobs.push_back({true, value("-e")});
+        else if (arg == "--open")
+            openPath = value("--open");
+        else if (arg == "--save")
+            savePath = value("--save");
+        else if (arg == "--svg")
+            svgPath = value("--svg");
         else if (arg == "-h" || arg == "--help") {
             std::fputs(kUsage, stdout);
             return 0;
         } else if (!arg.empty() && arg[0] == '-') {
             std::fprintf(stderr, "cadhost: unknown option %s\n%s", arg.c_str(), kUsage);
             return 2;
-        } else jobs.push_back({false, arg});
+        } else
+            jobs.push_back({false, arg});
     }
 
     // Scripts are read before anything runs, so a missing one stops the host
@@ -132,7 +144,8 @@ int main(int argc, char** argv) {
     std::vector<std::wstring> sources;
     for (const Job& job : jobs) {
         std::wstring text;
-        if (job.isExpression) text = standin::fromUtf8(job.text);
+        if (job.isExpression)
+            text = standin::fromUtf8(job.text);
         else if (std::string why; !standin::lisp::readTextFile(job.text, text, &why)) {
             std::fprintf(stderr, "cadhost: cannot read script %s: %s\n", job.text.c_str(),
                          why.c_str());
@@ -179,8 +192,7 @@ int main(int argc, char** argv) {
     if (jobs.empty() && isatty(STDIN_FILENO)) {
         standin::setInteractive(true);
         interactive(lisp);
-    }
-    else if (jobs.empty()) {
+    } else if (jobs.empty()) {
         // Standard input is a script.
         try {
             std::string bytes((std::istreambuf_iterator<char>(std::cin)),

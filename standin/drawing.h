@@ -126,8 +126,8 @@ struct Extents {
 struct DrawingDatabase {
     std::vector<Layer> layers{Layer{L"0", 7, L"CONTINUOUS"}};
     std::vector<Entity> entities;
-    bool inSequence = false;           // a POLYLINE waits for its VERTEXes and SEQEND
-    std::optional<Extents> zoomedView; // set by the "zoom" "e" command
+    bool inSequence = false;                         // a POLYLINE waits for its VERTEXes and SEQEND
+    std::optional<Extents> zoomedView;               // set by the "zoom" "e" command
     std::vector<std::vector<std::wstring>> commands; // every command run, with its inputs
 
     Layer* findLayer(const std::wstring& name);

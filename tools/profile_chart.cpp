@@ -29,10 +29,14 @@ double tickStep(double span, int n) {
 std::string escape(const std::string& text) {
     std::string out;
     for (char c : text) {
-        if (c == '<') out += "&lt;";
-        else if (c == '>') out += "&gt;";
-        else if (c == '&') out += "&amp;";
-        else out += c;
+        if (c == '<')
+            out += "&lt;";
+        else if (c == '>')
+            out += "&gt;";
+        else if (c == '&')
+            out += "&amp;";
+        else
+            out += c;
     }
     return out;
 }
@@ -102,8 +106,9 @@ int main(int argc, char** argv) {
         std::string rest;
         if (!(fields >> s >> z) || (fields >> rest)) {
             if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
-            std::fprintf(stderr, "profile-chart: line %ld of %s is not a station and elevation: %s\n", number,
-                         argv[1], line.c_str());
+            std::fprintf(stderr,
+                         "profile-chart: line %ld of %s is not a station and elevation: %s\n",
+                         number, argv[1], line.c_str());
             return 1;
         }
         points.emplace_back(s, z);
@@ -145,14 +150,15 @@ int main(int argc, char** argv) {
         << "\" font-family=\"sans-serif\" font-size=\"12\">\n"
         << "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
     std::string title = argc == 4 ? argv[3] : "Ground profile";
-    out << "<text x=\"" << width / 2 << "\" y=\"24\" text-anchor=\"middle\" font-size=\"16\">" << escape(title)
-        << "</text>\n";
+    out << "<text x=\"" << width / 2 << "\" y=\"24\" text-anchor=\"middle\" font-size=\"16\">"
+        << escape(title) << "</text>\n";
     char label[64];
     for (double z = z0; z <= z1 + zs / 2; z += zs) {
-        out << "<line x1=\"" << left << "\" x2=\"" << width - right << "\" y1=\"" << py(z) << "\" y2=\"" << py(z)
-            << "\" stroke=\"#dddddd\"/>\n";
+        out << "<line x1=\"" << left << "\" x2=\"" << width - right << "\" y1=\"" << py(z)
+            << "\" y2=\"" << py(z) << "\" stroke=\"#dddddd\"/>\n";
         std::snprintf(label, sizeof label, "%g", z);
-        out << "<text x=\"" << left - 6 << "\" y=\"" << py(z) + 4 << "\" text-anchor=\"end\">" << label << "</text>\n";
+        out << "<text x=\"" << left - 6 << "\" y=\"" << py(z) + 4 << "\" text-anchor=\"end\">"
+            << label << "</text>\n";
     }
     // Ticks at round stations; the starting station is labelled at the axis's
     // start too, and a round tick too close to it gives way.
@@ -167,8 +173,8 @@ int main(int argc, char** argv) {
             << height - bottom << "\" stroke=\"#eeeeee\"/>\n";
         if (haveStart && s - s0 > ss / 1000 && s - s0 < ss / 4) continue;
         std::snprintf(label, sizeof label, "%g", s);
-        out << "<text x=\"" << px(s) << "\" y=\"" << height - bottom + 16 << "\" text-anchor=\"middle\">" << label
-            << "</text>\n";
+        out << "<text x=\"" << px(s) << "\" y=\"" << height - bottom + 16
+            << "\" text-anchor=\"middle\">" << label << "</text>\n";
     }
     // From the starting station to the first crossing the line runs outside
     // the surface.
@@ -181,15 +187,16 @@ int main(int argc, char** argv) {
             << (top + height - bottom) / 2
             << "\" text-anchor=\"middle\" fill=\"#888888\">no surface</text>\n";
     }
-    out << "<rect x=\"" << left << "\" y=\"" << top << "\" width=\"" << width - left - right << "\" height=\""
-        << height - top - bottom << "\" fill=\"none\" stroke=\"black\"/>\n";
+    out << "<rect x=\"" << left << "\" y=\"" << top << "\" width=\"" << width - left - right
+        << "\" height=\"" << height - top - bottom << "\" fill=\"none\" stroke=\"black\"/>\n";
     out << "<text x=\"" << (left + width - right) / 2 << "\" y=\"" << height - 16
         << "\" text-anchor=\"middle\">" << escape(axisTitle("Station", units)) << "</text>\n";
     out << "<text transform=\"translate(18," << (top + height - bottom) / 2
         << ") rotate(-90)\" text-anchor=\"middle\">" << escape(axisTitle("Elevation", units))
         << "</text>\n";
     out << "<polyline fill=\"none\" stroke=\"#8b4513\" stroke-width=\"1.5\" points=\"";
-    for (auto [s, z] : points) out << px(s) << "," << py(z) << " ";
+    for (auto [s, z] : points)
+        out << px(s) << "," << py(z) << " ";
     out << "\"/>\n</svg>\n";
     out.close();
     if (!out) {

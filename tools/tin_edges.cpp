@@ -21,7 +21,8 @@ using Corner = std::array<double, 3>;
 struct EdgeHash {
     std::size_t operator()(const std::array<double, 6>& e) const {
         std::size_t h = 1469598103934665603ull;
-        for (double d : e) h = (h ^ std::hash<double>{}(d)) * 1099511628211ull;
+        for (double d : e)
+            h = (h ^ std::hash<double>{}(d)) * 1099511628211ull;
         return h;
     }
 };
@@ -60,15 +61,16 @@ int main(int argc, char** argv) {
         std::string rest;
         if (read == 0 && !(fields >> rest)) continue; // blank line
         if (read != 9 || (fields >> rest)) {
-            std::fprintf(stderr, "tin-edges: line %ld of %s is not a triangle: %s\n", lineNumber, argv[1],
-                         line.c_str());
+            std::fprintf(stderr, "tin-edges: line %ld of %s is not a triangle: %s\n", lineNumber,
+                         argv[1], line.c_str());
             return 1;
         }
         ++triangles;
         for (int k = 0; k < 3; ++k) {
             Corner a = c[k], b = c[(k + 1) % 3];
-            std::array<double, 6> key = a < b ? std::array<double, 6>{a[0], a[1], a[2], b[0], b[1], b[2]}
-                                              : std::array<double, 6>{b[0], b[1], b[2], a[0], a[1], a[2]};
+            std::array<double, 6> key =
+                a < b ? std::array<double, 6>{a[0], a[1], a[2], b[0], b[1], b[2]}
+                      : std::array<double, 6>{b[0], b[1], b[2], a[0], a[1], a[2]};
             if (!seen.insert(key).second) continue;
             for (int i = 0; i < 3; ++i) {
                 appendNumber(out, a[i]);

@@ -47,23 +47,40 @@ class AcRxDbxApp {
     // code is answered with kRetOK and no action.
     AcRx::AppRetCode dispatchMessage(AcRx::AppMsgCode msg, void* pkt) {
         switch (msg) {
-        case AcRx::kNullMsg: return On_kNullMsg(pkt);
-        case AcRx::kInitAppMsg: return On_kInitAppMsg(pkt);
-        case AcRx::kUnloadAppMsg: return On_kUnloadAppMsg(pkt);
-        case AcRx::kLoadDwgMsg: return On_kLoadDwgMsg(pkt);
-        case AcRx::kUnloadDwgMsg: return On_kUnloadDwgMsg(pkt);
-        case AcRx::kInvkSubrMsg: return On_kInvkSubrMsg(pkt);
-        case AcRx::kCfgMsg: return On_kCfgMsg(pkt);
-        case AcRx::kEndMsg: return On_kEndMsg(pkt);
-        case AcRx::kQuitMsg: return On_kQuitMsg(pkt);
-        case AcRx::kSaveMsg: return On_kSaveMsg(pkt);
-        case AcRx::kDependencyMsg: return On_kDependencyMsg(pkt);
-        case AcRx::kNoDependencyMsg: return On_kNoDependencyMsg(pkt);
-        case AcRx::kOleUnloadAppMsg: return On_kOleUnloadAppMsg(pkt);
-        case AcRx::kPreQuitMsg: return On_kPreQuitMsg(pkt);
-        case AcRx::kInitDialogMsg: return On_kInitDialogMsg(pkt);
-        case AcRx::kEndDialogMsg: return On_kEndDialogMsg(pkt);
-        default: return AcRx::kRetOK;
+        case AcRx::kNullMsg:
+            return On_kNullMsg(pkt);
+        case AcRx::kInitAppMsg:
+            return On_kInitAppMsg(pkt);
+        case AcRx::kUnloadAppMsg:
+            return On_kUnloadAppMsg(pkt);
+        case AcRx::kLoadDwgMsg:
+            return On_kLoadDwgMsg(pkt);
+        case AcRx::kUnloadDwgMsg:
+            return On_kUnloadDwgMsg(pkt);
+        case AcRx::kInvkSubrMsg:
+            return On_kInvkSubrMsg(pkt);
+        case AcRx::kCfgMsg:
+            return On_kCfgMsg(pkt);
+        case AcRx::kEndMsg:
+            return On_kEndMsg(pkt);
+        case AcRx::kQuitMsg:
+            return On_kQuitMsg(pkt);
+        case AcRx::kSaveMsg:
+            return On_kSaveMsg(pkt);
+        case AcRx::kDependencyMsg:
+            return On_kDependencyMsg(pkt);
+        case AcRx::kNoDependencyMsg:
+            return On_kNoDependencyMsg(pkt);
+        case AcRx::kOleUnloadAppMsg:
+            return On_kOleUnloadAppMsg(pkt);
+        case AcRx::kPreQuitMsg:
+            return On_kPreQuitMsg(pkt);
+        case AcRx::kInitDialogMsg:
+            return On_kInitDialogMsg(pkt);
+        case AcRx::kEndDialogMsg:
+            return On_kEndDialogMsg(pkt);
+        default:
+            return AcRx::kRetOK;
         }
     }
 
@@ -99,7 +116,8 @@ class AcRxArxApp : public AcRxDbxApp {
     }
 
     AcRx::AppRetCode On_kUnloadDwgMsg(void*) override {
-        for (int code = 0; code < m_symbolCount; ++code) acedUndef(m_symbols[code].pszName, code);
+        for (int code = 0; code < m_symbolCount; ++code)
+            acedUndef(m_symbols[code].pszName, code);
         return AcRx::kRetOK;
     }
 

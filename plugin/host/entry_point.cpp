@@ -24,4 +24,6 @@ VOG_EXPORT AcRx::AppRetCode acrxEntryPoint(AcRx::AppMsgCode msg, void* pkt) {
     return vog::entryPoint(msg, pkt);
 }
 
-VOG_EXPORT Adesk::UInt32 acrxGetApiVersion() { return vog::kApiVersion; }
+VOG_EXPORT Adesk::UInt32 acrxGetApiVersion() {
+    return vog::kApiVersion;
+}

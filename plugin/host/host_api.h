@@ -27,34 +27,34 @@ typedef ads_real* ads_pointp;
 typedef Adesk::LongPtr* ads_namep;
 
 // ---------------------------------------------------------------- host codes
-#define RTNONE 5000   // end of a result list
-#define RTREAL 5001   // real number
-#define RTPOINT 5002  // 2-D point
-#define RTSHORT 5003  // short integer
-#define RTANG 5004    // angle
-#define RTSTR 5005    // string
-#define RTENAME 5006  // entity name
-#define RTPICKS 5007  // selection set name
-#define RTORINT 5008  // orientation
+#define RTNONE 5000  // end of a result list
+#define RTREAL 5001  // real number
+#define RTPOINT 5002 // 2-D point
+#define RTSHORT 5003 // short integer
+#define RTANG 5004   // angle
+#define RTSTR 5005   // string
+#define RTENAME 5006 // entity name
+#define RTPICKS 5007 // selection set name
+#define RTORINT 5008 // orientation
 #define RT3DPOINT 5009
 #define RTLONG 5010
-#define RTVOID 5014   // blank symbol
-#define RTLB 5016     // list begin
-#define RTLE 5017     // list end
-#define RTDOTE 5018   // dotted pair
+#define RTVOID 5014 // blank symbol
+#define RTLB 5016   // list begin
+#define RTLE 5017   // list end
+#define RTDOTE 5018 // dotted pair
 #define RTNIL 5019
-#define RTDXF0 5020   // group code 0 in lists built with acutBuildList
+#define RTDXF0 5020 // group code 0 in lists built with acutBuildList
 #define RTT 5021
 #define RTRESBUF 5023
 
-#define RTNORM 5100   // done
+#define RTNORM 5100 // done
 #define RTERROR (-5001)
 #define RTCAN (-5002)
 #define RTREJ (-5003)
 #define RTFAIL (-5004)
 #define RTKWORD (-5005)
 
-#define RSRSLT 1      // a LISP result has been set
+#define RSRSLT 1 // a LISP result has been set
 #define RSERR 3
 
 // ---------------------------------------------------------------- result lists

@@ -91,11 +91,11 @@ int lispLvogopen() {
 } // namespace
 
 const _ADSSYMBOL_ENTRY kLispFunctions[kLispFunctionCount] = {
-    {L"ktexsec", lispKtexsec, true, -1},     {L"contours", lispContours, true, -1},
-    {L"rmesh", lispRmesh, true, -1},         {L"triangulate", lispTriangulate, true, -1},
-    {L"vogopen", lispVogopen, true, -1},     {L"vogset", lispVogset, true, -1},
-    {L"vogvar", lispVogvar, true, -1},       {L"showtin", lispShowtin, true, -1},
-    {L"volumes", lispVolumes, true, -1},     {L"lvogopen", lispLvogopen, true, -1},
+    {L"ktexsec", lispKtexsec, true, -1}, {L"contours", lispContours, true, -1},
+    {L"rmesh", lispRmesh, true, -1},     {L"triangulate", lispTriangulate, true, -1},
+    {L"vogopen", lispVogopen, true, -1}, {L"vogset", lispVogset, true, -1},
+    {L"vogvar", lispVogvar, true, -1},   {L"showtin", lispShowtin, true, -1},
+    {L"volumes", lispVolumes, true, -1}, {L"lvogopen", lispLvogopen, true, -1},
 };
 
 } // namespace vog

@@ -9,8 +9,12 @@ namespace {
 void* recordedInstance = nullptr;
 } // namespace
 
-void recordModuleInstance(void* instance) { recordedInstance = instance; }
-void* moduleInstance() { return recordedInstance; }
+void recordModuleInstance(void* instance) {
+    recordedInstance = instance;
+}
+void* moduleInstance() {
+    return recordedInstance;
+}
 
 CNewVOGApp::CNewVOGApp() : AcRxArxApp(kLispFunctions, kLispFunctionCount, true, true) {}
 

@@ -34,12 +34,17 @@ std::wstring fromUtf8(std::string_view text) {
     while (i < text.size()) {
         auto b = static_cast<unsigned char>(text[i]);
         int extra = b < 0x80 ? 0 : (b >> 5) == 6 ? 1 : (b >> 4) == 14 ? 2 : (b >> 3) == 30 ? 3 : -1;
-        char32_t c = extra == 0 ? b : extra == 1 ? (b & 0x1F) : extra == 2 ? (b & 0x0F) : (b & 0x07);
+        char32_t c = extra == 0   ? b
+                     : extra == 1 ? (b & 0x1F)
+                     : extra == 2 ? (b & 0x0F)
+                                  : (b & 0x07);
         bool ok = extra >= 0 && i + extra < text.size() + (extra == 0 ? 1 : 0);
         for (int k = 1; ok && k <= extra; ++k) {
             auto cb = static_cast<unsigned char>(text[i + k]);
-            if ((cb >> 6) != 2) ok = false;
-            else c = (c << 6) | (cb & 0x3F);
+            if ((cb >> 6) != 2)
+                ok = false;
+            else
+                c = (c << 6) | (cb & 0x3F);
         }
         if (!ok) {
             // A byte that starts no valid sequence stands for itself (Latin-1),
@@ -54,6 +59,8 @@ std::wstring fromUtf8(std::string_view text) {
     return out;
 }
 
-std::filesystem::path filePath(std::wstring_view path) { return std::filesystem::path(toUtf8(path)); }
+std::filesystem::path filePath(std::wstring_view path) {
+    return std::filesystem::path(toUtf8(path));
+}
 
 } // namespace vog

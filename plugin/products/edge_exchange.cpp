@@ -90,6 +90,8 @@ EdgeReadResult readEdgeExchange(const std::wstring& path, EdgeTable& table) {
     return EdgeReadResult::Read;
 }
 
-bool replaceWithNote(const std::wstring& path) { return replaceFile(path, kExchangeNote); }
+bool replaceWithNote(const std::wstring& path) {
+    return replaceFile(path, kExchangeNote);
+}
 
 } // namespace vog::products

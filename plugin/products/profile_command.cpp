@@ -30,16 +30,19 @@ using ResultList = std::unique_ptr<resbuf, ListDeleter>;
 // vertex's bulge, carrying the station base along.
 class ProfileWalk {
   public:
-    ProfileWalk(double start, const std::vector<SurfaceEdge>& edges) : station_(start), edges_(edges) {}
+    ProfileWalk(double start, const std::vector<SurfaceEdge>& edges)
+        : station_(start), edges_(edges) {}
 
     void vertex(const ads_point at, double bulge) {
         if (hasPrevious_) {
             if (previousBulge_ == 0)
                 station_ += products::cutStraightSegment(previous_, at, station_, edges_, points_);
             else
-                station_ += products::cutArcSegment(previous_, at, previousBulge_, station_, edges_, points_);
+                station_ += products::cutArcSegment(previous_, at, previousBulge_, station_, edges_,
+                                                    points_);
         }
-        for (int i = 0; i < 3; ++i) previous_[i] = at[i];
+        for (int i = 0; i < 3; ++i)
+            previous_[i] = at[i];
         previousBulge_ = bulge;
         hasPrevious_ = true;
     }
@@ -61,7 +64,8 @@ void walkLightweight(const resbuf* data, ProfileWalk& walk) {
     ads_point current = {0, 0, 0};
     for (const resbuf* rb = data; rb; rb = rb->rbnext) {
         if (rb->restype == 10)
-            for (int i = 0; i < 3; ++i) current[i] = rb->resval.rpoint[i];
+            for (int i = 0; i < 3; ++i)
+                current[i] = rb->resval.rpoint[i];
         else if (rb->restype == 42)
             walk.vertex(current, rb->resval.rreal);
     }
@@ -149,11 +153,13 @@ int ktexsecCommand() {
         return RTNORM;
     case products::EdgeReadResult::Malformed:
         // Nothing is used of a file that does not read as edges, and it is kept.
-        acutPrintf(L"\n%s", surface::malformedRecordMessage(exchange, table.malformedLine, table.malformedText,
-                                                             L"surface edge", table.malformedDetail)
-                                 .c_str());
+        acutPrintf(L"\n%s", surface::malformedRecordMessage(exchange, table.malformedLine,
+                                                            table.malformedText, L"surface edge",
+                                                            table.malformedDetail)
+                                .c_str());
         return RTERROR;
-    case products::EdgeReadResult::Read: break;
+    case products::EdgeReadResult::Read:
+        break;
     }
     acutPrintf(L"\nGetting elevations ....");
     acutPrintf(L".... Done!");
@@ -172,8 +178,10 @@ int ktexsecCommand() {
     }
 
     resbuf chosen;
-    if (acedGetFileD(L"Name of PROFILE file to create", L"", L"pfl", 5, &chosen) != RTNORM) return RTCAN;
-    std::wstring profilePath = chosen.restype == RTSTR && chosen.resval.rstring ? chosen.resval.rstring : L"";
+    if (acedGetFileD(L"Name of PROFILE file to create", L"", L"pfl", 5, &chosen) != RTNORM)
+        return RTCAN;
+    std::wstring profilePath =
+        chosen.restype == RTSTR && chosen.resval.rstring ? chosen.resval.rstring : L"";
     if (chosen.restype == RTSTR) std::free(chosen.resval.rstring);
     if (profilePath.empty() || !writeProfileFile(profilePath, walk.points())) {
         acutPrintf(L"\nCan't create profile file %s.", profilePath.c_str());

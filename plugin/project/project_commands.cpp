@@ -35,16 +35,17 @@ std::wstring shownPath(std::wstring path) {
 }
 
 const std::array<const wchar_t*, 17> kSettableKeys = {
-    L"uelev", L"dfaults", L"dbndry", L"ufaults", L"ubound", L"dimfaults",
-    L"dcw",   L"diw",     L"dci",    L"dii",     L"dcln",   L"diln",
-    L"dxi",   L"dzi",     L"dbe",    L"dsk",     L"dmln"};
+    L"uelev", L"dfaults", L"dbndry", L"ufaults", L"ubound", L"dimfaults", L"dcw", L"diw", L"dci",
+    L"dii",   L"dcln",    L"diln",   L"dxi",     L"dzi",    L"dbe",       L"dsk", L"dmln"};
 
 const std::array<const wchar_t*, 18> kListedKeys = {
-    L"dpoints", L"dfaults", L"dbndry", L"uelev", L"ufaults", L"ubound",
-    L"dimfaults", L"dcw", L"diw", L"dci", L"dii", L"dcln",
-    L"diln", L"dxi", L"dzi", L"dbe", L"dsk", L"dmln"};
+    L"dpoints",   L"dfaults", L"dbndry", L"uelev", L"ufaults", L"ubound",
+    L"dimfaults", L"dcw",     L"diw",    L"dci",   L"dii",     L"dcln",
+    L"diln",      L"dxi",     L"dzi",    L"dbe",   L"dsk",     L"dmln"};
 
-bool isString(const resbuf* rb) { return rb && rb->restype == RTSTR && rb->resval.rstring; }
+bool isString(const resbuf* rb) {
+    return rb && rb->restype == RTSTR && rb->resval.rstring;
+}
 
 } // namespace
 
@@ -126,8 +127,10 @@ int vogvarCommand() {
     auto append = [&](const std::wstring& text) {
         resbuf* item = acutBuildList(RTSTR, text.c_str(), RTNONE);
         if (!item) return;
-        if (tail) tail->rbnext = item;
-        else head = item;
+        if (tail)
+            tail->rbnext = item;
+        else
+            head = item;
         tail = item;
     };
     for (const wchar_t* key : kListedKeys) {

@@ -57,9 +57,13 @@ void applyDefaults() {
         if (kSettingDefs[i].defaultValue) state().values[i] = kSettingDefs[i].defaultValue;
 }
 
-bool isProjectOpen() { return state().openFlag == L"Y"; }
+bool isProjectOpen() {
+    return state().openFlag == L"Y";
+}
 
-void markProjectOpen() { state().openFlag = L"Y"; }
+void markProjectOpen() {
+    state().openFlag = L"Y";
+}
 
 bool requireOpenProject(const wchar_t* message) {
     if (isProjectOpen()) return true;
@@ -102,6 +106,8 @@ std::optional<std::wstring> projectSiblingPath(std::wstring_view extension) {
     return path;
 }
 
-void resetProjectState() { state() = ProjectState{}; }
+void resetProjectState() {
+    state() = ProjectState{};
+}
 
 } // namespace vog::project

@@ -70,16 +70,19 @@ class DocManager : public AcApDocManager {
 
 std::wstring lower(std::wstring_view text) {
     std::wstring out(text);
-    for (auto& c : out) c = static_cast<wchar_t>(std::towlower(c));
+    for (auto& c : out)
+        c = static_cast<wchar_t>(std::towlower(c));
     return out;
 }
 
 Drawing& addDrawing() {
     HostState& h = host();
     ++h.drawingCount;
-    h.drawings.push_back(std::make_unique<Drawing>(L"Drawing" + std::to_wstring(h.drawingCount) + L".dwg"));
+    h.drawings.push_back(
+        std::make_unique<Drawing>(L"Drawing" + std::to_wstring(h.drawingCount) + L".dwg"));
     Drawing& drawing = *h.drawings.back();
-    for (auto* reactor : std::vector<AcApDocManagerReactor*>(h.reactors)) reactor->documentCreated(&drawing);
+    for (auto* reactor : std::vector<AcApDocManagerReactor*>(h.reactors))
+        reactor->documentCreated(&drawing);
     return drawing;
 }
 
@@ -117,7 +120,8 @@ Drawing& newDrawing() {
     h.current = &drawing;
     for (auto& app : std::vector<Application*>([&] {
              std::vector<Application*> list;
-             for (auto& a : h.applications) list.push_back(a.get());
+             for (auto& a : h.applications)
+                 list.push_back(a.get());
              return list;
          }()))
         sendMessage(*app, AcRx::kLoadDwgMsg);
@@ -131,7 +135,9 @@ const std::vector<std::unique_ptr<Drawing>>& drawings() {
     return host().drawings;
 }
 
-void makeCurrent(Drawing& drawing) { host().current = &drawing; }
+void makeCurrent(Drawing& drawing) {
+    host().current = &drawing;
+}
 
 Application* loadApplication(const std::wstring& path, std::string& error) {
     void* handle = dlopen(toUtf8(path).c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -191,12 +197,17 @@ void unloadApplication(Application& app) {
 
 void unloadAllApplications() {
     HostState& h = host();
-    while (!h.applications.empty()) unloadApplication(*h.applications.back());
+    while (!h.applications.empty())
+        unloadApplication(*h.applications.back());
 }
 
-const std::vector<std::unique_ptr<Application>>& applications() { return host().applications; }
+const std::vector<std::unique_ptr<Application>>& applications() {
+    return host().applications;
+}
 
-CallResult::CallResult(CallResult&& other) noexcept { *this = std::move(other); }
+CallResult::CallResult(CallResult&& other) noexcept {
+    *this = std::move(other);
+}
 CallResult& CallResult::operator=(CallResult&& other) noexcept {
     if (this != &other) {
         acutRelRb(list);
@@ -210,7 +221,9 @@ CallResult& CallResult::operator=(CallResult&& other) noexcept {
     }
     return *this;
 }
-CallResult::~CallResult() { acutRelRb(list); }
+CallResult::~CallResult() {
+    acutRelRb(list);
+}
 
 bool callExternal(const std::wstring& name, const resbuf* args, CallResult& result) {
     HostState& h = host();
@@ -251,12 +264,15 @@ bool callExternal(const std::wstring& name, const resbuf* args, CallResult& resu
     return true;
 }
 
-int pendingFunctionCode() { return host().pendingCode; }
+int pendingFunctionCode() {
+    return host().pendingCode;
+}
 
 void resetHost() {
     HostState& h = host();
     unloadAllApplications();
-    for (auto& drawing : h.drawings) destroyDrawing(*drawing);
+    for (auto& drawing : h.drawings)
+        destroyDrawing(*drawing);
     h.drawings.clear();
     h.current = nullptr;
     h.drawingCount = 0;
@@ -310,12 +326,18 @@ int acedRegFunc(int (*fhdl)(), int funcNumber) {
     return any ? RTNORM : RTERROR;
 }
 
-int acedGetFunCode() { return host().pendingCode; }
+int acedGetFunCode() {
+    return host().pendingCode;
+}
 
-resbuf* acedGetArgs() { return host().pendingArgs; }
+resbuf* acedGetArgs() {
+    return host().pendingArgs;
+}
 
 namespace {
-standin::CallResult* pendingResult() { return host().pendingResult; }
+standin::CallResult* pendingResult() {
+    return host().pendingResult;
+}
 } // namespace
 
 int acedRetVoid() {

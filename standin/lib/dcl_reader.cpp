@@ -118,8 +118,8 @@ class Lexer {
             return t;
         }
         t.type = Tok::Bad;
-        t.text = L"unexpected character \"" + std::wstring(1, c < 0x20 || c == 0x7F ? L'?' : c) +
-                 L"\"";
+        t.text =
+            L"unexpected character \"" + std::wstring(1, c < 0x20 || c == 0x7F ? L'?' : c) + L"\"";
         return t;
     }
 
@@ -517,8 +517,10 @@ bool readDclFile(const std::wstring& path, DclFile& out, std::wstring& error) {
     std::string text;
     text.reserve(bytes.size());
     for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] != '\r') text += bytes[i];
-        else if (i + 1 == bytes.size() || bytes[i + 1] != '\n') text += '\n';
+        if (bytes[i] != '\r')
+            text += bytes[i];
+        else if (i + 1 == bytes.size() || bytes[i + 1] != '\n')
+            text += '\n';
     }
     return parseDcl(fromUtf8(text), path, out, error);
 }

@@ -34,7 +34,8 @@ Adesk::LongPtr nextEntityId = 0x1d0000;
 
 std::wstring upper(std::wstring_view text) {
     std::wstring out(text);
-    for (auto& c : out) c = static_cast<wchar_t>(std::towupper(c));
+    for (auto& c : out)
+        c = static_cast<wchar_t>(std::towupper(c));
     return out;
 }
 
@@ -43,7 +44,8 @@ bool finite(const Group& g) {
 }
 
 bool has(const std::vector<Group>& groups, int code) {
-    return std::any_of(groups.begin(), groups.end(), [&](const Group& g) { return g.code == code; });
+    return std::any_of(groups.begin(), groups.end(),
+                       [&](const Group& g) { return g.code == code; });
 }
 
 // Layer-name and type-name patterns of selection filters: "*" any text,
@@ -52,12 +54,14 @@ bool matchesPattern(std::wstring_view pattern, std::wstring_view text) {
     std::size_t start = 0;
     for (;;) {
         std::size_t comma = pattern.find(L',', start);
-        std::wstring_view one = pattern.substr(start, comma == std::wstring_view::npos ? comma : comma - start);
+        std::wstring_view one =
+            pattern.substr(start, comma == std::wstring_view::npos ? comma : comma - start);
         // iterative wildcard match
         std::size_t p = 0, t = 0, star = std::wstring_view::npos, mark = 0;
         bool ok = true;
         while (t < text.size()) {
-            if (p < one.size() && (one[p] == L'?' || std::towupper(one[p]) == std::towupper(text[t]))) {
+            if (p < one.size() &&
+                (one[p] == L'?' || std::towupper(one[p]) == std::towupper(text[t]))) {
                 ++p;
                 ++t;
             } else if (p < one.size() && one[p] == L'*') {
@@ -71,7 +75,8 @@ bool matchesPattern(std::wstring_view pattern, std::wstring_view text) {
                 break;
             }
         }
-        while (ok && p < one.size() && one[p] == L'*') ++p;
+        while (ok && p < one.size() && one[p] == L'*')
+            ++p;
         if (ok && p == one.size()) return true;
         if (comma == std::wstring_view::npos) return false;
         start = comma + 1;
@@ -90,20 +95,24 @@ std::vector<Group> normalisedLwpolyline(const std::vector<Group>& given) {
         if (g.code == 10) {
             ++count;
             Group widths[3];
-            for (int k = 0; k < 3; ++k) widths[k].code = static_cast<short>(40 + k);
+            for (int k = 0; k < 3; ++k)
+                widths[k].code = static_cast<short>(40 + k);
             Group vertexId;
             bool hasId = false;
             std::size_t k = i + 1;
             for (; k < given.size() && given[k].code != 10; ++k) {
                 int c = given[k].code;
-                if (c >= 40 && c <= 42) widths[c - 40] = given[k];
+                if (c >= 40 && c <= 42)
+                    widths[c - 40] = given[k];
                 else if (c == 91) {
                     vertexId = given[k];
                     hasId = true;
-                } else header.push_back(given[k]);
+                } else
+                    header.push_back(given[k]);
             }
             vertices.push_back(g);
-            for (const Group& w : widths) vertices.push_back(w);
+            for (const Group& w : widths)
+                vertices.push_back(w);
             if (hasId) vertices.push_back(vertexId);
             i = k - 1;
         } else if (g.code == 90) {
@@ -200,7 +209,9 @@ Extents DrawingDatabase::extents() const {
     return box;
 }
 
-DrawingDatabase& database() { return currentDrawing().db; }
+DrawingDatabase& database() {
+    return currentDrawing().db;
+}
 
 int makeFromGroups(DrawingDatabase& db, const std::wstring& rawType, std::vector<Group> groups,
                    std::wstring* reason) {
@@ -214,12 +225,16 @@ int makeFromGroups(DrawingDatabase& db, const std::wstring& rawType, std::vector
     std::wstring linetype;
     std::vector<Group> kept;
     for (Group& g : groups) {
-        if (carried(g.code) == Carries::Point && !finite(g)) return refuse(L"a point that is not a number");
+        if (carried(g.code) == Carries::Point && !finite(g))
+            return refuse(L"a point that is not a number");
         if (carried(g.code) == Carries::Real && !std::isfinite(g.values[0]))
             return refuse(L"a value that is not a number");
-        if (g.code == 8) layerName = g.text;
-        else if (g.code == -1 || g.code == 5) continue; // names and handles are the drawing's own
-        else kept.push_back(g);
+        if (g.code == 8)
+            layerName = g.text;
+        else if (g.code == -1 || g.code == 5)
+            continue; // names and handles are the drawing's own
+        else
+            kept.push_back(g);
         if (g.code == 62) colour = static_cast<int>(g.integer);
         if (g.code == 6) linetype = g.text;
     }
@@ -250,7 +265,8 @@ int makeFromGroups(DrawingDatabase& db, const std::wstring& rawType, std::vector
     } else {
         // Anything else ends an unfinished sequence as far as it got.
         db.inSequence = false;
-        if (type == L"POLYLINE") db.inSequence = true;
+        if (type == L"POLYLINE")
+            db.inSequence = true;
         else if (type == L"3DFACE") {
             if (!has(e.groups, 10) || !has(e.groups, 11) || !has(e.groups, 12))
                 return refuse(L"a 3DFACE without three corners");
@@ -282,15 +298,27 @@ std::vector<Group> groupsOf(const resbuf* list) {
         Group g;
         g.code = rb->restype == RTDXF0 ? 0 : rb->restype;
         switch (carried(g.code)) {
-        case Carries::String: g.text = rb->resval.rstring ? rb->resval.rstring : L""; break;
-        case Carries::Real: g.values[0] = rb->resval.rreal; break;
-        case Carries::Point:
-            for (int i = 0; i < 3; ++i) g.values[i] = rb->resval.rpoint[i];
+        case Carries::String:
+            g.text = rb->resval.rstring ? rb->resval.rstring : L"";
             break;
-        case Carries::Short: g.integer = rb->resval.rint; break;
-        case Carries::Long: g.integer = rb->resval.rlong; break;
-        case Carries::Name: g.integer = static_cast<long>(rb->resval.rlname[0]); break;
-        default: break;
+        case Carries::Real:
+            g.values[0] = rb->resval.rreal;
+            break;
+        case Carries::Point:
+            for (int i = 0; i < 3; ++i)
+                g.values[i] = rb->resval.rpoint[i];
+            break;
+        case Carries::Short:
+            g.integer = rb->resval.rint;
+            break;
+        case Carries::Long:
+            g.integer = rb->resval.rlong;
+            break;
+        case Carries::Name:
+            g.integer = static_cast<long>(rb->resval.rlname[0]);
+            break;
+        default:
+            break;
         }
         groups.push_back(g);
     }
@@ -314,20 +342,32 @@ resbuf* entityList(const Entity& entity) {
     for (const Group& g : entity.groups) {
         resbuf* rb = add(g.code);
         switch (carried(g.code)) {
-        case Carries::String: rb->resval.rstring = duplicateString(g.text); break;
-        case Carries::Real: rb->resval.rreal = g.values[0]; break;
-        case Carries::Point:
-            for (int i = 0; i < 3; ++i) rb->resval.rpoint[i] = g.values[i];
+        case Carries::String:
+            rb->resval.rstring = duplicateString(g.text);
             break;
-        case Carries::Short: rb->resval.rint = static_cast<short>(g.integer); break;
-        case Carries::Long: rb->resval.rlong = static_cast<Adesk::Int32>(g.integer); break;
-        default: break;
+        case Carries::Real:
+            rb->resval.rreal = g.values[0];
+            break;
+        case Carries::Point:
+            for (int i = 0; i < 3; ++i)
+                rb->resval.rpoint[i] = g.values[i];
+            break;
+        case Carries::Short:
+            rb->resval.rint = static_cast<short>(g.integer);
+            break;
+        case Carries::Long:
+            rb->resval.rlong = static_cast<Adesk::Int32>(g.integer);
+            break;
+        default:
+            break;
         }
     }
     return head;
 }
 
-void resetSelections() { selections().sets.clear(); }
+void resetSelections() {
+    selections().sets.clear();
+}
 
 } // namespace standin
 
@@ -390,7 +430,8 @@ int acdbEntLast(ads_name result) {
     return RTERROR;
 }
 
-int acedSSGet(const ACHAR* mode, const void*, const void*, const resbuf* filter, ads_name selection) {
+int acedSSGet(const ACHAR* mode, const void*, const void*, const resbuf* filter,
+              ads_name selection) {
     // Only the whole drawing ("X") can be selected without a person picking.
     if (!mode || std::wstring_view(mode) != L"X") return RTERROR;
     std::vector<standin::Group> tests = standin::groupsOf(filter);
@@ -399,9 +440,12 @@ int acedSSGet(const ACHAR* mode, const void*, const void*, const resbuf* filter,
         if (e.erased || e.subentity) continue;
         bool ok = true;
         for (const standin::Group& t : tests) {
-            if (t.code == 0) ok = ok && standin::matchesPattern(t.text, e.type);
-            else if (t.code == 8) ok = ok && standin::matchesPattern(t.text, e.layer);
-            else if (t.code == 62) ok = ok && e.integer(62, 256) == t.integer;
+            if (t.code == 0)
+                ok = ok && standin::matchesPattern(t.text, e.type);
+            else if (t.code == 8)
+                ok = ok && standin::matchesPattern(t.text, e.layer);
+            else if (t.code == 62)
+                ok = ok && e.integer(62, 256) == t.integer;
         }
         if (ok) chosen.push_back(e.id);
     }
@@ -450,15 +494,26 @@ int acedCommandS(int rtype, ...) {
             words.push_back(s ? s : L"");
             break;
         }
-        case RTREAL: words.push_back(std::to_wstring(va_arg(args, double))); break;
-        case RTSHORT: case RTLONG: words.push_back(std::to_wstring(va_arg(args, int))); break;
-        case RTPOINT: case RT3DPOINT: {
+        case RTREAL:
+            words.push_back(std::to_wstring(va_arg(args, double)));
+            break;
+        case RTSHORT:
+        case RTLONG:
+            words.push_back(std::to_wstring(va_arg(args, int)));
+            break;
+        case RTPOINT:
+        case RT3DPOINT: {
             const ads_real* p = va_arg(args, const ads_real*);
             words.push_back(std::to_wstring(p[0]) + L"," + std::to_wstring(p[1]));
             break;
         }
-        case RTENAME: (void)va_arg(args, const Adesk::LongPtr*); words.push_back(L"<entity>"); break;
-        default: va_end(args); return RTERROR;
+        case RTENAME:
+            (void)va_arg(args, const Adesk::LongPtr*);
+            words.push_back(L"<entity>");
+            break;
+        default:
+            va_end(args);
+            return RTERROR;
         }
     }
     va_end(args);
@@ -468,7 +523,8 @@ int acedCommandS(int rtype, ...) {
     std::wstring name = standin::upper(words[0]);
     if (!name.empty() && name[0] == L'_') name.erase(0, 1);
     if (name == L"ZOOM" || name == L"'ZOOM") {
-        if (words.size() >= 2 && (standin::upper(words[1]) == L"E" || standin::upper(words[1]) == L"EXTENTS")) {
+        if (words.size() >= 2 &&
+            (standin::upper(words[1]) == L"E" || standin::upper(words[1]) == L"EXTENTS")) {
             db.zoomedView = db.extents();
             return RTNORM;
         }

@@ -90,8 +90,8 @@ bool parseNumber(const Pair& p, double& out, const std::string& path, std::strin
     char* end = nullptr;
     out = std::strtod(text.c_str(), &end);
     if (text.empty() || *end != '\0' || !std::isfinite(out)) {
-        error = path + " line " + std::to_string(p.line) + ": \"" + shown(text) +
-                "\" is not a number";
+        error =
+            path + " line " + std::to_string(p.line) + ": \"" + shown(text) + "\" is not a number";
         return false;
     }
     return true;
@@ -104,9 +104,12 @@ bool entityGroups(const std::vector<Pair>& pairs, std::size_t begin, std::size_t
         const Pair& p = pairs[i];
         int code = p.code;
         if (code == 5 || code == 100 || code == 330 || code == 360 || code == 102) continue;
-        bool x = (code >= 10 && code <= 18) || (code >= 210 && code <= 218) || (code >= 110 && code <= 118);
-        bool y = (code >= 20 && code <= 28) || (code >= 220 && code <= 228) || (code >= 120 && code <= 128);
-        bool z = (code >= 30 && code <= 37) || (code >= 230 && code <= 238) || (code >= 130 && code <= 138);
+        bool x = (code >= 10 && code <= 18) || (code >= 210 && code <= 218) ||
+                 (code >= 110 && code <= 118);
+        bool y = (code >= 20 && code <= 28) || (code >= 220 && code <= 228) ||
+                 (code >= 120 && code <= 128);
+        bool z = (code >= 30 && code <= 37) || (code >= 230 && code <= 238) ||
+                 (code >= 130 && code <= 138);
         if (x || y || z) {
             double v;
             if (!parseNumber(p, v, path, error)) return false;
@@ -129,7 +132,9 @@ bool entityGroups(const std::vector<Pair>& pairs, std::size_t begin, std::size_t
         Group g;
         g.code = static_cast<short>(code);
         switch (carried(code)) {
-        case Carries::String: g.text = fromUtf8(p.value); break;
+        case Carries::String:
+            g.text = fromUtf8(p.value);
+            break;
         case Carries::Real:
             if (!parseNumber(p, g.values[0], path, error)) return false;
             break;
@@ -140,7 +145,8 @@ bool entityGroups(const std::vector<Pair>& pairs, std::size_t begin, std::size_t
             g.integer = static_cast<long>(v);
             break;
         }
-        default: continue; // not kept
+        default:
+            continue; // not kept
         }
         groups.push_back(g);
     }
@@ -161,7 +167,8 @@ bool readDxf(DrawingDatabase& db, const std::string& path, std::string& error) {
             continue;
         }
         if (value == "SECTION") {
-            section = i + 1 < pairs.size() && pairs[i + 1].code == 2 ? trim(pairs[i + 1].value) : "";
+            section =
+                i + 1 < pairs.size() && pairs[i + 1].code == 2 ? trim(pairs[i + 1].value) : "";
             i += 2;
             continue;
         }
@@ -171,7 +178,8 @@ bool readDxf(DrawingDatabase& db, const std::string& path, std::string& error) {
             continue;
         }
         std::size_t end = i + 1;
-        while (end < pairs.size() && pairs[end].code != 0) ++end;
+        while (end < pairs.size() && pairs[end].code != 0)
+            ++end;
         if (section == "TABLES" && value == "LAYER") {
             Layer layer;
             for (std::size_t k = i + 1; k < end; ++k) {
@@ -185,15 +193,18 @@ bool readDxf(DrawingDatabase& db, const std::string& path, std::string& error) {
                 l.linetype = layer.linetype;
             }
         } else if (section == "ENTITIES") {
-            static const char* known[] = {"POLYLINE", "VERTEX", "SEQEND", "3DFACE", "LINE", "LWPOLYLINE", "POINT"};
+            static const char* known[] = {"POLYLINE", "VERTEX",     "SEQEND", "3DFACE",
+                                          "LINE",     "LWPOLYLINE", "POINT"};
             bool supported = false;
-            for (const char* k : known) supported = supported || value == k;
+            for (const char* k : known)
+                supported = supported || value == k;
             if (supported) {
                 std::vector<Group> groups;
                 if (!entityGroups(pairs, i + 1, end, groups, path, error)) return false;
                 std::wstring reason;
                 if (makeFromGroups(db, fromUtf8(value), groups, &reason) != RTNORM) {
-                    error = path + " line " + std::to_string(p.line) + ": " + value + " not read: " + toUtf8(reason);
+                    error = path + " line " + std::to_string(p.line) + ": " + value +
+                            " not read: " + toUtf8(reason);
                     return false;
                 }
             }

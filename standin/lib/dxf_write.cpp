@@ -131,8 +131,10 @@ void writeEntity(DxfWriter& w, const Entity& e) {
             if (g.code >= 10 && g.code <= 13) w.point(g.code, g.values);
     }
     for (const Group& g : e.groups) {
-        if ((g.code >= 40 && g.code <= 42) || g.code == 39) w.real(g.code, g.values[0]);
-        else if (g.code == 70 || g.code == 71 || g.code == 72) w.integer(g.code, g.integer);
+        if ((g.code >= 40 && g.code <= 42) || g.code == 39)
+            w.real(g.code, g.values[0]);
+        else if (g.code == 70 || g.code == 71 || g.code == 72)
+            w.integer(g.code, g.integer);
     }
 }
 

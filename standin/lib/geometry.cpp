@@ -35,7 +35,9 @@ int acdbInters(const ads_point from1, const ads_point to1, const ads_point from2
         v[i] = to2[i] - from2[i];
         w[i] = from1[i] - from2[i];
     }
-    auto dot = [](const double* a, const double* b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; };
+    auto dot = [](const double* a, const double* b) {
+        return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+    };
     double a = dot(u, u), b = dot(u, v), c = dot(v, v), d = dot(u, w), e = dot(v, w);
     double denom = a * c - b * b;
     if (a == 0 || c == 0 || denom <= 1e-14 * a * c) return RTERROR; // parallel or no length
@@ -56,6 +58,7 @@ int acdbInters(const ads_point from1, const ads_point to1, const ads_point from2
         const double eps = 1e-12;
         if (t < -eps || t > 1 + eps || s < -eps || s > 1 + eps) return RTERROR;
     }
-    for (int i = 0; i < 3; ++i) result[i] = p[i];
+    for (int i = 0; i < 3; ++i)
+        result[i] = p[i];
     return RTNORM;
 }

@@ -1,6 +1,6 @@
 // LISP values, the reader, the printer and the result-buffer conversions.
-#include "lisp.h"
 #include "lib/internal.h"
+#include "lisp.h"
 #include "standin.h"
 
 #include <algorithm>
@@ -57,7 +57,8 @@ Value makeString(std::wstring v) {
 Value makeSymbol(std::wstring_view name) {
     Value o = make(Type::Sym);
     o->text = name;
-    for (auto& c : o->text) c = static_cast<wchar_t>(std::towlower(c));
+    for (auto& c : o->text)
+        c = static_cast<wchar_t>(std::towlower(c));
     if (o->text == L"nil") return nullptr;
     if (o->text == L"t") return trueValue();
     return o;
@@ -82,7 +83,8 @@ Value cons(Value car, Value cdr) {
 }
 Value makeList(const std::vector<Value>& items) {
     Value list;
-    for (auto it = items.rbegin(); it != items.rend(); ++it) list = cons(*it, list);
+    for (auto it = items.rbegin(); it != items.rend(); ++it)
+        list = cons(*it, list);
     return list;
 }
 Value trueValue() {
@@ -93,8 +95,12 @@ Value voidValue() {
     static Value v = make(Type::Void);
     return v;
 }
-bool isVoid(const Value& v) { return v && v->type == Type::Void; }
-bool isNumber(const Value& v) { return v && (v->type == Type::Int || v->type == Type::Real); }
+bool isVoid(const Value& v) {
+    return v && v->type == Type::Void;
+}
+bool isNumber(const Value& v) {
+    return v && (v->type == Type::Int || v->type == Type::Real);
+}
 double numberOf(const Value& v) {
     if (!isNumber(v)) throw LispError("bad argument type: numberp: " + toUtf8(printValue(v)));
     return v->type == Type::Int ? static_cast<double>(v->integer) : v->real;
@@ -109,7 +115,8 @@ long long truncatedNumber(const Value& v) {
 }
 std::vector<Value> listItems(const Value& list) {
     std::vector<Value> items;
-    for (Value p = list; p && p->type == Type::Cons; p = p->cdr) items.push_back(p->car);
+    for (Value p = list; p && p->type == Type::Cons; p = p->cdr)
+        items.push_back(p->car);
     return items;
 }
 
@@ -125,17 +132,20 @@ wchar_t Reader::get() {
 
 bool Reader::skipToForm() {
     for (;;) {
-        while (pos_ < src_.size() && std::iswspace(peek())) get();
+        while (pos_ < src_.size() && std::iswspace(peek()))
+            get();
         if (peek() != L';') return pos_ < src_.size();
         if (pos_ + 1 < src_.size() && src_[pos_ + 1] == L'|') { // ;| block comment |;
             get();
             get();
-            while (pos_ < src_.size() && !(peek() == L'|' && pos_ + 1 < src_.size() && src_[pos_ + 1] == L';'))
+            while (pos_ < src_.size() &&
+                   !(peek() == L'|' && pos_ + 1 < src_.size() && src_[pos_ + 1] == L';'))
                 get();
             get();
             get();
         } else {
-            while (pos_ < src_.size() && peek() != L'\n' && peek() != L'\r') get();
+            while (pos_ < src_.size() && peek() != L'\n' && peek() != L'\r')
+                get();
         }
     }
 }
@@ -190,7 +200,8 @@ Value Reader::readList() {
         items.push_back(read());
     }
     Value list = tail;
-    for (auto it = items.rbegin(); it != items.rend(); ++it) list = cons(*it, list);
+    for (auto it = items.rbegin(); it != items.rend(); ++it)
+        list = cons(*it, list);
     return list;
 }
 
@@ -207,17 +218,35 @@ Value Reader::readString() {
         if (pos_ >= src_.size()) throw LispError("malformed string on input");
         wchar_t e = get();
         switch (e) {
-        case L'n': text += L'\n'; break;
-        case L'r': text += L'\r'; break;
-        case L't': text += L'\t'; break;
-        case L'e': text += L'\x1b'; break;
-        case L'0': case L'1': case L'2': case L'3': case L'4': case L'5': case L'6': case L'7': {
+        case L'n':
+            text += L'\n';
+            break;
+        case L'r':
+            text += L'\r';
+            break;
+        case L't':
+            text += L'\t';
+            break;
+        case L'e':
+            text += L'\x1b';
+            break;
+        case L'0':
+        case L'1':
+        case L'2':
+        case L'3':
+        case L'4':
+        case L'5':
+        case L'6':
+        case L'7': {
             int code = e - L'0';
-            for (int k = 0; k < 2 && peek() >= L'0' && peek() <= L'7'; ++k) code = code * 8 + (get() - L'0');
+            for (int k = 0; k < 2 && peek() >= L'0' && peek() <= L'7'; ++k)
+                code = code * 8 + (get() - L'0');
             text += static_cast<wchar_t>(code);
             break;
         }
-        default: text += e; break; // \\ and \" and any other character stand for themselves
+        default:
+            text += e;
+            break; // \\ and \" and any other character stand for themselves
         }
     }
     return makeString(std::move(text));
@@ -227,7 +256,8 @@ Value Reader::readAtom() {
     std::wstring token;
     while (pos_ < src_.size()) {
         wchar_t c = peek();
-        if (std::iswspace(c) || c == L'(' || c == L')' || c == L'\'' || c == L'"' || c == L';') break;
+        if (std::iswspace(c) || c == L'(' || c == L')' || c == L'\'' || c == L'"' || c == L';')
+            break;
         token += get();
     }
     if (token.empty()) throw LispError("malformed list on input");
@@ -265,13 +295,27 @@ std::wstring quoteString(const std::wstring& text) {
     std::wstring out = L"\"";
     for (wchar_t c : text) {
         switch (c) {
-        case L'"': out += L"\\\""; break;
-        case L'\\': out += L"\\\\"; break;
-        case L'\n': out += L"\\n"; break;
-        case L'\r': out += L"\\r"; break;
-        case L'\t': out += L"\\t"; break;
-        case L'\x1b': out += L"\\e"; break;
-        default: out += c; break;
+        case L'"':
+            out += L"\\\"";
+            break;
+        case L'\\':
+            out += L"\\\\";
+            break;
+        case L'\n':
+            out += L"\\n";
+            break;
+        case L'\r':
+            out += L"\\r";
+            break;
+        case L'\t':
+            out += L"\\t";
+            break;
+        case L'\x1b':
+            out += L"\\e";
+            break;
+        default:
+            out += c;
+            break;
         }
     }
     return out + L"\"";
@@ -279,7 +323,8 @@ std::wstring quoteString(const std::wstring& text) {
 
 std::wstring upper(const std::wstring& text) {
     std::wstring out = text;
-    for (auto& c : out) c = static_cast<wchar_t>(std::towupper(c));
+    for (auto& c : out)
+        c = static_cast<wchar_t>(std::towupper(c));
     return out;
 }
 
@@ -295,23 +340,35 @@ namespace {
 std::wstring printNested(const Value& v, bool quoted, int depth);
 } // namespace
 
-std::wstring printValue(const Value& v, bool quoted) { return printNested(v, quoted, 0); }
+std::wstring printValue(const Value& v, bool quoted) {
+    return printNested(v, quoted, 0);
+}
 
 namespace {
 
 std::wstring printNested(const Value& v, bool quoted, int depth) {
     if (!v) return L"nil";
     switch (v->type) {
-    case Type::T: return L"T";
-    case Type::Int: return std::to_wstring(v->integer);
-    case Type::Real: return printReal(v->real);
-    case Type::Str: return quoted ? quoteString(v->text) : v->text;
-    case Type::Sym: return upper(v->text);
-    case Type::Ename: return L"<Entity name: " + hexName(v->name) + L">";
-    case Type::Pickset: return L"<Selection set: " + hexName(v->name) + L">";
-    case Type::Builtin: return L"<Subr: #" + upper(v->text) + L">";
-    case Type::Lambda: return L"<USUBR: " + upper(v->text) + L">";
-    case Type::Void: return L"";
+    case Type::T:
+        return L"T";
+    case Type::Int:
+        return std::to_wstring(v->integer);
+    case Type::Real:
+        return printReal(v->real);
+    case Type::Str:
+        return quoted ? quoteString(v->text) : v->text;
+    case Type::Sym:
+        return upper(v->text);
+    case Type::Ename:
+        return L"<Entity name: " + hexName(v->name) + L">";
+    case Type::Pickset:
+        return L"<Selection set: " + hexName(v->name) + L">";
+    case Type::Builtin:
+        return L"<Subr: #" + upper(v->text) + L">";
+    case Type::Lambda:
+        return L"<USUBR: " + upper(v->text) + L">";
+    case Type::Void:
+        return L"";
     case Type::Cons: {
         if (depth >= kMaxLispDepth) return L"(...)";
         std::wstring out = L"(";
@@ -346,7 +403,8 @@ bool isPointList(const Value& v) {
     std::vector<Value> items = listItems(v);
     if (items.size() < 2 || items.size() > 3) return false;
     Value p = v;
-    for (std::size_t i = 0; i < items.size(); ++i) p = p->cdr;
+    for (std::size_t i = 0; i < items.size(); ++i)
+        p = p->cdr;
     if (p) return false; // dotted
     for (auto& item : items)
         if (!isNumber(item)) return false;
@@ -371,16 +429,24 @@ void appendResbuf(const Value& v, resbuf**& tail) {
         return;
     }
     switch (v->type) {
-    case Type::T: newItem(RTT, tail); break;
+    case Type::T:
+        newItem(RTT, tail);
+        break;
     case Type::Int:
         if (v->integer >= -32768 && v->integer <= 32767)
             newItem(RTSHORT, tail)->resval.rint = static_cast<short>(v->integer);
         else
             newItem(RTLONG, tail)->resval.rlong = static_cast<Adesk::Int32>(v->integer);
         break;
-    case Type::Real: newItem(RTREAL, tail)->resval.rreal = v->real; break;
-    case Type::Str: newItem(RTSTR, tail)->resval.rstring = duplicateString(v->text); break;
-    case Type::Sym: newItem(RTSTR, tail)->resval.rstring = duplicateString(upper(v->text)); break;
+    case Type::Real:
+        newItem(RTREAL, tail)->resval.rreal = v->real;
+        break;
+    case Type::Str:
+        newItem(RTSTR, tail)->resval.rstring = duplicateString(v->text);
+        break;
+    case Type::Sym:
+        newItem(RTSTR, tail)->resval.rstring = duplicateString(upper(v->text));
+        break;
     case Type::Ename: {
         resbuf* rb = newItem(RTENAME, tail);
         rb->resval.rlname[0] = v->name[0];
@@ -397,12 +463,14 @@ void appendResbuf(const Value& v, resbuf**& tail) {
         if (isPointList(v)) {
             std::vector<Value> items = listItems(v);
             resbuf* rb = newItem(items.size() == 2 ? RTPOINT : RT3DPOINT, tail);
-            for (std::size_t i = 0; i < 3; ++i) rb->resval.rpoint[i] = i < items.size() ? numberOf(items[i]) : 0.0;
+            for (std::size_t i = 0; i < 3; ++i)
+                rb->resval.rpoint[i] = i < items.size() ? numberOf(items[i]) : 0.0;
             break;
         }
         newItem(RTLB, tail);
         Value p = v;
-        for (; p && p->type == Type::Cons; p = p->cdr) appendResbuf(p->car, tail);
+        for (; p && p->type == Type::Cons; p = p->cdr)
+            appendResbuf(p->car, tail);
         if (p) {
             newItem(RTDOTE, tail);
             appendResbuf(p, tail);
@@ -410,14 +478,17 @@ void appendResbuf(const Value& v, resbuf**& tail) {
         newItem(RTLE, tail);
         break;
     }
-    default: newItem(RTVOID, tail); break;
+    default:
+        newItem(RTVOID, tail);
+        break;
     }
 }
 
 resbuf* toResbufList(const std::vector<Value>& args) {
     resbuf* head = nullptr;
     resbuf** tail = &head;
-    for (const Value& v : args) appendResbuf(v, tail);
+    for (const Value& v : args)
+        appendResbuf(v, tail);
     return head;
 }
 
@@ -442,7 +513,8 @@ Value readItems(const resbuf*& rb, bool nested) {
         items.push_back(itemValue(rb));
     }
     Value list = tail;
-    for (auto it = items.rbegin(); it != items.rend(); ++it) list = cons(*it, list);
+    for (auto it = items.rbegin(); it != items.rend(); ++it)
+        list = cons(*it, list);
     return list;
 }
 
@@ -450,27 +522,42 @@ Value itemValue(const resbuf*& rb) {
     const resbuf* item = rb;
     rb = rb->rbnext;
     switch (item->restype) {
-    case RTLB: return readItems(rb, true);
-    case RTSTR: return makeString(item->resval.rstring ? item->resval.rstring : L"");
-    case RTSHORT: return makeInt(item->resval.rint);
-    case RTLONG: return makeInt(item->resval.rlong);
-    case RTREAL: case RTANG: case RTORINT: return makeReal(item->resval.rreal);
+    case RTLB:
+        return readItems(rb, true);
+    case RTSTR:
+        return makeString(item->resval.rstring ? item->resval.rstring : L"");
+    case RTSHORT:
+        return makeInt(item->resval.rint);
+    case RTLONG:
+        return makeInt(item->resval.rlong);
+    case RTREAL:
+    case RTANG:
+    case RTORINT:
+        return makeReal(item->resval.rreal);
     case RTPOINT:
         return makeList({makeReal(item->resval.rpoint[0]), makeReal(item->resval.rpoint[1])});
     case RT3DPOINT:
         return makeList({makeReal(item->resval.rpoint[0]), makeReal(item->resval.rpoint[1]),
                          makeReal(item->resval.rpoint[2])});
-    case RTENAME: return makeEname(item->resval.rlname);
-    case RTPICKS: return makePickset(item->resval.rlname);
-    case RTT: return trueValue();
-    case RTNIL: return nullptr;
-    case RTVOID: return voidValue();
-    default: return nullptr;
+    case RTENAME:
+        return makeEname(item->resval.rlname);
+    case RTPICKS:
+        return makePickset(item->resval.rlname);
+    case RTT:
+        return trueValue();
+    case RTNIL:
+        return nullptr;
+    case RTVOID:
+        return voidValue();
+    default:
+        return nullptr;
     }
 }
 
 } // namespace
 
-Value fromResbufList(const resbuf* list) { return readItems(list, false); }
+Value fromResbufList(const resbuf* list) {
+    return readItems(list, false);
+}
 
 } // namespace standin::lisp

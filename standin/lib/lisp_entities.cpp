@@ -57,7 +57,8 @@ resbuf* groupList(const Value& list) {
             rb->resval.rlname[0] = v->name[0];
             rb->resval.rlname[1] = v->name[1];
             break;
-        default: throw bad();
+        default:
+            throw bad();
         }
     }
     return head;
@@ -70,16 +71,28 @@ Value groupsValue(const resbuf* list) {
         Value code = makeInt(rb->restype);
         Value v;
         switch (carried(rb->restype)) {
-        case Carries::String: v = makeString(rb->resval.rstring ? rb->resval.rstring : L""); break;
-        case Carries::Real: v = makeReal(rb->resval.rreal); break;
-        case Carries::Short: v = makeInt(rb->resval.rint); break;
-        case Carries::Long: v = makeInt(rb->resval.rlong); break;
-        case Carries::Name: v = makeEname(rb->resval.rlname); break;
+        case Carries::String:
+            v = makeString(rb->resval.rstring ? rb->resval.rstring : L"");
+            break;
+        case Carries::Real:
+            v = makeReal(rb->resval.rreal);
+            break;
+        case Carries::Short:
+            v = makeInt(rb->resval.rint);
+            break;
+        case Carries::Long:
+            v = makeInt(rb->resval.rlong);
+            break;
+        case Carries::Name:
+            v = makeEname(rb->resval.rlname);
+            break;
         case Carries::Point:
-            items.push_back(cons(code, makeList({makeReal(rb->resval.rpoint[0]), makeReal(rb->resval.rpoint[1]),
-                                                 makeReal(rb->resval.rpoint[2])})));
+            items.push_back(
+                cons(code, makeList({makeReal(rb->resval.rpoint[0]), makeReal(rb->resval.rpoint[1]),
+                                     makeReal(rb->resval.rpoint[2])})));
             continue;
-        default: continue;
+        default:
+            continue;
         }
         items.push_back(cons(code, v));
     }
@@ -135,7 +148,8 @@ void installEntityFunctions(Interpreter& lisp) {
         return acdbEntDel(e->name) == RTNORM ? e : nullptr;
     });
     lisp.define(L"ssget", [](Interpreter&, std::vector<Value>& a) -> Value {
-        if (a.empty() || !a[0] || a[0]->type != Type::Str) throw LispError("ssget: only (ssget \"X\" [filter]) is available here");
+        if (a.empty() || !a[0] || a[0]->type != Type::Str)
+            throw LispError("ssget: only (ssget \"X\" [filter]) is available here");
         resbuf* filter = a.size() > 1 ? groupList(a[1]) : nullptr;
         ads_name set;
         int status = acedSSGet(a[0]->text.c_str(), nullptr, nullptr, filter, set);
@@ -150,21 +164,27 @@ void installEntityFunctions(Interpreter& lisp) {
         const Value& set = picksetArg(a, 0);
         if (a.size() < 2 || !isNumber(a[1])) throw LispError("too few arguments");
         ads_name e;
-        return acedSSName(set->name, static_cast<Adesk::Int32>(numberOf(a[1])), e) == RTNORM ? makeEname(e)
-                                                                                            : nullptr;
+        return acedSSName(set->name, static_cast<Adesk::Int32>(numberOf(a[1])), e) == RTNORM
+                   ? makeEname(e)
+                   : nullptr;
     });
     lisp.define(L"command", [](Interpreter&, std::vector<Value>& a) -> Value {
         // The host commands take their inputs as strings here.
         std::vector<std::wstring> words;
-        for (const Value& v : a) words.push_back(v && v->type == Type::Str ? v->text : printValue(v, false));
+        for (const Value& v : a)
+            words.push_back(v && v->type == Type::Str ? v->text : printValue(v, false));
         if (words.empty()) return nullptr;
         int status;
         switch (words.size()) {
-        case 1: status = acedCommandS(RTSTR, words[0].c_str(), RTNONE); break;
-        case 2: status = acedCommandS(RTSTR, words[0].c_str(), RTSTR, words[1].c_str(), RTNONE); break;
+        case 1:
+            status = acedCommandS(RTSTR, words[0].c_str(), RTNONE);
+            break;
+        case 2:
+            status = acedCommandS(RTSTR, words[0].c_str(), RTSTR, words[1].c_str(), RTNONE);
+            break;
         default:
-            status = acedCommandS(RTSTR, words[0].c_str(), RTSTR, words[1].c_str(), RTSTR, words[2].c_str(),
-                                  RTNONE);
+            status = acedCommandS(RTSTR, words[0].c_str(), RTSTR, words[1].c_str(), RTSTR,
+                                  words[2].c_str(), RTNONE);
             break;
         }
         (void)status;

@@ -13,7 +13,8 @@ namespace {
 
 std::string upperName(const std::wstring& name) {
     std::string out = toUtf8(name);
-    for (auto& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (auto& c : out)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return out;
 }
 
@@ -23,12 +24,14 @@ void needArgs(const std::vector<Value>& args, std::size_t min, std::size_t max =
 }
 
 const std::wstring& stringArg(const Value& v) {
-    if (!v || v->type != Type::Str) throw LispError("bad argument type: stringp " + toUtf8(printValue(v)));
+    if (!v || v->type != Type::Str)
+        throw LispError("bad argument type: stringp " + toUtf8(printValue(v)));
     return v->text;
 }
 
 Value listArg(const Value& v) {
-    if (v && v->type != Type::Cons) throw LispError("bad argument type: listp " + toUtf8(printValue(v)));
+    if (v && v->type != Type::Cons)
+        throw LispError("bad argument type: listp " + toUtf8(printValue(v)));
     return v;
 }
 
@@ -47,9 +50,14 @@ bool equalValues(const Value& a, const Value& b, int depth = 0) {
     if (isNumber(x) && isNumber(y)) return numberOf(x) == numberOf(y);
     if (x->type != y->type) return false;
     switch (x->type) {
-    case Type::Str: case Type::Sym: return x->text == y->text;
-    case Type::Ename: case Type::Pickset: return x->name[0] == y->name[0] && x->name[1] == y->name[1];
-    default: return false;
+    case Type::Str:
+    case Type::Sym:
+        return x->text == y->text;
+    case Type::Ename:
+    case Type::Pickset:
+        return x->name[0] == y->name[0] && x->name[1] == y->name[1];
+    default:
+        return false;
     }
 }
 
@@ -96,9 +104,12 @@ Value arithmetic(std::vector<Value>& args, wchar_t op) {
     }
     for (; i < args.size(); ++i) {
         double v = numberOf(args[i]);
-        if (op == L'+') acc += v;
-        else if (op == L'-') acc -= v;
-        else if (op == L'*') acc *= v;
+        if (op == L'+')
+            acc += v;
+        else if (op == L'-')
+            acc -= v;
+        else if (op == L'*')
+            acc *= v;
         else {
             if (v == 0) throw LispError("divide by zero");
             acc /= v;
@@ -119,8 +130,12 @@ Value compare(std::vector<Value>& args, int kind) {
             double x = numberOf(a), y = numberOf(b);
             order = x < y ? -1 : x > y ? 1 : 0;
         }
-        bool ok = kind == 0 ? order == 0 : kind == 1 ? order != 0 : kind == 2 ? order < 0
-                : kind == 3 ? order > 0 : kind == 4 ? order <= 0 : order >= 0;
+        bool ok = kind == 0   ? order == 0
+                  : kind == 1 ? order != 0
+                  : kind == 2 ? order < 0
+                  : kind == 3 ? order > 0
+                  : kind == 4 ? order <= 0
+                              : order >= 0;
         if (!ok) return nullptr;
     }
     return trueValue();
@@ -178,7 +193,8 @@ Interpreter::Interpreter() {
     define(L"append", [](Interpreter&, std::vector<Value>& a) {
         std::vector<Value> all;
         for (auto& l : a)
-            for (auto& item : listItems(listArg(l))) all.push_back(item);
+            for (auto& item : listItems(listArg(l)))
+                all.push_back(item);
         return makeList(all);
     });
     define(L"assoc", [](Interpreter&, std::vector<Value>& a) -> Value {
@@ -207,18 +223,20 @@ Interpreter::Interpreter() {
     });
     define(L"eq", [](Interpreter&, std::vector<Value>& a) {
         needArgs(a, 2, 2);
-        bool same = a[0] == a[1] || (a[0] && a[1] && a[0]->type == Type::Sym && a[1]->type == Type::Sym &&
-                                     a[0]->text == a[1]->text);
+        bool same = a[0] == a[1] || (a[0] && a[1] && a[0]->type == Type::Sym &&
+                                     a[1]->type == Type::Sym && a[0]->text == a[1]->text);
         return same ? trueValue() : nullptr;
     });
     define(L"strcat", [](Interpreter&, std::vector<Value>& a) {
         std::wstring out;
-        for (auto& s : a) out += stringArg(s);
+        for (auto& s : a)
+            out += stringArg(s);
         return makeString(out);
     });
     define(L"strlen", [](Interpreter&, std::vector<Value>& a) {
         std::size_t n = 0;
-        for (auto& s : a) n += stringArg(s).size();
+        for (auto& s : a)
+            n += stringArg(s).size();
         return makeInt(static_cast<long long>(n));
     });
     define(L"substr", [](Interpreter&, std::vector<Value>& a) {
@@ -253,7 +271,7 @@ Interpreter::Interpreter() {
     define(L"type", [](Interpreter&, std::vector<Value>& a) -> Value {
         needArgs(a, 1, 1);
         if (!a[0]) return nullptr;
-        static const wchar_t* names[] = {L"sym", L"int", L"real", L"str", L"sym", L"list",
+        static const wchar_t* names[] = {L"sym",   L"int",     L"real", L"str",   L"sym", L"list",
                                          L"ename", L"pickset", L"subr", L"usubr", L"sym"};
         return makeSymbol(names[static_cast<int>(a[0]->type)]);
     });
@@ -298,7 +316,8 @@ Value Interpreter::variable(std::wstring_view name) const {
 
 Value Interpreter::progn(const Value& body) {
     Value result;
-    for (Value p = body; p && p->type == Type::Cons; p = p->cdr) result = eval(p->car);
+    for (Value p = body; p && p->type == Type::Cons; p = p->cdr)
+        result = eval(p->car);
     return result;
 }
 
@@ -348,7 +367,8 @@ Value Interpreter::evalSpecial(const std::wstring& op, const Value& form, bool& 
     if (op == L"while") {
         needArgs(parts, 1);
         Value result;
-        while (eval(parts[0])) result = progn(form->cdr->cdr);
+        while (eval(parts[0]))
+            result = progn(form->cdr->cdr);
         return result;
     }
     if (op == L"repeat") {
@@ -421,7 +441,8 @@ Value Interpreter::eval(const Value& form) {
         name = L"lambda";
     }
     std::vector<Value> args;
-    for (Value p = form->cdr; p && p->type == Type::Cons; p = p->cdr) args.push_back(eval(p->car));
+    for (Value p = form->cdr; p && p->type == Type::Cons; p = p->cdr)
+        args.push_back(eval(p->car));
     if (fn && (fn->type == Type::Builtin || fn->type == Type::Lambda)) return apply(fn, name, args);
     Value result;
     if (externalCall && externalCall(name, args, result)) return result;
@@ -437,21 +458,28 @@ Value Interpreter::apply(const Value& fn, const std::wstring& name, std::vector<
     bool inLocals = false;
     for (auto& p : listItems(fn->car)) {
         if (!p || p->type != Type::Sym) continue;
-        if (p->text == L"/") inLocals = true;
-        else (inLocals ? locals : params).push_back(p->text);
+        if (p->text == L"/")
+            inLocals = true;
+        else
+            (inLocals ? locals : params).push_back(p->text);
     }
     if (args.size() < params.size()) throw LispError("too few arguments");
     if (args.size() > params.size()) throw LispError("too many arguments");
     std::vector<std::pair<std::wstring, Value>> saved;
-    for (auto& n : params) saved.emplace_back(n, variable(n));
-    for (auto& n : locals) saved.emplace_back(n, variable(n));
-    for (std::size_t i = 0; i < params.size(); ++i) globals_[params[i]] = args[i];
-    for (auto& n : locals) globals_[n] = nullptr;
+    for (auto& n : params)
+        saved.emplace_back(n, variable(n));
+    for (auto& n : locals)
+        saved.emplace_back(n, variable(n));
+    for (std::size_t i = 0; i < params.size(); ++i)
+        globals_[params[i]] = args[i];
+    for (auto& n : locals)
+        globals_[n] = nullptr;
     struct Restore {
         Interpreter& self;
         std::vector<std::pair<std::wstring, Value>>& saved;
         ~Restore() {
-            for (auto& [n, v] : saved) self.globals_[n] = v;
+            for (auto& [n, v] : saved)
+                self.globals_[n] = v;
         }
     } restore{*this, saved};
     return progn(fn->cdr);

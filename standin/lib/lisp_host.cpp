@@ -22,13 +22,20 @@ const std::wstring& stringArgument(const std::vector<Value>& args, std::size_t i
 
 Value callResultValue(CallResult& result) {
     switch (result.kind) {
-    case CallResult::Void: return voidValue();
-    case CallResult::T: return trueValue();
-    case CallResult::List: return fromResbufList(result.list);
-    case CallResult::String: return makeString(result.text);
-    case CallResult::Real: return makeReal(result.real);
-    case CallResult::Integer: return makeInt(result.integer);
-    default: return nullptr;
+    case CallResult::Void:
+        return voidValue();
+    case CallResult::T:
+        return trueValue();
+    case CallResult::List:
+        return fromResbufList(result.list);
+    case CallResult::String:
+        return makeString(result.text);
+    case CallResult::Real:
+        return makeReal(result.real);
+    case CallResult::Integer:
+        return makeInt(result.integer);
+    default:
+        return nullptr;
     }
 }
 
@@ -116,12 +123,12 @@ void installHostFunctions(Interpreter& lisp) {
         self.run(text, false, &last, path);
         return last;
     });
-    lisp.define(L"host-new-drawing", [](Interpreter&, std::vector<Value>&) {
-        return makeString(newDrawing().name());
-    });
+    lisp.define(L"host-new-drawing",
+                [](Interpreter&, std::vector<Value>&) { return makeString(newDrawing().name()); });
     lisp.define(L"host-break", [](Interpreter&, std::vector<Value>& a) -> Value {
         if (a.empty() || !a[0] || a[0]->type != Type::Int)
-            throw LispError("bad argument type: fixnump " + toUtf8(printValue(a.empty() ? nullptr : a[0])));
+            throw LispError("bad argument type: fixnump " +
+                            toUtf8(printValue(a.empty() ? nullptr : a[0])));
         breakAfterPolls(static_cast<int>(a[0]->integer));
         return voidValue();
     });

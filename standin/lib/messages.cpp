@@ -27,7 +27,12 @@ std::wstring formatOne(const std::string& spec, char conv, const std::string& le
     char buffer[512];
     std::string narrow = "%" + spec;
     switch (conv) {
-    case 'd': case 'i': case 'u': case 'x': case 'X': case 'o': {
+    case 'd':
+    case 'i':
+    case 'u':
+    case 'x':
+    case 'X':
+    case 'o': {
         std::string f = narrow;
         if (length == "ll" || length == "I64" || length == "j") {
             f += "ll";
@@ -43,7 +48,14 @@ std::wstring formatOne(const std::string& spec, char conv, const std::string& le
         }
         return fromUtf8(buffer);
     }
-    case 'f': case 'F': case 'e': case 'E': case 'g': case 'G': case 'a': case 'A': {
+    case 'f':
+    case 'F':
+    case 'e':
+    case 'E':
+    case 'g':
+    case 'G':
+    case 'a':
+    case 'A': {
         std::string f = narrow + conv;
         if (length == "L") {
             f = narrow + "L" + conv;
@@ -57,11 +69,13 @@ std::wstring formatOne(const std::string& spec, char conv, const std::string& le
         std::snprintf(buffer, sizeof buffer, "%p", va_arg(args, void*));
         return fromUtf8(buffer);
     }
-    case 'c': case 'C': {
+    case 'c':
+    case 'C': {
         wchar_t c = static_cast<wchar_t>(va_arg(args, int));
         return std::wstring(1, c);
     }
-    case 's': case 'S': {
+    case 's':
+    case 'S': {
         std::wstring text;
         if (length == "h") {
             const char* s = va_arg(args, const char*);
@@ -111,12 +125,15 @@ std::wstring formatHostText(const ACHAR* format, va_list incoming) {
         }
         std::string spec;
         while (*p && std::wcschr(L"-+ #0123456789.*", *p)) {
-            if (*p == L'*') spec += std::to_string(va_arg(args, int));
-            else spec += static_cast<char>(*p);
+            if (*p == L'*')
+                spec += std::to_string(va_arg(args, int));
+            else
+                spec += static_cast<char>(*p);
             ++p;
         }
         std::string length;
-        while (*p && std::wcschr(L"hlLqjztI6", *p)) length += static_cast<char>(*p++);
+        while (*p && std::wcschr(L"hlLqjztI6", *p))
+            length += static_cast<char>(*p++);
         if (length == "hh") length = "h";
         if (!*p) break;
         out += formatOne(spec, static_cast<char>(*p), length, args);
@@ -125,14 +142,26 @@ std::wstring formatHostText(const ACHAR* format, va_list incoming) {
     return out;
 }
 
-const std::vector<std::wstring>& alerts() { return alertLog(); }
-void clearAlerts() { alertLog().clear(); }
+const std::vector<std::wstring>& alerts() {
+    return alertLog();
+}
+void clearAlerts() {
+    alertLog().clear();
+}
 
-bool isInteractive() { return interactiveSession; }
-void setInteractive(bool interactive) { interactiveSession = interactive; }
+bool isInteractive() {
+    return interactiveSession;
+}
+void setInteractive(bool interactive) {
+    interactiveSession = interactive;
+}
 
-void breakAfterPolls(int n) { breakCountdown = n > 0 ? n : 0; }
-void pressBreak() { breakPressed = true; }
+void breakAfterPolls(int n) {
+    breakCountdown = n > 0 ? n : 0;
+}
+void pressBreak() {
+    breakPressed = true;
+}
 
 void resetMessages() {
     alertLog().clear();

@@ -143,8 +143,10 @@ void hideProgressMeter() {
 
 void holdProgressMeter(bool hold) {
     held = hold;
-    if (hold) erase();
-    else if (state.shown) draw();
+    if (hold)
+        erase();
+    else if (state.shown)
+        draw();
 }
 
 void showProgressMeter(std::string_view written) {

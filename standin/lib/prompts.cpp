@@ -35,8 +35,10 @@ std::optional<std::string> askLine(const ACHAR* prompt) {
 std::optional<Adesk::LongPtr> parsePick(std::string text) {
     auto colon = text.find(':');
     if (colon != std::string::npos) text = text.substr(colon + 1);
-    while (!text.empty() && (text.back() == '>' || text.back() == ' ')) text.pop_back();
-    while (!text.empty() && text.front() == ' ') text.erase(0, 1);
+    while (!text.empty() && (text.back() == '>' || text.back() == ' '))
+        text.pop_back();
+    while (!text.empty() && text.front() == ' ')
+        text.erase(0, 1);
     if (text == "last" || text == "LAST" || text == "l" || text == "L") {
         ads_name last;
         if (acdbEntLast(last) == RTNORM) return last[0];
@@ -50,8 +52,12 @@ std::optional<Adesk::LongPtr> parsePick(std::string text) {
 
 } // namespace
 
-void queuePick(std::optional<Adesk::LongPtr> entity) { answers().picks.push_back(entity); }
-void queueReal(std::optional<double> value) { answers().reals.push_back(value); }
+void queuePick(std::optional<Adesk::LongPtr> entity) {
+    answers().picks.push_back(entity);
+}
+void queueReal(std::optional<double> value) {
+    answers().reals.push_back(value);
+}
 void resetPrompts() {
     answers().picks.clear();
     answers().reals.clear();
@@ -61,14 +67,19 @@ namespace lisp {
 
 void installPromptFunctions(Interpreter& lisp) {
     lisp.define(L"host-pick", [](Interpreter&, std::vector<Value>& a) -> Value {
-        if (a.empty() || !a[0]) queuePick(std::nullopt);
-        else if (a[0]->type == Type::Ename) queuePick(a[0]->name[0]);
-        else throw LispError("bad argument type: lentityp " + toUtf8(printValue(a[0])));
+        if (a.empty() || !a[0])
+            queuePick(std::nullopt);
+        else if (a[0]->type == Type::Ename)
+            queuePick(a[0]->name[0]);
+        else
+            throw LispError("bad argument type: lentityp " + toUtf8(printValue(a[0])));
         return voidValue();
     });
     lisp.define(L"host-real", [](Interpreter&, std::vector<Value>& a) -> Value {
-        if (a.empty() || !a[0]) queueReal(std::nullopt);
-        else queueReal(numberOf(a[0]));
+        if (a.empty() || !a[0])
+            queueReal(std::nullopt);
+        else
+            queueReal(numberOf(a[0]));
         return voidValue();
     });
 }
@@ -93,7 +104,8 @@ int acedEntSel(const ACHAR* prompt, ads_name entity, ads_point point) {
     entity[1] = 0;
     // The picked point: the entity's first point.
     const standin::Group* at = e->group(10);
-    for (int i = 0; i < 3; ++i) point[i] = at ? at->values[i] : 0.0;
+    for (int i = 0; i < 3; ++i)
+        point[i] = at ? at->values[i] : 0.0;
     return RTNORM;
 }
 

@@ -24,7 +24,8 @@ std::map<std::wstring, SysVarValue>& vars() {
 
 std::wstring upper(std::wstring_view name) {
     std::wstring out(name);
-    for (auto& c : out) c = static_cast<wchar_t>(std::towupper(c));
+    for (auto& c : out)
+        c = static_cast<wchar_t>(std::towupper(c));
     return out;
 }
 
@@ -45,7 +46,9 @@ void ensureDefaults() {
 
 } // namespace
 
-void resetSysVars() { vars().clear(); }
+void resetSysVars() {
+    vars().clear();
+}
 
 int sysVarInt(const std::wstring& name, int fallback) {
     ensureDefaults();
@@ -62,15 +65,25 @@ void setSysVar(const std::wstring& name, const resbuf& value) {
     SysVarValue v;
     v.type = value.restype;
     switch (value.restype) {
-    case RTSHORT: v.integer = value.resval.rint; break;
-    case RTLONG: v.integer = value.resval.rlong; break;
-    case RTREAL: v.real = value.resval.rreal; break;
-    case RTSTR: v.text = value.resval.rstring ? value.resval.rstring : L""; break;
+    case RTSHORT:
+        v.integer = value.resval.rint;
+        break;
+    case RTLONG:
+        v.integer = value.resval.rlong;
+        break;
+    case RTREAL:
+        v.real = value.resval.rreal;
+        break;
+    case RTSTR:
+        v.text = value.resval.rstring ? value.resval.rstring : L"";
+        break;
     case RTPOINT:
     case RT3DPOINT:
-        for (int i = 0; i < 3; ++i) v.point[i] = value.resval.rpoint[i];
+        for (int i = 0; i < 3; ++i)
+            v.point[i] = value.resval.rpoint[i];
         break;
-    default: return;
+    default:
+        return;
     }
     vars()[upper(name)] = v;
 }
@@ -91,12 +104,21 @@ resbuf* sysVar(const std::wstring& name) {
     const SysVarValue& v = found->second;
     resbuf* rb = acutNewRb(v.type);
     switch (v.type) {
-    case RTSHORT: rb->resval.rint = static_cast<short>(v.integer); break;
-    case RTLONG: rb->resval.rlong = v.integer; break;
-    case RTREAL: rb->resval.rreal = v.real; break;
-    case RTSTR: rb->resval.rstring = duplicateString(v.text); break;
+    case RTSHORT:
+        rb->resval.rint = static_cast<short>(v.integer);
+        break;
+    case RTLONG:
+        rb->resval.rlong = v.integer;
+        break;
+    case RTREAL:
+        rb->resval.rreal = v.real;
+        break;
+    case RTSTR:
+        rb->resval.rstring = duplicateString(v.text);
+        break;
     default:
-        for (int i = 0; i < 3; ++i) rb->resval.rpoint[i] = v.point[i];
+        for (int i = 0; i < 3; ++i)
+            rb->resval.rpoint[i] = v.point[i];
         break;
     }
     return rb;

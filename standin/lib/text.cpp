@@ -37,7 +37,10 @@ std::wstring fromUtf8(std::string_view text) {
     for (std::size_t i = 0; i < text.size();) {
         auto b = static_cast<unsigned char>(text[i]);
         int extra = b < 0x80 ? 0 : (b >> 5) == 6 ? 1 : (b >> 4) == 14 ? 2 : (b >> 3) == 30 ? 3 : -1;
-        char32_t c = extra <= 0 ? b : extra == 1 ? (b & 0x1F) : extra == 2 ? (b & 0x0F) : (b & 0x07);
+        char32_t c = extra <= 0   ? b
+                     : extra == 1 ? (b & 0x1F)
+                     : extra == 2 ? (b & 0x0F)
+                                  : (b & 0x07);
         bool ok = extra >= 0 && i + extra < text.size() + (extra == 0);
         for (int k = 1; ok && k <= extra; ++k) {
             auto cb = static_cast<unsigned char>(text[i + k]);
@@ -84,7 +87,9 @@ void writeOutput(std::string_view utf8) {
     out.atLineStart = utf8.back() == '\n';
 }
 
-void writeOutput(std::wstring_view text) { writeOutput(toUtf8(text)); }
+void writeOutput(std::wstring_view text) {
+    writeOutput(toUtf8(text));
+}
 
 void freshLine() {
     if (!output().atLineStart) writeOutput(std::string_view("\n"));
@@ -93,8 +98,14 @@ void freshLine() {
 OutputCapture::OutputCapture() {
     if (output().captures++ == 0) output().captured.clear();
 }
-OutputCapture::~OutputCapture() { --output().captures; }
-std::string OutputCapture::text() const { return output().captured; }
-void OutputCapture::clear() { output().captured.clear(); }
+OutputCapture::~OutputCapture() {
+    --output().captures;
+}
+std::string OutputCapture::text() const {
+    return output().captured;
+}
+void OutputCapture::clear() {
+    output().captured.clear();
+}
 
 } // namespace standin

@@ -14,7 +14,8 @@ using vogtest::runHost;
 std::string utf16Lines(const std::vector<std::string>& lines) {
     std::string out = "\xFF\xFE";
     for (const auto& line : lines)
-        for (char c : line + "\r\n") out += std::string{c, '\0'};
+        for (char c : line + "\r\n")
+            out += std::string{c, '\0'};
     return out;
 }
 
@@ -29,12 +30,15 @@ TEST(Cadhost, OpenListAndSaveAtExit) {
     std::filesystem::create_directories(dir);
     auto run = runHost({"-e", "(lvogopen \"" + dir + "/site.dat\")", "-e", "(vogvar)"});
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.output,
-              "[alert] Settings file not found.  Creating settings file.\n"
-              "(\"dpoints\" \"" + dir + "/site.dat\" \"dfaults\" \"\" \"dbndry\" \"\" \"uelev\" \"0\" "
-              "\"ufaults\" \"0\" \"ubound\" \"0\" \"dimfaults\" \"3\" \"dcw\" \"0\" \"diw\" \"0\" "
-              "\"dci\" \"1\" \"dii\" \"5\" \"dcln\" \"KT_Regcontours\" \"diln\" \"KT_Indxcontours\" "
-              "\"dxi\" \"1\" \"dzi\" \"1\" \"dbe\" \"0\" \"dsk\" \"0\" \"dmln\" \"KT_Mesh\")\n");
+    EXPECT_EQ(
+        run.output,
+        "[alert] Settings file not found.  Creating settings file.\n"
+        "(\"dpoints\" \"" +
+            dir +
+            "/site.dat\" \"dfaults\" \"\" \"dbndry\" \"\" \"uelev\" \"0\" "
+            "\"ufaults\" \"0\" \"ubound\" \"0\" \"dimfaults\" \"3\" \"dcw\" \"0\" \"diw\" \"0\" "
+            "\"dci\" \"1\" \"dii\" \"5\" \"dcln\" \"KT_Regcontours\" \"diln\" \"KT_Indxcontours\" "
+            "\"dxi\" \"1\" \"dzi\" \"1\" \"dbe\" \"0\" \"dsk\" \"0\" \"dmln\" \"KT_Mesh\")\n");
     EXPECT_EQ(readFile(dir + "/site.set"),
               utf16Lines({"dpoints=" + dir + "/site.dat", "dfaults=", "dbndry=", "ufaults=0",
                           "ubound=0", "dimfaults=3", "uelev=0", "dcw=0", "diw=0", "dci=1", "dii=5",
@@ -50,10 +54,11 @@ TEST(Cadhost, OpenListAndSaveAtExit) {
 
 TEST(Cadhost, ScriptsExpressionsAndErrorsRunInOrder) {
     std::string dir = vogtest::freshFolder("script");
-    vogtest::writeFile(dir + "/a.lsp",
-                       "; a comment\n(setq x 2.5)\n(undefined-thing 1)\n(princ \"after\")\n(princ)\n");
-    auto run = runHost({"-e", "(setq y (list 1 \"two\" 'three (cons 4 5)))", dir + "/a.lsp", "-e",
-                        "(+ x 1)"});
+    vogtest::writeFile(
+        dir + "/a.lsp",
+        "; a comment\n(setq x 2.5)\n(undefined-thing 1)\n(princ \"after\")\n(princ)\n");
+    auto run = runHost(
+        {"-e", "(setq y (list 1 \"two\" 'three (cons 4 5)))", dir + "/a.lsp", "-e", "(+ x 1)"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.output, "(1 \"two\" THREE (4 . 5))\n2.5\n"
                           "; error: no function definition: UNDEFINED-THING\n"
@@ -85,10 +90,11 @@ TEST(Cadhost, DeepAndLongInputIsRefusedOrHandledWithoutCrashing) {
     // Runaway recursion is an error; long and deep lists live and die quietly.
     run = runHost({"--plugin", "none", "-e", "(defun f (n) (f n))", "-e", "(f 1)", "-e",
                    "(setq a nil b nil)", "-e", "(repeat 300000 (setq a (cons 1 a)))", "-e",
-                   "(repeat 100000 (setq b (list b)))", "-e", "(length a)", "-e", "(equal a a)", "-e",
-                   "(princ)"});
+                   "(repeat 100000 (setq b (list b)))", "-e", "(length a)", "-e", "(equal a a)",
+                   "-e", "(princ)"});
     EXPECT_EQ(run.status, 0);
-    EXPECT_NE(run.output.find("; error: stack limit reached"), std::string::npos) << run.output.substr(0, 300);
+    EXPECT_NE(run.output.find("; error: stack limit reached"), std::string::npos)
+        << run.output.substr(0, 300);
     EXPECT_NE(run.output.find("\n300000\nT\n"), std::string::npos);
 }
 
@@ -97,7 +103,8 @@ TEST(Cadhost, SecondDrawingHasTheFunctionsAndSharesTheProject) {
     auto run = runHost({"-e", "(lvogopen \"" + dir + "/p.dat\")", "-e", "(host-new-drawing)", "-e",
                         "(cadr (vogvar))"});
     EXPECT_EQ(run.output, "[alert] Settings file not found.  Creating settings file.\n"
-                          "\"Drawing2.dwg\"\n\"" + dir + "/p.dat\"\n");
+                          "\"Drawing2.dwg\"\n\"" +
+                              dir + "/p.dat\"\n");
 }
 
 TEST(Cadhost, StandardInputIsAScriptWhenNotATerminal) {

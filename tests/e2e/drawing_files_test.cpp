@@ -12,9 +12,11 @@ using vogtest::runHost;
 
 const char* kEntities =
     "(entmake '((0 . \"LAYER\") (6 . \"CONTINUOUS\") (8 . \"KT_Tin\") (62 . 5)))"
-    "(entmake '((0 . \"3DFACE\") (8 . \"KT_Tin\") (10 0.1 0.2 0.3) (11 1.0 0.0 1.0) (12 0.0 1.0 2.0)"
+    "(entmake '((0 . \"3DFACE\") (8 . \"KT_Tin\") (10 0.1 0.2 0.3) (11 1.0 0.0 1.0) (12 0.0 1.0 "
+    "2.0)"
     "           (13 0.1 0.2 0.3)))"
-    "(entmake '((0 . \"POLYLINE\") (8 . \"KT_Regcontours\") (10 0.1 0.2 10.0) (40 . 0.25) (41 . 0.25) (66 . 1)))"
+    "(entmake '((0 . \"POLYLINE\") (8 . \"KT_Regcontours\") (10 0.1 0.2 10.0) (40 . 0.25) (41 . "
+    "0.25) (66 . 1)))"
     "(entmake '((0 . \"VERTEX\") (10 0.1 0.2 10.0)))"
     "(entmake '((0 . \"VERTEX\") (10 123456.789012345 4000000.1 10.0)))"
     "(entmake '((0 . \"SEQEND\")))"
@@ -22,7 +24,8 @@ const char* kEntities =
     "(entmake '((0 . \"VERTEX\") (10 0.0 0.0 1.0) (70 . 32)))"
     "(entmake '((0 . \"VERTEX\") (10 1.0 0.0 2.0) (70 . 32)))"
     "(entmake '((0 . \"SEQEND\")))"
-    "(entmake '((0 . \"LWPOLYLINE\") (8 . \"Road\") (90 . 3) (70 . 0) (10 0.0 0.0) (42 . 0.5) (10 10.0 0.0)"
+    "(entmake '((0 . \"LWPOLYLINE\") (8 . \"Road\") (90 . 3) (70 . 0) (10 0.0 0.0) (42 . 0.5) (10 "
+    "10.0 0.0)"
     "           (10 10.0 10.0)))"
     "(entmake '((0 . \"LINE\") (8 . \"0\") (10 0.0 0.0 0.0) (11 3.0 4.0 0.0)))"
     "(command \"zoom\" \"e\")"
@@ -61,19 +64,24 @@ TEST(DrawingFiles, WrittenDxfReadsBackInAnIndependentReader) {
         GTEST_SKIP() << "python3-ezdxf is not installed";
     }
     std::string dir = vogtest::freshFolder("dxf");
-    auto run = runHost({"--plugin", "none", "--save", dir + "/out.dxf", "--svg", dir + "/out.svg", "-e", kEntities});
+    auto run = runHost({"--plugin", "none", "--save", dir + "/out.dxf", "--svg", dir + "/out.svg",
+                        "-e", kEntities});
     ASSERT_EQ(run.status, 0) << run.output;
     vogtest::writeFile(dir + "/reader.py", kReader);
-    std::string command = std::string(kPython) + " " + dir + "/reader.py " + dir + "/out.dxf > " + dir + "/read.txt 2>&1";
+    std::string command = std::string(kPython) + " " + dir + "/reader.py " + dir + "/out.dxf > " +
+                          dir + "/read.txt 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0) << vogtest::readFile(dir + "/read.txt");
     std::string text = vogtest::readFile(dir + "/read.txt");
     EXPECT_NE(text.find("version AC1009"), std::string::npos) << text;
     EXPECT_NE(text.find("layer KT_Tin 5 CONTINUOUS"), std::string::npos) << text;
     EXPECT_NE(text.find("3DFACE KT_Tin 0.1 2.0"), std::string::npos) << text;
     // Coordinates keep every digit of the doubles.
-    EXPECT_NE(text.find("POLYLINE KT_Regcontours 0 2 123456.789012345 4000000.1 0.25"), std::string::npos) << text;
+    EXPECT_NE(text.find("POLYLINE KT_Regcontours 0 2 123456.789012345 4000000.1 0.25"),
+              std::string::npos)
+        << text;
     EXPECT_NE(text.find("POLYLINE KT_Mesh 8 2"), std::string::npos) << text;
-    EXPECT_NE(text.find("POLYLINE Road 0 3 10.0 10.0 0 [0.5, 0.0, 0.0]"), std::string::npos) << text;
+    EXPECT_NE(text.find("POLYLINE Road 0 3 10.0 10.0 0 [0.5, 0.0, 0.0]"), std::string::npos)
+        << text;
     EXPECT_NE(text.find("LINE 0"), std::string::npos) << text;
 
     std::string svg = vogtest::readFile(dir + "/out.svg");
@@ -96,13 +104,16 @@ TEST(DrawingFiles, OpenedDrawingCarriesItsEntitiesAndFolder) {
 
 TEST(DrawingFiles, BadDrawingFilesAreRefusedWithFileAndLine) {
     std::string dir = vogtest::freshFolder("bad");
-    vogtest::writeFile(dir + "/bad.dxf", "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n10\nabc\n20\n0\n0\nEOF\n");
+    vogtest::writeFile(dir + "/bad.dxf",
+                       "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n10\nabc\n20\n0\n0\nEOF\n");
     auto run = runHost({"--plugin", "none", "--open", dir + "/bad.dxf"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.output.find(dir + "/bad.dxf line 10: \"abc\" is not a number"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find(dir + "/bad.dxf line 10: \"abc\" is not a number"), std::string::npos)
+        << run.output;
     vogtest::writeFile(dir + "/bad2.dxf", "0\nSECTION\nxx\n");
     run = runHost({"--plugin", "none", "--open", dir + "/bad2.dxf"});
-    EXPECT_NE(run.output.find("line 3: a group code was expected"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("line 3: a group code was expected"), std::string::npos)
+        << run.output;
     run = runHost({"--plugin", "none", "--open", dir + "/none.dxf"});
     EXPECT_NE(run.output.find("cannot read " + dir + "/none.dxf"), std::string::npos);
 }

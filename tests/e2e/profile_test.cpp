@@ -14,7 +14,9 @@ using vogtest::readFile;
 using vogtest::runHost;
 using vogtest::writeFile;
 
-double plane(double x, double y) { return 100 + 0.5 * x - 0.25 * y; }
+double plane(double x, double y) {
+    return 100 + 0.5 * x - 0.25 * y;
+}
 
 // A 10 x 10 grid of unit-5 squares over the plane, two triangles each.
 std::string planeSurface() {
@@ -24,7 +26,9 @@ std::string planeSurface() {
     for (int i = 0; i < 10; ++i)
         for (int j = 0; j < 10; ++j) {
             double x = i * 5, y = j * 5;
-            auto corner = [&](double cx, double cy) { out << cx << " " << cy << " " << plane(cx, cy) << " "; };
+            auto corner = [&](double cx, double cy) {
+                out << cx << " " << cy << " " << plane(cx, cy) << " ";
+            };
             corner(x, y), corner(x, y + 5), corner(x + 5, y);
             out << "\n";
             corner(x + 5, y), corner(x, y + 5), corner(x + 5, y + 5);
@@ -33,7 +37,9 @@ std::string planeSurface() {
     return out.str();
 }
 
-int tool(const std::string& command) { return std::system((std::string(VOG_BIN_DIR) + "/" + command).c_str()); }
+int tool(const std::string& command) {
+    return std::system((std::string(VOG_BIN_DIR) + "/" + command).c_str());
+}
 
 TEST(ProfileChain, EdgesProfileAndChart) {
     std::string dir = vogtest::freshFolder("chain");
@@ -42,17 +48,20 @@ TEST(ProfileChain, EdgesProfileAndChart) {
     // 100 squares: 11 x 10 horizontal, 10 x 11 vertical and 100 diagonal edges.
     std::istringstream edges(readFile(dir + "/kttin.asc"));
     int count = 0;
-    for (std::string line; std::getline(edges, line);) ++count;
+    for (std::string line; std::getline(edges, line);)
+        ++count;
     EXPECT_EQ(count, 320);
 
-    auto run = runHost({"-e",
-                        "(entmake '((0 . \"LWPOLYLINE\") (8 . \"0\") (10 1.0 2.5) (42 . 0.0) (10 44.0 2.5) "
-                        "(42 . 0.0)))",
-                        "-e", "(host-pick (entlast))", "-e", "(host-real 10.0)", "-e", "(host-file \"ground\")",
-                        "-e", "(ktexsec)"},
-                       dir);
+    auto run = runHost(
+        {"-e",
+         "(entmake '((0 . \"LWPOLYLINE\") (8 . \"0\") (10 1.0 2.5) (42 . 0.0) (10 44.0 2.5) "
+         "(42 . 0.0)))",
+         "-e", "(host-pick (entlast))", "-e", "(host-real 10.0)", "-e", "(host-file \"ground\")",
+         "-e", "(ktexsec)"},
+        dir);
     ASSERT_EQ(run.status, 0);
-    EXPECT_NE(run.output.find("Getting elevations ........ Done!"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("Getting elevations ........ Done!"), std::string::npos)
+        << run.output;
     EXPECT_EQ(readFile(dir + "/kttin.asc"), "This file was created by Sekator and may be deleted.");
 
     // The default extension is added; every station lies on the line at y = 2.5.
@@ -95,7 +104,8 @@ TEST(ProfileChain, ToolsRefuseBadInputWithTheLine) {
     writeFile(dir + "/bad.tin", "0 0 0 1 0 0 0 1 0\n1 2 x\n");
     std::string out = dir + "/out.txt";
     EXPECT_NE(tool("tin-edges " + dir + "/bad.tin " + dir + "/k.asc 2> " + out), 0);
-    EXPECT_NE(readFile(out).find("line 2 of " + dir + "/bad.tin is not a triangle: 1 2 x"), std::string::npos);
+    EXPECT_NE(readFile(out).find("line 2 of " + dir + "/bad.tin is not a triangle: 1 2 x"),
+              std::string::npos);
     writeFile(dir + "/bad.pfl", "1 2\nthree 4\n");
     EXPECT_NE(tool("profile-chart " + dir + "/bad.pfl " + dir + "/c.svg 2> " + out), 0);
     EXPECT_NE(readFile(out).find("line 2 of " + dir + "/bad.pfl"), std::string::npos);

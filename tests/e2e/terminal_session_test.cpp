@@ -335,7 +335,8 @@ TEST(TerminalSession, LinesAreEditedAndRecalledAndTheMeterKeepsClearOfText) {
         host.type("\004");
         EXPECT_EQ(host.finish(), 0);
         EXPECT_NE(host.screen().find("Command: (* 6 7)\n42\n"), std::string::npos) << host.screen();
-        EXPECT_NE(host.screen().find("Command: (+ 1\n(_>\nCommand: (- 9 2)\n7\n"), std::string::npos)
+        EXPECT_NE(host.screen().find("Command: (+ 1\n(_>\nCommand: (- 9 2)\n7\n"),
+                  std::string::npos)
             << host.screen();
     }
     EXPECT_NE(readFile(home + "/.cadhost_history").find("(*"), std::string::npos);

@@ -16,7 +16,8 @@ class DrawingTest : public ::testing::Test {
 
     int polylineHeader(const wchar_t* layer) {
         ads_point p = {1, 2, 3};
-        resbuf* rb = acutBuildList(RTDXF0, L"POLYLINE", 8, layer, 10, p, 40, 0.5, 41, 0.5, 66, 1, 0);
+        resbuf* rb =
+            acutBuildList(RTDXF0, L"POLYLINE", 8, layer, 10, p, 40, 0.5, 41, 0.5, 66, 1, 0);
         int status = acdbEntMake(rb);
         acutRelRb(rb);
         return status;
@@ -75,7 +76,8 @@ TEST_F(DrawingTest, PolylineSequences) {
     // Walking with entnext visits the vertices; entlast names the last main entity.
     ads_name first = {0, 0}, e;
     int count = 0;
-    for (int status = acdbEntNext(first, e); status == RTNORM; status = acdbEntNext(e, e)) ++count;
+    for (int status = acdbEntNext(first, e); status == RTNORM; status = acdbEntNext(e, e))
+        ++count;
     EXPECT_EQ(count, 7);
     ads_name last;
     ASSERT_EQ(acdbEntLast(last), RTNORM);
@@ -125,7 +127,8 @@ TEST_F(DrawingTest, SelectByLayerAndEraseWithSubentities) {
     EXPECT_EQ(acedSSLength(set, &n), RTERROR) << "freed";
 
     int alive = 0;
-    for (const auto& e : db().entities) alive += !e.erased;
+    for (const auto& e : db().entities)
+        alive += !e.erased;
     EXPECT_EQ(alive, 1) << "the polyline's vertex and end went with it";
 
     resbuf* none = acutBuildList(8, L"KT_Tin", 0);

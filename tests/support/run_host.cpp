@@ -15,8 +15,10 @@ namespace {
 std::string shellQuote(const std::string& s) {
     std::string out = "'";
     for (char c : s) {
-        if (c == '\'') out += "'\\''";
-        else out += c;
+        if (c == '\'')
+            out += "'\\''";
+        else
+            out += c;
     }
     return out + "'";
 }
@@ -27,15 +29,18 @@ HostRun runHost(const std::vector<std::string>& args, const std::string& folder,
                 const std::string& input) {
     std::string inputFile = freshFolder("stdin") + "/input";
     writeFile(inputFile, input);
-    std::string command = "cd " + shellQuote(folder) + " && " + shellQuote(std::string(VOG_BIN_DIR) + "/cadhost");
-    for (const auto& a : args) command += " " + shellQuote(a);
+    std::string command =
+        "cd " + shellQuote(folder) + " && " + shellQuote(std::string(VOG_BIN_DIR) + "/cadhost");
+    for (const auto& a : args)
+        command += " " + shellQuote(a);
     command += " < " + shellQuote(inputFile) + " 2>&1";
     HostRun run;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return run;
     char buffer[4096];
     std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        run.output.append(buffer, n);
     int status = pclose(pipe);
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
@@ -53,15 +58,17 @@ void writeFile(const std::string& path, const std::string& bytes) {
 
 std::string freshFolder(const std::string& name) {
     static int counter = 0;
-    auto base = std::filesystem::temp_directory_path() /
-                ("vogtest-" + std::to_string(getpid()) + "-" + name + "-" + std::to_string(++counter));
+    auto base =
+        std::filesystem::temp_directory_path() /
+        ("vogtest-" + std::to_string(getpid()) + "-" + name + "-" + std::to_string(++counter));
     std::filesystem::remove_all(base);
     std::filesystem::create_directories(base);
     static std::vector<std::filesystem::path>* made = [] {
         auto* list = new std::vector<std::filesystem::path>;
         std::atexit([] {
             std::error_code ec;
-            for (auto& p : *made) std::filesystem::remove_all(p, ec);
+            for (auto& p : *made)
+                std::filesystem::remove_all(p, ec);
         });
         return list;
     }();

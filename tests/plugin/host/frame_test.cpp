@@ -12,9 +12,9 @@ namespace {
 
 using vogtest::PluginTest;
 
-const wchar_t* const kTableOrder[] = {L"ktexsec",  L"contours", L"rmesh",   L"triangulate",
-                                      L"vogopen",  L"vogset",   L"vogvar",  L"showtin",
-                                      L"volumes",  L"lvogopen"};
+const wchar_t* const kTableOrder[] = {L"ktexsec", L"contours", L"rmesh",  L"triangulate",
+                                      L"vogopen", L"vogset",   L"vogvar", L"showtin",
+                                      L"volumes", L"lvogopen"};
 
 using FrameTest = PluginTest;
 
@@ -51,7 +51,8 @@ TEST_F(FrameTest, UnloadingADrawingUndefinesItsFunctions) {
 
 TEST_F(FrameTest, DispatchByFunctionCodeReachesTheTableEntry) {
     // Without direct registration the host dispatches through kInvkSubrMsg.
-    for (auto& [name, function] : standin::currentDrawing().functions) function.direct = nullptr;
+    for (auto& [name, function] : standin::currentDrawing().functions)
+        function.direct = nullptr;
     standin::CallResult result = call(L"vogvar");
     EXPECT_EQ(result.kind, standin::CallResult::Nil);
     ASSERT_EQ(standin::alerts().size(), 1u);
@@ -86,8 +87,10 @@ TEST_F(FrameTest, FunctionsWithoutAValueReturnVoidAndVogvarNil) {
         if (std::wstring_view(name) == L"vogopen") continue; // asks in a dialog
         standin::clearAlerts();
         standin::CallResult result = call(name);
-        if (std::wstring_view(name) == L"vogvar") EXPECT_EQ(result.kind, standin::CallResult::Nil);
-        else EXPECT_EQ(result.kind, standin::CallResult::Void) << standin::toUtf8(name);
+        if (std::wstring_view(name) == L"vogvar")
+            EXPECT_EQ(result.kind, standin::CallResult::Nil);
+        else
+            EXPECT_EQ(result.kind, standin::CallResult::Void) << standin::toUtf8(name);
     }
 }
 

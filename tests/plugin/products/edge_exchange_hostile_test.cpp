@@ -14,14 +14,15 @@ namespace {
 struct Case {
     const char* name;
     std::string bytes;
-    std::size_t edges;        // when read
-    std::size_t refusedLine;  // 0: read
+    std::size_t edges;       // when read
+    std::size_t refusedLine; // 0: read
 };
 
 TEST(EdgeExchangeHostile, EveryKindOfInput) {
     const std::string edge = "3 -10 0 3 10 20";
     std::string binary;
-    for (int i = 0; i < 2560; ++i) binary += static_cast<char>(i % 256);
+    for (int i = 0; i < 2560; ++i)
+        binary += static_cast<char>(i % 256);
     const std::vector<Case> cases = {
         {"empty", "", 0, 0},
         // Prepared outside the system: its complete last line counts.

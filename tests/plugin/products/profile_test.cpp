@@ -33,13 +33,16 @@ class ProfileTest : public vogtest::PluginTest {
     // A lightweight polyline through the points (x, y, bulge of the segment
     // that starts there); picked for the next run.
     void pickLightweight(const std::vector<std::array<double, 3>>& vertices) {
-        resbuf* head = acutBuildList(RTDXF0, L"LWPOLYLINE", 8, L"0", 90, static_cast<int>(vertices.size()), 70, 0, 0);
+        resbuf* head = acutBuildList(RTDXF0, L"LWPOLYLINE", 8, L"0", 90,
+                                     static_cast<int>(vertices.size()), 70, 0, 0);
         resbuf* tail = head;
-        while (tail->rbnext) tail = tail->rbnext;
+        while (tail->rbnext)
+            tail = tail->rbnext;
         for (const auto& v : vertices) {
             ads_point p = {v[0], v[1], 0};
             tail->rbnext = acutBuildList(10, p, 42, v[2], 0);
-            while (tail->rbnext) tail = tail->rbnext;
+            while (tail->rbnext)
+                tail = tail->rbnext;
         }
         ASSERT_EQ(acdbEntMake(head), RTNORM);
         acutRelRb(head);
@@ -66,7 +69,8 @@ class ProfileTest : public vogtest::PluginTest {
         std::istringstream in(readFile(profile));
         std::vector<std::pair<double, double>> lines;
         double s, z;
-        while (in >> s >> z) lines.emplace_back(s, z);
+        while (in >> s >> z)
+            lines.emplace_back(s, z);
         return lines;
     }
 
@@ -88,7 +92,8 @@ TEST_F(ProfileTest, StraightPolylineCrossingThreeEdges) {
     pickLightweight({{{0, 0, 0}}, {{10, 0, 0}}});
     std::string out = run(100.0);
     EXPECT_EQ(out, "\nGetting elevations ........ Done!");
-    EXPECT_EQ(readFile(profile), "102.000000 15.000000\n104.500000 -7.000000\n107.000000 10.000000\n");
+    EXPECT_EQ(readFile(profile),
+              "102.000000 15.000000\n104.500000 -7.000000\n107.000000 10.000000\n");
     EXPECT_EQ(readFile(exchange), "This file was created by Sekator and may be deleted.");
 }
 
@@ -133,9 +138,10 @@ TEST_F(ProfileTest, LastRecordWithoutLineEndIsUsed) {
 TEST_F(ProfileTest, OldStylePolylines) {
     writeFile(exchange, edgeAcrossAxis(3, 0) + edgeAcrossAxis(8, 0));
     ads_point origin = {0, 0, 0}, a = {0, 0, 0}, b = {5, 0, 0}, c = {10, 0, 0};
-    for (auto* list : {acutBuildList(RTDXF0, L"POLYLINE", 8, L"0", 10, origin, 66, 1, 0),
-                       acutBuildList(RTDXF0, L"VERTEX", 10, a, 0), acutBuildList(RTDXF0, L"VERTEX", 10, b, 0),
-                       acutBuildList(RTDXF0, L"VERTEX", 10, c, 0), acutBuildList(RTDXF0, L"SEQEND", 0)}) {
+    for (auto* list :
+         {acutBuildList(RTDXF0, L"POLYLINE", 8, L"0", 10, origin, 66, 1, 0),
+          acutBuildList(RTDXF0, L"VERTEX", 10, a, 0), acutBuildList(RTDXF0, L"VERTEX", 10, b, 0),
+          acutBuildList(RTDXF0, L"VERTEX", 10, c, 0), acutBuildList(RTDXF0, L"SEQEND", 0)}) {
         ASSERT_EQ(acdbEntMake(list), RTNORM);
         acutRelRb(list);
     }
@@ -218,7 +224,8 @@ TEST_F(ProfileTest, FailedWritesKeepThePreviousFiles) {
     pickLightweight({{{0, 0, 0}}, {{10, 0, 0}}});
     run(0.0);
     EXPECT_EQ(readFile(exchange), edgeAcrossAxis(3, 0));
-    EXPECT_EQ(readFile(profile), "3.000000 10.000000\n3.000000 10.000000\n") << "the profile is still cut";
+    EXPECT_EQ(readFile(profile), "3.000000 10.000000\n3.000000 10.000000\n")
+        << "the profile is still cut";
 }
 
 // Radial edges through the arc's centre with elevation equal to the distance
@@ -239,7 +246,8 @@ TEST(ProfileArcs, ArcsAreCutIntoChordsOfOneUnit) {
         double bulge = std::tan(theta / 4);
         // One edge in the middle of every expected chord.
         std::vector<double> chordEnds;
-        for (int n = 1; n < length; ++n) chordEnds.push_back(n);
+        for (int n = 1; n < length; ++n)
+            chordEnds.push_back(n);
         chordEnds.push_back(length);
         std::vector<double> middles;
         double previous = 0;
@@ -248,14 +256,16 @@ TEST(ProfileArcs, ArcsAreCutIntoChordsOfOneUnit) {
             previous = end;
         }
         std::vector<vog::products::ProfilePoint> points;
-        double walked = vog::products::cutArcSegment(p, q, bulge, 50, radialEdges(middles, r), points);
+        double walked =
+            vog::products::cutArcSegment(p, q, bulge, 50, radialEdges(middles, r), points);
         EXPECT_NEAR(walked, length, 1e-12);
         ASSERT_EQ(points.size(), middles.size()) << length;
         previous = 0;
         for (std::size_t i = 0; i < points.size(); ++i) {
             double half = (chordEnds[i] - previous) / 2 / r;
             EXPECT_NEAR(points[i].station, 50 + middles[i] * r, 1e-9) << length;
-            EXPECT_NEAR(points[i].elevation, r * std::cos(half), 1e-9) << "chord " << i << " of " << length;
+            EXPECT_NEAR(points[i].elevation, r * std::cos(half), 1e-9)
+                << "chord " << i << " of " << length;
             previous = chordEnds[i];
         }
     }
@@ -275,7 +285,8 @@ TEST(ProfileArcs, ClockwiseArcOverAPlaneFollowsThePlane) {
     const double r = 20;
     ads_point p = {-r, 0, 0}, q = {r, 0, 0};
     std::vector<vog::products::ProfilePoint> points;
-    double length = vog::products::cutArcSegment(p, q, -1.0, 0, edges, points); // clockwise over the top
+    double length =
+        vog::products::cutArcSegment(p, q, -1.0, 0, edges, points); // clockwise over the top
     EXPECT_NEAR(length, M_PI * r, 1e-9);
     ASSERT_GT(points.size(), 50u);
     // Where a station lies on the arc: clockwise from angle pi.

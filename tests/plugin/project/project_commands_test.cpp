@@ -22,11 +22,24 @@ class ProjectCommandsTest : public vogtest::PluginTest {
 
 TEST_F(ProjectCommandsTest, VogvarListsTheEighteenPairsInOrder) {
     call(L"lvogopen", {path("site.dat")});
-    std::vector<std::wstring> expected = {
-        L"dpoints", path("site.dat"), L"dfaults", L"", L"dbndry", L"", L"uelev", L"0",
-        L"ufaults", L"0", L"ubound", L"0", L"dimfaults", L"3", L"dcw", L"0", L"diw", L"0",
-        L"dci", L"1", L"dii", L"5", L"dcln", L"KT_Regcontours", L"diln", L"KT_Indxcontours",
-        L"dxi", L"1", L"dzi", L"1", L"dbe", L"0", L"dsk", L"0", L"dmln", L"KT_Mesh"};
+    std::vector<std::wstring> expected = {L"dpoints",   path("site.dat"),
+                                          L"dfaults",   L"",
+                                          L"dbndry",    L"",
+                                          L"uelev",     L"0",
+                                          L"ufaults",   L"0",
+                                          L"ubound",    L"0",
+                                          L"dimfaults", L"3",
+                                          L"dcw",       L"0",
+                                          L"diw",       L"0",
+                                          L"dci",       L"1",
+                                          L"dii",       L"5",
+                                          L"dcln",      L"KT_Regcontours",
+                                          L"diln",      L"KT_Indxcontours",
+                                          L"dxi",       L"1",
+                                          L"dzi",       L"1",
+                                          L"dbe",       L"0",
+                                          L"dsk",       L"0",
+                                          L"dmln",      L"KT_Mesh"};
     EXPECT_EQ(strings(call(L"vogvar")), expected);
 }
 
@@ -48,9 +61,9 @@ TEST_F(ProjectCommandsTest, VogsetChangesOnlyTheSettableKeysInMemory) {
     EXPECT_EQ(setting(L"dci"), L"2.5");
     EXPECT_EQ(setting(L"dcround"), L"0");
 
-    for (const wchar_t* key : {L"uelev", L"dfaults", L"dbndry", L"ufaults", L"ubound", L"dimfaults",
-                               L"dcw", L"diw", L"dii", L"dcln", L"diln", L"dxi", L"dzi", L"dbe",
-                               L"dsk", L"dmln"}) {
+    for (const wchar_t* key :
+         {L"uelev", L"dfaults", L"dbndry", L"ufaults", L"ubound", L"dimfaults", L"dcw", L"diw",
+          L"dii", L"dcln", L"diln", L"dxi", L"dzi", L"dbe", L"dsk", L"dmln"}) {
         call(L"vogset", {key, L"v"});
         EXPECT_EQ(setting(key), L"v") << standin::toUtf8(key);
     }
@@ -115,8 +128,8 @@ TEST_F(ProjectCommandsTest, PointFileWithoutExtensionIsRefused) {
         call(L"lvogopen", {path(name)});
         EXPECT_FALSE(vog::project::isProjectOpen()) << name;
         EXPECT_EQ(standin::alerts(),
-                  std::vector<std::wstring>{L"Point file name has the extension of a project file: " +
-                                            path(name)});
+                  std::vector<std::wstring>{
+                      L"Point file name has the extension of a project file: " + path(name)});
         EXPECT_EQ(vogtest::readFile(folder + "/" + name), "1 2 3\n");
     }
 }

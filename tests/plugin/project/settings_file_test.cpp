@@ -30,14 +30,31 @@ std::string utf16(const std::string& ascii) {
 // What the host platform's Unicode text mode writes for these lines.
 std::string settingsBytes(const std::vector<std::string>& lines) {
     std::string out = "\xFF\xFE";
-    for (const auto& line : lines) out += utf16(line + "\r\n");
+    for (const auto& line : lines)
+        out += utf16(line + "\r\n");
     return out;
 }
 
 std::vector<std::string> defaultLines(const std::string& pointFile) {
-    return {"dpoints=" + pointFile, "dfaults=", "dbndry=", "ufaults=0", "ubound=0", "dimfaults=3",
-            "uelev=0", "dcw=0", "diw=0", "dci=1", "dii=5", "dcln=KT_Regcontours",
-            "diln=KT_Indxcontours", "dxi=1", "dzi=1", "dcround=0", "dbe=0", "dsk=0", "dmln=KT_Mesh"};
+    return {"dpoints=" + pointFile,
+            "dfaults=",
+            "dbndry=",
+            "ufaults=0",
+            "ubound=0",
+            "dimfaults=3",
+            "uelev=0",
+            "dcw=0",
+            "diw=0",
+            "dci=1",
+            "dii=5",
+            "dcln=KT_Regcontours",
+            "diln=KT_Indxcontours",
+            "dxi=1",
+            "dzi=1",
+            "dcround=0",
+            "dbe=0",
+            "dsk=0",
+            "dmln=KT_Mesh"};
 }
 
 class SettingsFileTest : public vogtest::PluginTest {
@@ -66,7 +83,8 @@ TEST_F(SettingsFileTest, FileIsReadBackAsWritten) {
     lines[9] = "dci=2.5";
     lines[11] = "dcln=Höhen"; // non-ASCII survives the round trip
     std::string bytes = "\xFF\xFE";
-    for (const auto& line : lines) bytes += vog::project::encodeUnicodeText(standin::fromUtf8(line + "\n")).substr(2);
+    for (const auto& line : lines)
+        bytes += vog::project::encodeUnicodeText(standin::fromUtf8(line + "\n")).substr(2);
     writeFile(folder + "/site.set", bytes);
     open(pointFile);
     EXPECT_TRUE(standin::alerts().empty());
@@ -80,8 +98,8 @@ TEST_F(SettingsFileTest, ReadingRules) {
     // Keys in another case, unknown keys, lines without "=" and values
     // containing "=" change nothing; a later line wins; any order; the last
     // line without line end is not used; every key not read has its default.
-    writeFile(folder + "/site.set", settingsBytes({"dii=7", "DCI=9", "nonsense", "dcw=a=b",
-                                                   "dii=8", "diw=3", "dpoints=" + pointFile}) +
+    writeFile(folder + "/site.set", settingsBytes({"dii=7", "DCI=9", "nonsense", "dcw=a=b", "dii=8",
+                                                   "diw=3", "dpoints=" + pointFile}) +
                                         utf16("dzi=4"));
     open(pointFile);
     EXPECT_TRUE(standin::alerts().empty());
@@ -104,10 +122,9 @@ TEST_F(SettingsFileTest, TheOpenedPointFileStaysTheProjectsWhateverTheFileNames)
     EXPECT_EQ(setting(L"dpoints"), standin::fromUtf8(pointFile));
     EXPECT_EQ(setting(L"dci"), L"2");
     ASSERT_EQ(standin::alerts().size(), 1u);
-    EXPECT_EQ(standin::alerts()[0], standin::fromUtf8("The settings file " + folder +
-                                                      "/site.set names the point file " + other +
-                                                      ".  The project's point file stays " +
-                                                      pointFile + "."));
+    EXPECT_EQ(standin::alerts()[0],
+              standin::fromUtf8("The settings file " + folder + "/site.set names the point file " +
+                                other + ".  The project's point file stays " + pointFile + "."));
     EXPECT_EQ(vog::project::saveSettings(), 0);
     EXPECT_EQ(readFile(folder + "/site.set").substr(0, 2 + 2 * (8 + pointFile.size())),
               settingsBytes({"dpoints=" + pointFile}).substr(0, 2 + 2 * (8 + pointFile.size())));
@@ -151,8 +168,8 @@ TEST_F(SettingsFileTest, ASettingsFileThatCannotBeReadIsNeverOverwritten) {
         EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
         EXPECT_FALSE(vog::project::isProjectOpen());
         ASSERT_EQ(standin::alerts().size(), 1u);
-        EXPECT_EQ(standin::alerts()[0],
-                  standin::fromUtf8("Could not read settings file " + set + ".  Project not opened."));
+        EXPECT_EQ(standin::alerts()[0], standin::fromUtf8("Could not read settings file " + set +
+                                                          ".  Project not opened."));
         EXPECT_EQ(vog::project::saveSettings(), RTERROR) << "nothing to write at exit";
     };
     std::filesystem::create_directory(set);
@@ -199,7 +216,8 @@ TEST_F(SettingsFileTest, OtherEncodingsAndLineEnds) {
     EXPECT_EQ(setting(L"dcln"), L"a\rb");
 
     vog::project::resetProjectState();
-    writeFile(folder + "/site.set", "\xEF\xBB\xBF" "dci=6\r\ndii=2\n");
+    writeFile(folder + "/site.set", "\xEF\xBB\xBF"
+                                    "dci=6\r\ndii=2\n");
     open(pointFile);
     EXPECT_EQ(setting(L"dci"), L"6");
     EXPECT_EQ(setting(L"dii"), L"2");
@@ -213,7 +231,8 @@ TEST_F(SettingsFileTest, OtherEncodingsAndLineEnds) {
 
 TEST_F(SettingsFileTest, ValuesAreCutToTheirCapacity) {
     std::string longPath(700, 'p');
-    writeFile(folder + "/site.set", settingsBytes({"dfaults=" + longPath, "dcround=12", "dci=" + longPath}));
+    writeFile(folder + "/site.set",
+              settingsBytes({"dfaults=" + longPath, "dcround=12", "dci=" + longPath}));
     open(pointFile);
     EXPECT_EQ(setting(L"dfaults").size(), 511u);
     EXPECT_EQ(setting(L"dcround"), L"1");
@@ -242,7 +261,8 @@ TEST_F(SettingsFileTest, FailedWriteKeepsTheOldFileAndSaysSo) {
 
 TEST_F(SettingsFileTest, HostileFilesOpenTheProjectAndNeverOverrunASetting) {
     std::string binary;
-    for (int i = 0; i < 4096; ++i) binary += static_cast<char>((i * 7919) % 256);
+    for (int i = 0; i < 4096; ++i)
+        binary += static_cast<char>((i * 7919) % 256);
     const std::vector<std::pair<const char*, std::string>> files = {
         {"one huge line", "\xFF\xFE" + utf16("dfaults=") + std::string(2 << 20, 'a')},
         {"binary", binary},
@@ -256,7 +276,9 @@ TEST_F(SettingsFileTest, HostileFilesOpenTheProjectAndNeverOverrunASetting) {
         open(pointFile);
         EXPECT_TRUE(vog::project::isProjectOpen()) << name;
         for (std::size_t i = 0; i < vog::project::kSettingCount; ++i)
-            EXPECT_LT(vog::project::state().values[i].size(), vog::project::kSettingDefs[i].capacity) << name;
+            EXPECT_LT(vog::project::state().values[i].size(),
+                      vog::project::kSettingDefs[i].capacity)
+                << name;
         // Saving writes the nineteen lines whatever was read.
         EXPECT_EQ(vog::project::saveSettings(), 0) << name;
         std::wstring text = vog::project::decodeUnicodeText(readFile(folder + "/site.set"));
