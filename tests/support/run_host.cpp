@@ -10,8 +10,6 @@
 
 namespace vogtest {
 
-namespace {
-
 std::string shellQuote(const std::string& s) {
     std::string out = "'";
     for (char c : s) {
@@ -23,8 +21,6 @@ std::string shellQuote(const std::string& s) {
     return out + "'";
 }
 
-} // namespace
-
 HostRun runHost(const std::vector<std::string>& args, const std::string& folder,
                 const std::string& input) {
     std::string inputFile = freshFolder("stdin") + "/input";
@@ -33,9 +29,13 @@ HostRun runHost(const std::vector<std::string>& args, const std::string& folder,
         "cd " + shellQuote(folder) + " && " + shellQuote(std::string(VOG_BIN_DIR) + "/cadhost");
     for (const auto& a : args)
         command += " " + shellQuote(a);
-    command += " < " + shellQuote(inputFile) + " 2>&1";
+    command += " < " + shellQuote(inputFile);
+    return runCommand(command);
+}
+
+HostRun runCommand(const std::string& command) {
     HostRun run;
-    FILE* pipe = popen(command.c_str(), "r");
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
     if (!pipe) return run;
     char buffer[4096];
     std::size_t n;

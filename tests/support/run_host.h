@@ -11,6 +11,12 @@ struct HostRun {
     std::string output; // standard output and standard error, in order
 };
 
+// Runs a shell command line, standard error merged into standard output.
+HostRun runCommand(const std::string& command);
+
+// The text as one word of a shell command line.
+std::string shellQuote(const std::string& s);
+
 // Runs build/bin/cadhost with the arguments in the given folder.
 HostRun runHost(const std::vector<std::string>& args, const std::string& folder = ".",
                 const std::string& input = "");

@@ -18,41 +18,19 @@
 
 namespace {
 
+using vogtest::HostRun;
 using vogtest::readFile;
+using vogtest::runCommand;
 using vogtest::runHost;
+using vogtest::shellQuote;
 using vogtest::writeFile;
 
 const char* kPython = "/usr/bin/python3";
 
-struct ToolRun {
-    int status = -1;
-    std::string output; // standard output and standard error
-};
-
-std::string quoted(const std::string& s) {
-    std::string out = "'";
-    for (char c : s)
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-ToolRun runCommand(const std::string& command) {
-    ToolRun run;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        run.output.append(buffer, n);
-    int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
-
-ToolRun tool(const std::vector<std::string>& args) {
-    std::string command = quoted(std::string(VOG_BIN_DIR) + "/tin-landxml");
+HostRun tool(const std::vector<std::string>& args) {
+    std::string command = shellQuote(std::string(VOG_BIN_DIR) + "/tin-landxml");
     for (const std::string& a : args)
-        command += " " + quoted(a);
+        command += " " + shellQuote(a);
     return runCommand(command);
 }
 
@@ -128,8 +106,8 @@ class LandXml : public ::testing::Test {
 
     std::string check(const std::string& xml, const std::string& tin) {
         writeFile(dir + "/check.py", kChecker);
-        return runCommand(quoted(kPython) + " " + quoted(dir + "/check.py") + " " + quoted(xml) +
-                          " " + quoted(tin))
+        return runCommand(shellQuote(kPython) + " " + shellQuote(dir + "/check.py") + " " +
+                          shellQuote(xml) + " " + shellQuote(tin))
             .output;
     }
 
@@ -161,7 +139,7 @@ TEST_F(LandXml, ASurfaceBuiltHereExportsAsOneTinSurfaceAndComesBackByteForByte) 
     const std::string tin = dir + "/hill.tin";
     const std::string original = readFile(tin);
 
-    ToolRun exported = tool({"export", tin, dir + "/hill.xml", "--name", "Hill & \"ridge\" <1>"});
+    HostRun exported = tool({"export", tin, dir + "/hill.xml", "--name", "Hill & \"ridge\" <1>"});
     ASSERT_EQ(exported.status, 0) << exported.output;
     const auto triangles = std::count(original.begin(), original.end(), '\n');
     EXPECT_EQ(exported.output.rfind(std::to_string(triangles) + " triangles, ", 0), 0u)
@@ -179,14 +157,14 @@ TEST_F(LandXml, ASurfaceBuiltHereExportsAsOneTinSurfaceAndComesBackByteForByte) 
         ADD_FAILURE() << "python3-lxml is not installed: the document is not checked";
     }
 
-    ToolRun imported = tool({"import", dir + "/hill.xml", dir + "/back.tin"});
+    HostRun imported = tool({"import", dir + "/hill.xml", dir + "/back.tin"});
     ASSERT_EQ(imported.status, 0) << imported.output;
     EXPECT_EQ(readFile(dir + "/back.tin"), original);
     EXPECT_NE(imported.output.find("from surface \"Hill & \"ridge\" <1>\" ("), std::string::npos)
         << imported.output;
 
     // In US feet the units say so; the surface is the same.
-    ToolRun feet = tool({"export", tin, dir + "/feet.xml", "--units", "imperial"});
+    HostRun feet = tool({"export", tin, dir + "/feet.xml", "--units", "imperial"});
     ASSERT_EQ(feet.status, 0) << feet.output;
     if (haveLxml()) {
         EXPECT_NE(check(dir + "/feet.xml", tin).find(" units Imperial USSurveyFoot clockwise 0\n"),
@@ -207,7 +185,7 @@ TEST_F(LandXml, TheRoundTripKeepsSignedZerosFlatAndContraryTrianglesAndEmptySurf
         "509123.456789 4006543.210987 412.345678 509124.000001 4006544.999999 413.000000 "
         "509125.500000 4006543.000000 -0.000001\n";
     writeFile(dir + "/odd.tin", text);
-    ToolRun odd = tool({"export", dir + "/odd.tin", dir + "/odd.xml"});
+    HostRun odd = tool({"export", dir + "/odd.tin", dir + "/odd.xml"});
     ASSERT_EQ(odd.status, 0);
     EXPECT_EQ(odd.output, "5 triangles, 10 points written to " + dir +
                               "/odd.xml as surface \"odd\" (metric)\n");
@@ -234,7 +212,7 @@ TEST_F(LandXml, TheRoundTripKeepsSignedZerosFlatAndContraryTrianglesAndEmptySurf
     // An empty surface: a valid document without points or faces, and an
     // empty triangle file again.
     writeFile(dir + "/empty.tin", "");
-    ToolRun exported = tool({"export", dir + "/empty.tin", dir + "/empty.xml"});
+    HostRun exported = tool({"export", dir + "/empty.tin", dir + "/empty.xml"});
     ASSERT_EQ(exported.status, 0) << exported.output;
     EXPECT_NE(exported.output.find("0 triangles, 0 points written to"), std::string::npos);
     if (haveLxml()) {
@@ -289,7 +267,7 @@ TEST_F(LandXml, AHandWrittenSurfaceImportsToItsTrianglesAndGivesTheKnownVolume) 
     writeFile(dir + "/design.xml", kDesign);
 
     // Two TIN surfaces and no name: listed, nothing written.
-    ToolRun listed = tool({"import", dir + "/design.xml", dir + "/design.tin"});
+    HostRun listed = tool({"import", dir + "/design.xml", dir + "/design.tin"});
     EXPECT_EQ(listed.status, 1);
     EXPECT_EQ(listed.output, "tin-landxml: " + dir +
                                  "/design.xml holds 2 TIN surfaces; choose one with --name:\n"
@@ -297,7 +275,7 @@ TEST_F(LandXml, AHandWrittenSurfaceImportsToItsTrianglesAndGivesTheKnownVolume) 
                                  "  \"Design\": 6 points, 5 faces\n");
     EXPECT_FALSE(std::filesystem::exists(dir + "/design.tin"));
 
-    ToolRun imported =
+    HostRun imported =
         tool({"import", dir + "/design.xml", dir + "/design.tin", "--name", "Design"});
     ASSERT_EQ(imported.status, 0) << imported.output;
     EXPECT_EQ(imported.output, "4 triangles written to " + dir +
@@ -428,7 +406,7 @@ TEST_F(LandXml, EveryHostileInputNamesTheFileAndWhatIsWrongAndWritesNothing) {
         const std::string in = dir + "/hostile.xml";
         const std::string out = dir + "/hostile.tin";
         writeFile(in, c.text);
-        ToolRun run = tool({"import", in, out, "--name", "Design"});
+        HostRun run = tool({"import", in, out, "--name", "Design"});
         EXPECT_EQ(run.status, 1) << run.output;
         EXPECT_NE(run.output.find("tin-landxml: "), std::string::npos) << run.output;
         EXPECT_NE(run.output.find(in), std::string::npos) << run.output;
@@ -476,7 +454,7 @@ TEST_F(LandXml, EveryHostileInputNamesTheFileAndWhatIsWrongAndWritesNothing) {
         ASSERT_GE(fd, 0);
         ASSERT_EQ(::ftruncate(fd, 2LL * 1024 * 1024 * 1024 + 100), 0);
         ::close(fd);
-        ToolRun run = tool({"import", big, dir + "/big.tin"});
+        HostRun run = tool({"import", big, dir + "/big.tin"});
         EXPECT_EQ(run.status, 1);
         EXPECT_NE(run.output.find(message.replace(message.find('%'), 1, big)), std::string::npos)
             << run.output;
@@ -494,7 +472,7 @@ TEST_F(LandXml, EveryHostileInputNamesTheFileAndWhatIsWrongAndWritesNothing) {
     EXPECT_EQ(tool({"export", dir + "/none.tin", dir + "/bad-out.xml"}).output,
               "tin-landxml: cannot read " + dir + "/none.tin\n");
     writeFile(dir + "/ok.tin", "0 0 1 0 10 1 10 0 1\n");
-    ToolRun control = tool({"export", dir + "/ok.tin", dir + "/bad-out.xml", "--name", "a\tb"});
+    HostRun control = tool({"export", dir + "/ok.tin", dir + "/bad-out.xml", "--name", "a\tb"});
     EXPECT_NE(control.output.find("the surface name \"a\tb\" cannot go into a document"),
               std::string::npos)
         << control.output;
@@ -511,7 +489,7 @@ TEST_F(LandXml, EveryHostileInputNamesTheFileAndWhatIsWrongAndWritesNothing) {
                                           {"export", "a", "b", "--units", "cubits"},
                                           {"convert", "a", "b"},
                                           {"export", "a", "b", "-x"}}) {
-        ToolRun run = tool(args);
+        HostRun run = tool(args);
         EXPECT_EQ(run.status, 2);
         EXPECT_EQ(run.output.rfind("usage: tin-landxml export", 0), 0u) << run.output;
     }
