@@ -7,6 +7,8 @@
 // the user entered (its first line is the first crossing): --units names the
 // unit for the axis titles ("Station (m)"), --start makes the station axis
 // begin at the starting station, its ticks counted from there.
+#include "markup_text.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -24,21 +26,6 @@ double tickStep(double span, int n) {
     for (double m : {1.0, 2.0, 5.0, 10.0})
         if (raw <= m * magnitude) return m * magnitude;
     return 10 * magnitude;
-}
-
-std::string escape(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '<')
-            out += "&lt;";
-        else if (c == '>')
-            out += "&gt;";
-        else if (c == '&')
-            out += "&amp;";
-        else
-            out += c;
-    }
-    return out;
 }
 
 // "Station (m)", or "Station" when the unit is not known.
@@ -151,7 +138,7 @@ int main(int argc, char** argv) {
         << "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
     std::string title = argc == 4 ? argv[3] : "Ground profile";
     out << "<text x=\"" << width / 2 << "\" y=\"24\" text-anchor=\"middle\" font-size=\"16\">"
-        << escape(title) << "</text>\n";
+        << vog::tools::markupEscaped(title) << "</text>\n";
     char label[64];
     for (double z = z0; z <= z1 + zs / 2; z += zs) {
         out << "<line x1=\"" << left << "\" x2=\"" << width - right << "\" y1=\"" << py(z)
@@ -190,10 +177,11 @@ int main(int argc, char** argv) {
     out << "<rect x=\"" << left << "\" y=\"" << top << "\" width=\"" << width - left - right
         << "\" height=\"" << height - top - bottom << "\" fill=\"none\" stroke=\"black\"/>\n";
     out << "<text x=\"" << (left + width - right) / 2 << "\" y=\"" << height - 16
-        << "\" text-anchor=\"middle\">" << escape(axisTitle("Station", units)) << "</text>\n";
-    out << "<text transform=\"translate(18," << (top + height - bottom) / 2
-        << ") rotate(-90)\" text-anchor=\"middle\">" << escape(axisTitle("Elevation", units))
+        << "\" text-anchor=\"middle\">" << vog::tools::markupEscaped(axisTitle("Station", units))
         << "</text>\n";
+    out << "<text transform=\"translate(18," << (top + height - bottom) / 2
+        << ") rotate(-90)\" text-anchor=\"middle\">"
+        << vog::tools::markupEscaped(axisTitle("Elevation", units)) << "</text>\n";
     out << "<polyline fill=\"none\" stroke=\"#8b4513\" stroke-width=\"1.5\" points=\"";
     for (auto [s, z] : points)
         out << px(s) << "," << py(z) << " ";

@@ -1,5 +1,7 @@
 #include "landxml/landxml_writer.h"
 
+#include "markup_text.h"
+
 #include "surface/number_text.h"
 
 #include <libxml/chvalid.h>
@@ -16,29 +18,6 @@ std::uint64_t bitsOf(double value) {
     std::uint64_t bits;
     std::memcpy(&bits, &value, sizeof bits);
     return bits;
-}
-
-// The name as an attribute value: the characters with a meaning in markup
-// written as references.
-void appendEscaped(std::string& out, std::string_view text) {
-    for (char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
-            out += c;
-        }
-    }
 }
 
 void appendNumber(std::string& out, std::uint32_t n) {
@@ -151,7 +130,7 @@ std::string TinDocument::text(const std::string& name, Units units, const std::s
     out += " </Units>\n";
     out += " <Surfaces>\n";
     out += "  <Surface name=\"";
-    appendEscaped(out, name);
+    tools::appendMarkupEscaped(out, name);
     out += "\">\n";
     out += "   <Definition surfType=\"TIN\">\n";
     out += "    <Pnts>\n";
