@@ -9,10 +9,10 @@
 //
 // The boundary, the sample and the clipped files go to the folder in TEMP.
 #include "host/host_api.h"
-#include "host/wide_text.h"
+#include "base/wide_text.h"
 #include "reference/surface/boundary_clip_reference.h"
-#include "surface/boundary_clip.h"
-#include "surface/triangle_file.h"
+#include "surface/clip/boundary_clip.h"
+#include "surface/files/triangle_file.h"
 
 #include <algorithm>
 #include <chrono>

@@ -6,12 +6,12 @@
 //
 //   vog_fault_bench [--plain] SURFACE.tin COUNT SEED
 #include "host/host_api.h"
-#include "host/wide_text.h"
+#include "base/wide_text.h"
 #include "project/project_state.h"
 #include "reference/surface/fault_reference.h"
 #include "standin.h"
-#include "surface/fault_lines.h"
-#include "surface/triangle_file.h"
+#include "surface/faults/fault_lines.h"
+#include "surface/files/triangle_file.h"
 
 #include <algorithm>
 #include <chrono>

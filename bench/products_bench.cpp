@@ -8,16 +8,16 @@
 //   vog_products_bench volumes FILE1 FILE2 CELLS     volumes at CELLS x CELLS cells
 //   vog_products_bench lookups                       lookups per second against surface size
 #include "host/host_api.h"
-#include "products/contour_levels.h"
-#include "products/contour_surface.h"
-#include "products/contour_tracer.h"
-#include "products/contour_writer.h"
-#include "products/mesh_grid.h"
-#include "products/mesh_lines.h"
-#include "products/surface_grid.h"
-#include "products/surface_triangle.h"
-#include "products/volumes_grid.h"
-#include "surface/triangle_file.h"
+#include "products/contours/contour_levels.h"
+#include "products/contours/contour_surface.h"
+#include "products/contours/contour_tracer.h"
+#include "products/contours/contour_writer.h"
+#include "products/mesh/mesh_grid.h"
+#include "products/mesh/mesh_lines.h"
+#include "products/common/surface_grid.h"
+#include "products/common/surface_triangle.h"
+#include "products/volumes/volumes_grid.h"
+#include "surface/files/triangle_file.h"
 
 #include <chrono>
 #include <cmath>

@@ -6,12 +6,12 @@
 //
 //   vog_triangulate_file points.xyz
 #include "host/host_api.h"
-#include "host/wide_text.h"
+#include "base/wide_text.h"
 #include "project/project_state.h"
-#include "surface/point_preparation.h"
-#include "surface/sort_work_files.h"
-#include "surface/triangle_copy.h"
-#include "surface/triangle_file.h"
+#include "surface/prepare/point_preparation.h"
+#include "surface/files/sort_work_files.h"
+#include "surface/files/triangle_copy.h"
+#include "surface/files/triangle_file.h"
 #include "surface/triangulation.h"
 
 #include <chrono>

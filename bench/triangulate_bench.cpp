@@ -5,10 +5,10 @@
 //
 //   vog_bench [point file ...]
 #include "host/host_api.h"
-#include "host/wide_text.h"
-#include "surface/point_preparation.h"
-#include "surface/sort_work_files.h"
-#include "surface/triangle_file.h"
+#include "base/wide_text.h"
+#include "surface/prepare/point_preparation.h"
+#include "surface/files/sort_work_files.h"
+#include "surface/files/triangle_file.h"
 #include "surface/triangulation.h"
 
 #include <chrono>

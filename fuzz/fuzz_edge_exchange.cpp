@@ -1,6 +1,6 @@
 // The profile command's edge exchange file on any bytes.
 #include "fuzz_support.h"
-#include "products/edge_exchange.h"
+#include "products/common/edge_exchange.h"
 
 #include <cstdint>
 

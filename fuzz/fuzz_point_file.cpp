@@ -1,6 +1,6 @@
 // The point file reader on any bytes: it ends, or names a malformed line.
 #include "fuzz_support.h"
-#include "surface/point_file.h"
+#include "surface/files/point_file.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,6 +1,6 @@
 // Boundary/void and fault-line files on any bytes, in both layouts.
 #include "fuzz_support.h"
-#include "surface/segment_file.h"
+#include "surface/files/segment_file.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 // The triangle file reader on any bytes.
 #include "fuzz_support.h"
-#include "surface/triangle_file.h"
+#include "surface/files/triangle_file.h"
 
 #include <cstdint>
 

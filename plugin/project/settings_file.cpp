@@ -1,10 +1,10 @@
 #include "project/settings_file.h"
 
-#include "host/file_replace.h"
+#include "base/file_replace.h"
 #include "host/host_api.h"
-#include "host/wide_text.h"
+#include "base/wide_text.h"
 #include "project/project_state.h"
-#include "project/unicode_text.h"
+#include "base/unicode_text.h"
 
 #include <filesystem>
 #include <fstream>

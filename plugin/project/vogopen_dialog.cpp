@@ -1,6 +1,6 @@
 // The "vogopen" dialog: the point file of the project to open, typed into
 // point_file or chosen with the browse button pfbrowse.
-#include "host/dialog_checks.h"
+#include "app/dialog_checks.h"
 #include "project/project_commands.h"
 #include "project/project_state.h"
 

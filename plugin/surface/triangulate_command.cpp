@@ -5,19 +5,19 @@
 // on every way out. The ".tin" is written under a temporary name beside it
 // and renamed over the old surface only when complete, so a failed, broken
 // off or crashed build leaves the old surface as it was.
-#include "host/commands.h"
-#include "host/wide_text.h"
+#include "app/commands.h"
+#include "base/wide_text.h"
 #include "project/project_state.h"
-#include "surface/boundary_clip.h"
-#include "surface/elevation_range.h"
-#include "surface/fault_lines.h"
-#include "surface/point_preparation.h"
-#include "surface/sort_work_files.h"
-#include "surface/triangle_copy.h"
-#include "surface/triangle_file.h"
+#include "surface/clip/boundary_clip.h"
+#include "surface/prepare/elevation_range.h"
+#include "surface/faults/fault_lines.h"
+#include "surface/prepare/point_preparation.h"
+#include "surface/files/sort_work_files.h"
+#include "surface/files/triangle_copy.h"
+#include "surface/files/triangle_file.h"
 #include "surface/triangulate_dialog.h"
 #include "surface/triangulation.h"
-#include "surface/work_file_lock.h"
+#include "surface/files/work_file_lock.h"
 
 #include <climits>
 #include <cmath>

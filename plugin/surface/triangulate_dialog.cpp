@@ -1,6 +1,6 @@
 #include "surface/triangulate_dialog.h"
 
-#include "host/dialog_checks.h"
+#include "app/dialog_checks.h"
 #include "project/project_state.h"
 
 namespace vog::surface {

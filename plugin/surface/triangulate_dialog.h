@@ -4,7 +4,7 @@
 // leaves their fields.
 #pragma once
 
-#include "surface/elevation_range.h"
+#include "surface/prepare/elevation_range.h"
 
 namespace vog::surface {
 

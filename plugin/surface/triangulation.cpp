@@ -1,15 +1,15 @@
 #include "surface/triangulation.h"
 
 #include "host/host_api.h"
-#include "host/wide_text.h"
+#include "base/wide_text.h"
 #include "project/project_state.h"
-#include "surface/point_file.h"
-#include "surface/point_insertion.h"
-#include "surface/point_order.h"
-#include "surface/step_progress.h"
-#include "surface/sweep_front.h"
-#include "surface/sweep_output.h"
-#include "surface/triangle_file.h"
+#include "surface/files/point_file.h"
+#include "surface/sweep/point_insertion.h"
+#include "geometry/point_order.h"
+#include "base/step_progress.h"
+#include "surface/sweep/sweep_front.h"
+#include "surface/sweep/sweep_output.h"
+#include "surface/files/triangle_file.h"
 
 #include <algorithm>
 #include <bit>

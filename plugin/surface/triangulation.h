@@ -5,7 +5,7 @@
 // goes.
 #pragma once
 
-#include "surface/geometry.h"
+#include "geometry/geometry.h"
 
 #include <array>
 #include <string>

@@ -1,6 +1,6 @@
 // The checks and handlers every dialog shares, on the dialogs of vog.dcl as
 // the stand-in host runs them.
-#include "host/dialog_checks.h"
+#include "app/dialog_checks.h"
 
 #include "dialogs.h"
 #include "standin.h"

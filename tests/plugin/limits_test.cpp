@@ -4,7 +4,7 @@
 // is refused with a message, within seconds; long runs stop on the break key.
 #include "plugin/hostile_files.h"
 
-#include "host/commands.h"
+#include "app/commands.h"
 #include "project/project_state.h"
 #include "project/settings_file.h"
 #include "standin.h"

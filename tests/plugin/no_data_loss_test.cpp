@@ -5,9 +5,9 @@
 // the previous file byte for byte and no temporary file behind.
 #include "plugin/hostile_files.h"
 
-#include "host/commands.h"
-#include "host/file_replace.h"
-#include "products/edge_exchange.h"
+#include "app/commands.h"
+#include "base/file_replace.h"
+#include "products/common/edge_exchange.h"
 #include "project/settings_file.h"
 #include "standin.h"
 #include "support/run_host.h"

@@ -4,7 +4,7 @@
 #include "support/run_host.h"
 
 #include "dialogs.h"
-#include "project/unicode_text.h"
+#include "base/unicode_text.h"
 
 #include <chrono>
 #include <fcntl.h>

@@ -1,7 +1,7 @@
 // A fixture that loads the plug-in's logic into the stand-in host in-process.
 #pragma once
 
-#include "host/vog_app.h"
+#include "app/vog_app.h"
 #include "project/project_state.h"
 #include "standin.h"
 

@@ -1,6 +1,6 @@
 #include "landxml/landxml_reader.h"
 
-#include "surface/point_file.h"
+#include "surface/files/point_file.h"
 
 #include <libxml/SAX2.h>
 #include <libxml/parser.h>

@@ -14,7 +14,7 @@
 // error.
 #pragma once
 
-#include "surface/geometry.h"
+#include "geometry/geometry.h"
 
 #include <array>
 #include <cstdint>

@@ -2,7 +2,7 @@
 
 #include "markup_text.h"
 
-#include "surface/number_text.h"
+#include "surface/files/number_text.h"
 
 #include <libxml/chvalid.h>
 #include <libxml/xmlstring.h>

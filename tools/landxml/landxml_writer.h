@@ -13,7 +13,7 @@
 // second corner.
 #pragma once
 
-#include "surface/geometry.h"
+#include "geometry/geometry.h"
 
 #include <cstdint>
 #include <string>

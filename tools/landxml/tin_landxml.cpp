@@ -28,11 +28,11 @@
 //
 // Nothing is written unless the whole input was read; the output replaces
 // its file in one step (a temporary file beside it, then a rename).
-#include "host/file_replace.h"
-#include "host/wide_text.h"
+#include "base/file_replace.h"
+#include "base/wide_text.h"
 #include "landxml/landxml_reader.h"
 #include "landxml/landxml_writer.h"
-#include "surface/triangle_file.h"
+#include "surface/files/triangle_file.h"
 
 #include <cstdio>
 #include <ctime>

@@ -3,7 +3,7 @@
 #include "support/host_fixture.h"
 #include "support/run_host.h"
 
-#include "host/lisp_table.h"
+#include "app/lisp_table.h"
 
 #include <dlfcn.h>
 #include <filesystem>

@@ -7,8 +7,8 @@
 #include "support/run_host.h"
 
 #include "dialogs.h"
-#include "host/commands.h"
-#include "surface/triangle_file.h"
+#include "app/commands.h"
+#include "surface/files/triangle_file.h"
 
 #include <algorithm>
 #include <cmath>

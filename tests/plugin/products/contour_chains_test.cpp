@@ -1,7 +1,7 @@
 // Chaining a level's segments and the decision which chains are drawn.
 #include "contour_test_surfaces.h"
 
-#include "products/contour_chains.h"
+#include "products/contours/contour_chains.h"
 
 #include <gtest/gtest.h>
 

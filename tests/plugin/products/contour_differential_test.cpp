@@ -6,14 +6,14 @@
 // them.
 #include "differential_surfaces.h"
 #include "drawing.h"
-#include "products/contour_chains.h"
-#include "products/contour_surface.h"
-#include "products/contour_tracer.h"
-#include "products/contour_writer.h"
-#include "products/level_segments.h"
+#include "products/contours/contour_chains.h"
+#include "products/contours/contour_surface.h"
+#include "products/contours/contour_tracer.h"
+#include "products/contours/contour_writer.h"
+#include "products/contours/level_segments.h"
 #include "reference/products/contour_reference.h"
 #include "standin.h"
-#include "surface/triangle_file.h"
+#include "surface/files/triangle_file.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // their failures, and rounding.
 #include "contour_test_surfaces.h"
 
-#include "products/contour_smoothing.h"
-#include "products/contour_writer.h"
-#include "products/index_contours.h"
+#include "products/contours/contour_smoothing.h"
+#include "products/contours/contour_writer.h"
+#include "products/contours/index_contours.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // order, duplicates and the grazed edge.
 #include "contour_test_surfaces.h"
 
-#include "products/contour_levels.h"
-#include "products/level_segments.h"
+#include "products/contours/contour_levels.h"
+#include "products/contours/level_segments.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "contour_test_surfaces.h"
 
-#include "surface/segment_toggle.h"
+#include "surface/sweep/segment_toggle.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "standin.h"
-#include "surface/geometry.h"
+#include "geometry/geometry.h"
 
 #include <functional>
 #include <string>

@@ -2,13 +2,13 @@
 // contours and the rewrite of "dii", the two layers, erasing, and the ways
 // the command stops.
 #include "contour_test_surfaces.h"
-#include "products/contour_tracer.h"
-#include "products/entity_output.h"
+#include "products/contours/contour_tracer.h"
+#include "products/common/entity_output.h"
 #include "support/host_fixture.h"
 #include "support/run_host.h"
 
 #include "dialogs.h"
-#include "host/commands.h"
+#include "app/commands.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,7 +5,7 @@
 // duplicated triangles; and loose soups of overlapping triangles.
 #pragma once
 
-#include "surface/geometry.h"
+#include "geometry/geometry.h"
 
 #include <cstdint>
 #include <random>

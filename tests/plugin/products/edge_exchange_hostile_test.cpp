@@ -1,6 +1,6 @@
 // What the edge exchange file reader makes of files from every source: read
 // correctly where the content is edges, refused with the line otherwise.
-#include "products/edge_exchange.h"
+#include "products/common/edge_exchange.h"
 #include "support/run_host.h"
 
 #include "standin.h"

@@ -1,7 +1,7 @@
 // Entity output shared by the products: layer records, entity submission and
 // the clearing of a layer before it is drawn again.
-#include "products/entity_output.h"
-#include "products/layer_entities.h"
+#include "products/common/entity_output.h"
+#include "products/common/layer_entities.h"
 #include "standin.h"
 
 #include <gtest/gtest.h>

@@ -5,7 +5,7 @@
 // touching the surface or the settings file.
 #include "plugin/hostile_files.h"
 
-#include "host/commands.h"
+#include "app/commands.h"
 #include "standin.h"
 #include "support/run_host.h"
 

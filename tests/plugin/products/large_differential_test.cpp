@@ -2,12 +2,12 @@
 // afford (the plain versions are quadratic). Disabled in the normal run;
 // bench/run-products.sh runs them with --gtest_also_run_disabled_tests.
 #include "differential_surfaces.h"
-#include "products/contour_levels.h"
-#include "products/contour_tracer.h"
-#include "products/mesh_grid.h"
-#include "products/profile_cut.h"
-#include "products/surface_grid.h"
-#include "products/volumes_grid.h"
+#include "products/contours/contour_levels.h"
+#include "products/contours/contour_tracer.h"
+#include "products/mesh/mesh_grid.h"
+#include "products/profile/profile_cut.h"
+#include "products/common/surface_grid.h"
+#include "products/volumes/volumes_grid.h"
 #include "reference/products/contour_reference.h"
 #include "reference/products/profile_reference.h"
 #include "reference/products/surface_lookup_reference.h"

@@ -1,13 +1,13 @@
 // The rmesh command: the grid lines over small surfaces, gaps, the skirt, the
 // height factor, the "mesh" dialog and the failures before and while drawing.
-#include "products/entity_output.h"
-#include "products/mesh_grid.h"
+#include "products/common/entity_output.h"
+#include "products/mesh/mesh_grid.h"
 #include "support/host_fixture.h"
 #include "support/run_host.h"
 #include "surface_lookup_support.h"
 
 #include "dialogs.h"
-#include "host/commands.h"
+#include "app/commands.h"
 
 #include <filesystem>
 #include <sstream>

@@ -3,11 +3,11 @@
 // surfaces with holes, duplicates and overlapping triangles, and the same
 // profile file text from the sorted write order.
 #include "differential_surfaces.h"
-#include "products/profile_cut.h"
-#include "products/profile_order.h"
+#include "products/profile/profile_cut.h"
+#include "products/profile/profile_order.h"
 #include "reference/products/profile_reference.h"
 #include "standin.h"
-#include "surface/number_text.h"
+#include "surface/files/number_text.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,8 @@
 #include "support/run_host.h"
 
 #include "dialogs.h"
-#include "products/profile_cut.h"
-#include "products/profile_order.h"
+#include "products/profile/profile_cut.h"
+#include "products/profile/profile_order.h"
 
 #include <cmath>
 #include <filesystem>

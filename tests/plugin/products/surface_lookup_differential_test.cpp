@@ -4,9 +4,9 @@
 // file order for the mesh, last for the volumes), and the same place where a
 // break stops the work.
 #include "differential_surfaces.h"
-#include "products/mesh_grid.h"
-#include "products/surface_grid.h"
-#include "products/volumes_grid.h"
+#include "products/mesh/mesh_grid.h"
+#include "products/common/surface_grid.h"
+#include "products/volumes/volumes_grid.h"
 #include "reference/products/surface_lookup_reference.h"
 #include "standin.h"
 

@@ -2,13 +2,13 @@
 // old entities replaced, the zoom, the "showtin" dialog and every way the
 // command stops.
 #include "contour_test_surfaces.h"
-#include "products/entity_output.h"
-#include "products/tin_display.h"
+#include "products/common/entity_output.h"
+#include "products/tin/tin_display.h"
 #include "support/host_fixture.h"
 #include "support/run_host.h"
 
 #include "dialogs.h"
-#include "host/commands.h"
+#include "app/commands.h"
 
 #include <sstream>
 

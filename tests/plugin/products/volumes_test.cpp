@@ -1,14 +1,14 @@
 // The volumes command: its dialog, the grid pass and the printed result, on
 // small surfaces written as triangle files.
-#include "products/surface_triangle.h"
-#include "products/volumes_dialog.h"
-#include "products/volumes_grid.h"
+#include "products/common/surface_triangle.h"
+#include "products/volumes/volumes_dialog.h"
+#include "products/volumes/volumes_grid.h"
 #include "support/host_fixture.h"
 #include "support/run_host.h"
 #include "surface_lookup_support.h"
 
 #include "dialogs.h"
-#include "host/commands.h"
+#include "app/commands.h"
 
 #include <cmath>
 #include <cstdio>

@@ -2,11 +2,11 @@
 // times a second, and always taken away again, also when the user breaks
 // off or the writer fails.
 #include "differential_surfaces.h"
-#include "products/contour_levels.h"
-#include "products/contour_tracer.h"
-#include "products/surface_triangle.h"
-#include "products/volumes_grid.h"
-#include "products/work_progress.h"
+#include "products/contours/contour_levels.h"
+#include "products/contours/contour_tracer.h"
+#include "products/common/surface_triangle.h"
+#include "products/volumes/volumes_grid.h"
+#include "products/common/work_progress.h"
 #include "progress_meter.h"
 #include "standin.h"
 

@@ -3,7 +3,7 @@
 #include "support/run_host.h"
 
 #include "project/settings_file.h"
-#include "project/unicode_text.h"
+#include "base/unicode_text.h"
 
 #include <chrono>
 #include <fcntl.h>

@@ -9,7 +9,7 @@
 #include "reference/surface/boundary_clip_reference.h"
 #include "reference/surface/record_reference.h"
 #include "standin.h"
-#include "surface/boundary_clip.h"
+#include "surface/clip/boundary_clip.h"
 #include "surface_test_support.h"
 
 #include <cmath>

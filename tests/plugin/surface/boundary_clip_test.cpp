@@ -1,8 +1,8 @@
 // Boundary and void clipping: which triangles an edge of the boundary cuts,
 // which lie inside by the even-odd rule, and the clipping of a triangle file.
 #include "standin.h"
-#include "surface/boundary_clip.h"
-#include "surface/triangle_file.h"
+#include "surface/clip/boundary_clip.h"
+#include "surface/files/triangle_file.h"
 #include "surface_test_support.h"
 
 #include <algorithm>

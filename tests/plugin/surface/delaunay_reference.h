@@ -4,7 +4,7 @@
 // integer predicates, and share nothing with the plug-in's code.
 #pragma once
 
-#include "surface/geometry.h"
+#include "geometry/geometry.h"
 
 #include <array>
 #include <cstdint>

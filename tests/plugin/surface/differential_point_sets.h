@@ -4,7 +4,7 @@
 // points, and on a few lines.
 #pragma once
 
-#include "surface/geometry.h"
+#include "geometry/geometry.h"
 
 #include <cstdint>
 #include <string>

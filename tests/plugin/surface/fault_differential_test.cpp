@@ -8,7 +8,7 @@
 #include "project/project_state.h"
 #include "reference/surface/fault_reference.h"
 #include "standin.h"
-#include "surface/fault_lines.h"
+#include "surface/faults/fault_lines.h"
 #include "surface_test_support.h"
 
 #include <algorithm>

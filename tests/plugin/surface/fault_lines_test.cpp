@@ -6,10 +6,10 @@
 #include "fault_surface_check.h"
 #include "project/project_state.h"
 #include "standin.h"
-#include "surface/fault_lines.h"
-#include "surface/fault_segment.h"
-#include "surface/plan_orientation.h"
-#include "surface/polygon_triangulation.h"
+#include "surface/faults/fault_lines.h"
+#include "surface/faults/fault_segment.h"
+#include "geometry/plan_orientation.h"
+#include "surface/faults/polygon_triangulation.h"
 #include "surface_test_support.h"
 
 #include <algorithm>

@@ -4,7 +4,7 @@
 // fault that was placed must be an edge of it until a later fault cuts it.
 #include "fault_surface_check.h"
 #include "standin.h"
-#include "surface/fault_segment.h"
+#include "surface/faults/fault_segment.h"
 #include "surface_test_support.h"
 
 #include <algorithm>

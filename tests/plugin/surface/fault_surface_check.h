@@ -4,7 +4,7 @@
 // exact integer arithmetic and shares nothing with the plug-in's geometry.
 #pragma once
 
-#include "surface/geometry.h"
+#include "geometry/geometry.h"
 
 #include <memory>
 #include <string>

@@ -3,8 +3,8 @@
 // on a segment, an edge crossing it), in surface order; and removing,
 // appending, undoing and renumbering keep the order of a plain list.
 #include "differential_point_sets.h"
-#include "surface/fault_surface.h"
-#include "surface/plan_orientation.h"
+#include "surface/faults/fault_surface.h"
+#include "geometry/plan_orientation.h"
 #include "surface_test_support.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 // The in-circle test as a bound on the square, and the front rows that find
 // the circles holding a point: both must give exactly what the plain test
 // gives, for every circle the sweep can make.
-#include "surface/circumcircle.h"
-#include "surface/front_rows.h"
+#include "geometry/circumcircle.h"
+#include "surface/sweep/front_rows.h"
 
 #include <gtest/gtest.h>
 

@@ -5,8 +5,8 @@
 // surface and settings file as they were.
 #include "plugin/hostile_files.h"
 
-#include "host/commands.h"
-#include "products/entity_output.h"
+#include "app/commands.h"
+#include "products/common/entity_output.h"
 #include "project/project_state.h"
 #include "standin.h"
 #include "support/run_host.h"

@@ -2,7 +2,7 @@
 // writer: every value, near half-way points, large and tiny magnitudes,
 // negative zero.
 #include "reference/surface/record_reference.h"
-#include "surface/number_text.h"
+#include "surface/files/number_text.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include "host/host_api.h"
 #include "progress_meter.h"
 #include "reference/surface/point_preparation_reference.h"
-#include "surface/point_preparation.h"
+#include "surface/prepare/point_preparation.h"
 #include "surface_test_support.h"
 
 #include <filesystem>

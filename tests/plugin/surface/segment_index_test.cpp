@@ -1,8 +1,8 @@
 // The two indexes of the clipping step on their own: every segment a query
 // must name is named, none twice, whatever the shape of the segments; long
 // segments keep the grid and the strips within their size.
-#include "surface/ray_strips.h"
-#include "surface/segment_grid.h"
+#include "surface/clip/ray_strips.h"
+#include "surface/clip/segment_grid.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "differential_point_sets.h"
 #include "host/host_api.h"
 #include "progress_meter.h"
-#include "surface/point_preparation.h"
+#include "surface/prepare/point_preparation.h"
 #include "surface/triangulation.h"
 #include "surface_test_support.h"
 

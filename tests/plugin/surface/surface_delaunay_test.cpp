@@ -2,7 +2,7 @@
 // and for points in general position the Delaunay triangulation computed
 // independently by the reference.
 #include "delaunay_reference.h"
-#include "surface/point_order.h"
+#include "geometry/point_order.h"
 #include "surface_test_support.h"
 
 #include <algorithm>

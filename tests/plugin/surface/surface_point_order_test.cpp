@@ -1,5 +1,5 @@
 // The three point orderings.
-#include "surface/point_order.h"
+#include "geometry/point_order.h"
 
 #include <gtest/gtest.h>
 

@@ -2,11 +2,11 @@
 // elevation filter, duplicate removal, the header) and the elevation range.
 #include "delaunay_reference.h"
 #include "host/host_api.h"
-#include "surface/elevation_range.h"
-#include "surface/point_order.h"
-#include "surface/point_preparation.h"
-#include "surface/point_sort.h"
-#include "surface/sort_work_files.h"
+#include "surface/prepare/elevation_range.h"
+#include "geometry/point_order.h"
+#include "surface/prepare/point_preparation.h"
+#include "surface/prepare/point_sort.h"
+#include "surface/files/sort_work_files.h"
 #include "surface/triangulation.h"
 #include "surface_test_support.h"
 

@@ -1,9 +1,9 @@
 #include "surface_test_support.h"
 
 #include "host/host_api.h"
-#include "host/wide_text.h"
-#include "surface/number_text.h"
-#include "surface/point_preparation.h"
+#include "base/wide_text.h"
+#include "surface/files/number_text.h"
+#include "surface/prepare/point_preparation.h"
 #include "surface/triangulation.h"
 
 #include <cstdlib>

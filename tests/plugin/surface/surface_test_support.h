@@ -4,7 +4,7 @@
 #pragma once
 
 #include "standin.h"
-#include "surface/geometry.h"
+#include "geometry/geometry.h"
 
 #include <gtest/gtest.h>
 

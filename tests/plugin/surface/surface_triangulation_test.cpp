@@ -2,10 +2,10 @@
 // insertion steps and the whole raw triangulation with its edge cases.
 #include "delaunay_reference.h"
 #include "host/host_api.h"
-#include "surface/circumcircle.h"
-#include "surface/point_insertion.h"
-#include "surface/point_order.h"
-#include "surface/segment_toggle.h"
+#include "geometry/circumcircle.h"
+#include "surface/sweep/point_insertion.h"
+#include "geometry/point_order.h"
+#include "surface/sweep/segment_toggle.h"
 #include "surface/triangulation.h"
 #include "surface_test_support.h"
 

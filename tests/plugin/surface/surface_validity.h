@@ -4,7 +4,7 @@
 // cover.
 #pragma once
 
-#include "surface/geometry.h"
+#include "geometry/geometry.h"
 
 #include <string>
 #include <vector>

@@ -2,9 +2,9 @@
 // degenerate ones included, as an independent checker sees the ".ttin"; and
 // the exact predicates it decides with agree with exact rational arithmetic.
 #include "differential_point_sets.h"
-#include "surface/exact_predicates.h"
-#include "surface/point_order.h"
-#include "surface/sweep_front.h"
+#include "geometry/exact_predicates.h"
+#include "geometry/point_order.h"
+#include "surface/sweep/sweep_front.h"
 #include "surface/triangulation.h"
 #include "surface_test_support.h"
 #include "surface_validity.h"

@@ -1,7 +1,7 @@
 // The writer of the raw triangle file beside the sweep: whatever the batches,
 // the file holds the triangles handed on, in order, less those touching the
 // enclosing triangle, each written as "%lf" would write it.
-#include "surface/sweep_output.h"
+#include "surface/sweep/sweep_output.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 // bad records named by file and line as the readers name them.
 #include "host/host_api.h"
 #include "reference/surface/record_reference.h"
-#include "surface/number_text.h"
-#include "surface/triangle_copy.h"
+#include "surface/files/number_text.h"
+#include "surface/files/triangle_copy.h"
 #include "surface_test_support.h"
 
 #include <cmath>

@@ -1,10 +1,10 @@
 // The triangulate command: its dialog as a script and a person answer it,
 // the pipeline's result, and the files it leaves on every way out.
 #include "dialogs.h"
-#include "host/commands.h"
+#include "app/commands.h"
 #include "project/project_state.h"
 #include "standin.h"
-#include "surface/triangle_file.h"
+#include "surface/files/triangle_file.h"
 #include "surface_test_support.h"
 
 #include <functional>

@@ -7,8 +7,8 @@
 #include "reference/surface/point_preparation_reference.h"
 #include "reference/surface/triangulation_reference.h"
 #include "standin.h"
-#include "surface/point_insertion.h"
-#include "surface/point_preparation.h"
+#include "surface/sweep/point_insertion.h"
+#include "surface/prepare/point_preparation.h"
 #include "surface/triangulation.h"
 #include "surface_test_support.h"
 

@@ -1,7 +1,7 @@
 // The lock on the sort work files: one holder per TEMP folder, a waiting
 // build that says so, gives up after its limit and stops on the break key.
-#include "surface/sort_work_files.h"
-#include "surface/work_file_lock.h"
+#include "surface/files/sort_work_files.h"
+#include "surface/files/work_file_lock.h"
 #include "surface_test_support.h"
 
 #include <chrono>

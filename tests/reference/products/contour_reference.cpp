@@ -1,8 +1,8 @@
 #include "reference/products/contour_reference.h"
 
 #include "host/host_api.h"
-#include "surface/point_order.h"
-#include "surface/segment_toggle.h"
+#include "geometry/point_order.h"
+#include "surface/sweep/segment_toggle.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,9 +3,9 @@
 // chaining rescans the pool from its front after every segment it takes.
 #pragma once
 
-#include "products/contour_levels.h"
-#include "products/contour_tracer.h"
-#include "products/level_segments.h"
+#include "products/contours/contour_levels.h"
+#include "products/contours/contour_tracer.h"
+#include "products/contours/level_segments.h"
 
 #include <span>
 #include <vector>

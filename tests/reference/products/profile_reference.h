@@ -3,8 +3,8 @@
 // table order, and the write order is found by one scan per line.
 #pragma once
 
-#include "products/edge_exchange.h"
-#include "products/profile_cut.h"
+#include "products/common/edge_exchange.h"
+#include "products/profile/profile_cut.h"
 
 #include <cstddef>
 #include <vector>

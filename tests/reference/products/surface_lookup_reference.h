@@ -3,10 +3,10 @@
 // every sample scans every triangle from the front.
 #pragma once
 
-#include "products/mesh_grid.h"
-#include "products/surface_triangle.h"
-#include "products/volumes_grid.h"
-#include "surface/geometry.h"
+#include "products/mesh/mesh_grid.h"
+#include "products/common/surface_triangle.h"
+#include "products/volumes/volumes_grid.h"
+#include "geometry/geometry.h"
 
 #include <vector>
 

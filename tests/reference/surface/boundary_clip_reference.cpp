@@ -1,11 +1,11 @@
 #include "reference/surface/boundary_clip_reference.h"
 
 #include "host/host_api.h"
-#include "host/wide_text.h"
+#include "base/wide_text.h"
 #include "reference/surface/record_reference.h"
-#include "surface/plan_orientation.h"
-#include "surface/point_order.h"
-#include "surface/segment_file.h"
+#include "geometry/plan_orientation.h"
+#include "geometry/point_order.h"
+#include "surface/files/segment_file.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,7 +4,7 @@
 // along the ray from its test point.
 #pragma once
 
-#include "surface/geometry.h"
+#include "geometry/geometry.h"
 
 #include <string>
 #include <vector>

@@ -1,15 +1,15 @@
 #include "reference/surface/fault_reference.h"
 
 #include "host/host_api.h"
-#include "host/wide_text.h"
+#include "base/wide_text.h"
 #include "project/project_state.h"
 #include "reference/surface/record_reference.h"
 #include "reference/surface/triangulation_reference.h"
-#include "surface/plan_orientation.h"
-#include "surface/point_order.h"
-#include "surface/segment_file.h"
-#include "surface/step_progress.h"
-#include "surface/triangle_file.h"
+#include "geometry/plan_orientation.h"
+#include "geometry/point_order.h"
+#include "surface/files/segment_file.h"
+#include "base/step_progress.h"
+#include "surface/files/triangle_file.h"
 
 #include <algorithm>
 #include <array>

@@ -4,7 +4,7 @@
 // triangle list when it takes triangles out.
 #pragma once
 
-#include "surface/geometry.h"
+#include "geometry/geometry.h"
 
 #include <string>
 #include <vector>

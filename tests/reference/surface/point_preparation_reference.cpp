@@ -1,9 +1,9 @@
 #include "reference/surface/point_preparation_reference.h"
 
 #include "host/host_api.h"
-#include "host/wide_text.h"
+#include "base/wide_text.h"
 #include "reference/surface/record_reference.h"
-#include "surface/point_order.h"
+#include "geometry/point_order.h"
 
 #include <algorithm>
 #include <cwchar>

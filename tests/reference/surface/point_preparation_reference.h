@@ -4,9 +4,9 @@
 // scratch array.
 #pragma once
 
-#include "surface/geometry.h"
-#include "surface/point_preparation.h"
-#include "surface/sort_work_files.h"
+#include "geometry/geometry.h"
+#include "surface/prepare/point_preparation.h"
+#include "surface/files/sort_work_files.h"
 
 #include <cstddef>
 #include <string>

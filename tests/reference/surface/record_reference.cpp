@@ -1,7 +1,7 @@
 #include "reference/surface/record_reference.h"
 
-#include "host/wide_text.h"
-#include "surface/point_file.h"
+#include "base/wide_text.h"
+#include "surface/files/point_file.h"
 
 #include <charconv>
 #include <cmath>

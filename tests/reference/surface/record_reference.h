@@ -3,7 +3,7 @@
 // token parsed on its own, every number written through to_chars.
 #pragma once
 
-#include "surface/geometry.h"
+#include "geometry/geometry.h"
 
 #include <cstddef>
 #include <fstream>

@@ -1,11 +1,11 @@
 #include "reference/surface/triangulation_reference.h"
 
 #include "host/host_api.h"
-#include "host/wide_text.h"
+#include "base/wide_text.h"
 #include "project/project_state.h"
 #include "reference/surface/record_reference.h"
-#include "surface/point_order.h"
-#include "surface/triangle_file.h"
+#include "geometry/point_order.h"
+#include "surface/files/triangle_file.h"
 
 #include <algorithm>
 #include <cmath>

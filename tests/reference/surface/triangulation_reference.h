@@ -3,7 +3,7 @@
 // and the segment toggle scans its list for every edge.
 #pragma once
 
-#include "surface/geometry.h"
+#include "geometry/geometry.h"
 
 #include <array>
 #include <cstddef>

@@ -1,0 +1,41 @@
+#include "app/vog_app.h"
+
+#include "app/lisp_table.h"
+#include "project/settings_file.h"
+
+namespace vog {
+
+namespace {
+void* recordedInstance = nullptr;
+} // namespace
+
+void recordModuleInstance(void* instance) {
+    recordedInstance = instance;
+}
+void* moduleInstance() {
+    return recordedInstance;
+}
+
+CNewVOGApp::CNewVOGApp() : AcRxArxApp(kLispFunctions, kLispFunctionCount, true, true) {}
+
+AcRx::AppRetCode CNewVOGApp::On_kInitAppMsg(void* pkt) {
+    m_hdllInstance = recordedInstance;
+    return AcRxArxApp::On_kInitAppMsg(pkt);
+}
+
+AcRx::AppRetCode CNewVOGApp::On_kUnloadAppMsg(void* pkt) {
+    AcRx::AppRetCode result = AcRxArxApp::On_kUnloadAppMsg(pkt);
+    project::saveSettings(); // does nothing when no project is open
+    return result;
+}
+
+CNewVOGApp& theApp() {
+    static CNewVOGApp app;
+    return app;
+}
+
+AcRx::AppRetCode entryPoint(AcRx::AppMsgCode msg, void* pkt) {
+    return theApp().dispatchMessage(msg, pkt);
+}
+
+} // namespace vog

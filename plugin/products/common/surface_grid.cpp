@@ -1,0 +1,156 @@
+#include "products/common/surface_grid.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vog::products {
+
+namespace {
+
+// A triangle whose box covers more cells than this is tried at every lookup:
+// long slivers along the rim would otherwise fill whole rows of cells.
+constexpr std::int64_t kWideCells = 1024;
+
+// The cell column (or row) of a coordinate. Subtracting the origin,
+// multiplying by a positive factor, clamping and cutting toward zero are all
+// monotonic, so a point inside a triangle's box always falls in a cell
+// between the cells of the box's corners: the grid never misses a triangle
+// that the inclusive box test would accept.
+std::int64_t cellOf(double v, double origin, double perUnit, std::int64_t count) {
+    double f = (v - origin) * perUnit;
+    if (!(f > 0)) return 0;
+    if (f >= static_cast<double>(count)) return count - 1;
+    return static_cast<std::int64_t>(f);
+}
+
+bool insideExtent(const SurfaceGrid& grid, double x, double y) {
+    return grid.minX <= x && x <= grid.maxX && grid.minY <= y && y <= grid.maxY;
+}
+
+// Walks the candidates of the point's cell merged with the wide triangles, in
+// file order (forward) or against it, until the visitor accepts one.
+template <bool Forward, class Visit>
+bool visitCandidates(const SurfaceGrid& grid, double x, double y, Visit visit) {
+    std::int64_t cx = cellOf(x, grid.minX, grid.cellsPerX, grid.columns);
+    std::int64_t cy = cellOf(y, grid.minY, grid.cellsPerY, grid.rows);
+    std::size_t cell = static_cast<std::size_t>(cy * grid.columns + cx);
+    const std::uint32_t* cellBegin = grid.items.data() + grid.cellStart[cell];
+    const std::uint32_t* cellEnd = grid.items.data() + grid.cellStart[cell + 1];
+    const std::uint32_t* wideBegin = grid.wide.data();
+    const std::uint32_t* wideEnd = wideBegin + grid.wide.size();
+    if constexpr (Forward) {
+        const std::uint32_t* i = cellBegin;
+        const std::uint32_t* j = wideBegin;
+        while (i != cellEnd || j != wideEnd) {
+            std::uint32_t next = (j == wideEnd || (i != cellEnd && *i < *j)) ? *i++ : *j++;
+            if (visit(next)) return true;
+        }
+    } else {
+        const std::uint32_t* i = cellEnd;
+        const std::uint32_t* j = wideEnd;
+        while (i != cellBegin || j != wideBegin) {
+            std::uint32_t next =
+                (j == wideBegin || (i != cellBegin && *(i - 1) > *(j - 1))) ? *--i : *--j;
+            if (visit(next)) return true;
+        }
+    }
+    return false;
+}
+
+template <bool Forward> bool elevationAt(const SurfaceGrid& grid, double x, double y, double& z) {
+    // No triangle's box reaches beyond the extent (and a point that is not
+    // a number lies in none).
+    if (!insideExtent(grid, x, y)) return false;
+    return visitCandidates<Forward>(grid, x, y, [&](std::uint32_t index) {
+        const SurfaceTriangle& t = grid.triangles[index];
+        if (!pointOnTriangle(t, x, y)) return false;
+        z = triangleElevation(t, x, y);
+        return true;
+    });
+}
+
+} // namespace
+
+SurfaceGrid buildSurfaceGrid(std::span<const SurfaceTriangle> triangles) {
+    SurfaceGrid grid;
+    grid.triangles = triangles;
+    if (triangles.empty()) {
+        grid.cellStart.assign(2, 0);
+        return grid;
+    }
+    SurfaceExtent extent;
+    for (const SurfaceTriangle& t : triangles)
+        extent.include(t);
+    grid.minX = extent.minX;
+    grid.maxX = extent.maxX;
+    grid.minY = extent.minY;
+    grid.maxY = extent.maxY;
+
+    // About one cell per triangle, shaped like the extent.
+    const double n = static_cast<double>(triangles.size());
+    const double width = extent.maxX - extent.minX;
+    const double height = extent.maxY - extent.minY;
+    double columns = 1, rows = 1;
+    if (width > 0 && height > 0 && std::isfinite(width / height)) {
+        columns = std::ceil(std::sqrt(n * width / height));
+        rows = std::ceil(n / columns);
+    } else if (width > 0) {
+        columns = n;
+    } else if (height > 0) {
+        rows = n;
+    }
+    grid.columns = static_cast<std::int64_t>(std::clamp(columns, 1.0, n));
+    grid.rows = static_cast<std::int64_t>(std::clamp(rows, 1.0, n));
+    grid.cellsPerX = width > 0 ? static_cast<double>(grid.columns) / width : 0;
+    grid.cellsPerY = height > 0 ? static_cast<double>(grid.rows) / height : 0;
+    if (!std::isfinite(grid.cellsPerX)) grid.cellsPerX = 0;
+    if (!std::isfinite(grid.cellsPerY)) grid.cellsPerY = 0;
+
+    const std::size_t cells = static_cast<std::size_t>(grid.columns * grid.rows);
+    struct Span {
+        std::int64_t x0, x1, y0, y1;
+    };
+    auto spanOf = [&](const SurfaceTriangle& t) {
+        return Span{cellOf(t.minX, grid.minX, grid.cellsPerX, grid.columns),
+                    cellOf(t.maxX, grid.minX, grid.cellsPerX, grid.columns),
+                    cellOf(t.minY, grid.minY, grid.cellsPerY, grid.rows),
+                    cellOf(t.maxY, grid.minY, grid.cellsPerY, grid.rows)};
+    };
+    auto isWide = [](const Span& s) { return (s.x1 - s.x0 + 1) * (s.y1 - s.y0 + 1) > kWideCells; };
+
+    // Count, then place: each cell's list comes out in file order.
+    grid.cellStart.assign(cells + 1, 0);
+    for (const SurfaceTriangle& t : triangles) {
+        Span s = spanOf(t);
+        if (isWide(s)) continue;
+        for (std::int64_t cy = s.y0; cy <= s.y1; ++cy)
+            for (std::int64_t cx = s.x0; cx <= s.x1; ++cx)
+                ++grid.cellStart[static_cast<std::size_t>(cy * grid.columns + cx) + 1];
+    }
+    for (std::size_t c = 0; c < cells; ++c)
+        grid.cellStart[c + 1] += grid.cellStart[c];
+    grid.items.resize(grid.cellStart[cells]);
+    std::vector<std::uint64_t> fill(grid.cellStart.begin(), grid.cellStart.end() - 1);
+    for (std::size_t i = 0; i < triangles.size(); ++i) {
+        Span s = spanOf(triangles[i]);
+        if (isWide(s)) {
+            grid.wide.push_back(static_cast<std::uint32_t>(i));
+            continue;
+        }
+        for (std::int64_t cy = s.y0; cy <= s.y1; ++cy)
+            for (std::int64_t cx = s.x0; cx <= s.x1; ++cx)
+                grid.items[fill[static_cast<std::size_t>(cy * grid.columns + cx)]++] =
+                    static_cast<std::uint32_t>(i);
+    }
+    return grid;
+}
+
+bool firstTriangleElevation(const SurfaceGrid& grid, double x, double y, double& z) {
+    return elevationAt<true>(grid, x, y, z);
+}
+
+bool lastTriangleElevation(const SurfaceGrid& grid, double x, double y, double& z) {
+    return elevationAt<false>(grid, x, y, z);
+}
+
+} // namespace vog::products

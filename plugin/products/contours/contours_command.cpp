@@ -1,0 +1,133 @@
+// The contours command: the contours of the open project's surface, regular
+// and index contours on their own layers, replacing what those layers held.
+#include "app/commands.h"
+#include "products/contours/contour_surface.h"
+#include "products/contours/contour_tracer.h"
+#include "products/contours/contour_writer.h"
+#include "products/contours/contours_dialog.h"
+#include "products/common/entity_output.h"
+#include "products/contours/index_contours.h"
+#include "products/common/layer_entities.h"
+#include "project/project_state.h"
+#include "surface/files/triangle_file.h"
+
+#include <array>
+#include <cmath>
+#include <cwchar>
+#include <memory>
+#include <new>
+#include <string>
+
+namespace vog {
+
+namespace {
+
+using project::setting;
+
+constexpr const wchar_t* kNoTriangleFile =
+    L"Triangle file does not exist.  You will automatically be taken to triangulation.\n";
+constexpr const wchar_t* kCannotOpenTriangleFile =
+    L"Could not open triangle file.  Command terminates.\n";
+constexpr const wchar_t* kIntervalNotPositive = L"Contour interval must be a positive number.";
+constexpr const wchar_t* kNoContourLayerList =
+    L"VOG: Unable to make result buffer list for contour layer\n";
+constexpr const wchar_t* kNoIndexLayerList =
+    L"VOG: Unable to make result buffer list for index contour layer.\n";
+
+// The leading number of a text, 0 when it does not begin with one.
+double leadingNumber(const std::wstring& text) {
+    return std::wcstod(text.c_str(), nullptr);
+}
+
+// The project's triangle file, built first by the triangulate command when it
+// does not exist; nullptr after the alert when it still cannot be opened.
+std::unique_ptr<surface::TriangleFileReader> openTriangleFile(const std::wstring& path) {
+    auto reader = std::make_unique<surface::TriangleFileReader>(path);
+    if (reader->isOpen()) return reader;
+    acedAlert(kNoTriangleFile);
+    triangulateCommand();
+    reader = std::make_unique<surface::TriangleFileReader>(path);
+    if (reader->isOpen()) return reader;
+    acedAlert(kCannotOpenTriangleFile);
+    return nullptr;
+}
+
+// An index interval that came out equal to the interval has been doubled:
+// the project's setting shows the doubled value from now on.
+void rewriteIndexInterval(double value) {
+    std::array<ACHAR, 64> text{};
+    if (acdbRToS(value, 2, -1, text.data(), text.size()) != RTNORM) return;
+    project::setSetting(L"dii", std::wstring(text.data()).substr(0, 15));
+}
+
+int drawContours(const std::wstring& path) {
+    products::ContourSurface surface;
+    {
+        std::unique_ptr<surface::TriangleFileReader> reader = openTriangleFile(path);
+        if (!reader) return RTERROR;
+        int read = products::readContourSurface(*reader, surface);
+        if (read != RTNORM) return read;
+    }
+
+    products::ContourRange range;
+    if (!products::askContourSettings(surface.lowest, surface.highest, range)) return RTCAN;
+
+    double interval = leadingNumber(setting(L"dci"));
+    // Without a positive interval there is no sequence of levels: refused
+    // before anything is erased or drawn.
+    if (!(interval > 0) || !std::isfinite(interval)) {
+        acedAlert(kIntervalNotPositive);
+        return RTERROR;
+    }
+    products::ContourLevels levels =
+        products::contourLevels(leadingNumber(range.start), leadingNumber(range.end), interval);
+    const double levelCount = products::levelCount(levels);
+    if (!(levelCount <= products::kMostContourLevels)) {
+        acedAlert(products::tooManyLevelsMessage(levelCount).c_str());
+        return RTERROR;
+    }
+    products::IndexInterval index =
+        products::effectiveIndexInterval(leadingNumber(setting(L"dii")), interval);
+    if (index.doubled) rewriteIndexInterval(index.value);
+
+    products::WriterParameters writer;
+    writer.rounding = setting(L"dcround");
+    writer.contourWidth = leadingNumber(setting(L"dcw"));
+    writer.indexWidth = leadingNumber(setting(L"diw"));
+    writer.contourLayer = setting(L"dcln");
+    writer.indexLayer = setting(L"diln");
+    writer.indexInterval = index.value;
+
+    if (!products::makeLayerRecord(writer.contourLayer, products::kContourLayerColour)) {
+        acdbFail(kNoContourLayerList);
+        return RTERROR;
+    }
+    if (!products::makeLayerRecord(writer.indexLayer, products::kIndexContourLayerColour)) {
+        acdbFail(kNoIndexLayerList);
+        return RTERROR;
+    }
+    products::eraseLayerEntities(writer.contourLayer);
+    products::eraseLayerEntities(writer.indexLayer);
+
+    std::vector<surface::Segment> rounded;
+    return products::traceContours(surface.triangles, surface.rim, levels,
+                                   [&](std::span<const surface::Segment> chain) {
+                                       return products::drawContour(chain, writer, rounded);
+                                   });
+}
+
+} // namespace
+
+int contoursCommand() {
+    if (!project::requireOpenProject(project::kNoProjectMessage)) return RTERROR;
+    std::optional<std::wstring> path = project::projectSiblingPath(surface::kSurfaceExtension);
+    if (!path) return RTERROR;
+    try {
+        return drawContours(*path);
+    } catch (const std::bad_alloc&) {
+        acedAlert((L"Not enough memory to draw the contours of " + *path + L".").c_str());
+        return RTERROR;
+    }
+}
+
+} // namespace vog

@@ -1,0 +1,227 @@
+// The rmesh command: the open project's surface as a rectangular grid of
+// three-dimensional polylines on the mesh layer, optionally with a skirt down
+// to a base elevation.
+#include "app/commands.h"
+#include "app/dialog_checks.h"
+#include "products/common/entity_output.h"
+#include "products/common/layer_entities.h"
+#include "products/mesh/mesh_dialog.h"
+#include "products/mesh/mesh_grid.h"
+#include "products/mesh/mesh_lines.h"
+#include "products/common/surface_triangle.h"
+#include "products/common/work_progress.h"
+#include "project/project_state.h"
+#include "surface/files/triangle_file.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <new>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace vog {
+
+namespace {
+
+using products::SurfaceTriangle;
+using surface::Point3;
+using surface::Segment;
+
+constexpr const wchar_t* kNoTriangleFile = L"Could not open triangle file.  Command terminates.\n";
+constexpr const wchar_t* kNoSurfaceMemory =
+    L"Memory allocation failed for tin in rmesh:generategrid().";
+constexpr const wchar_t* kNoLineMemory =
+    L"Memory allocation failed for EDGEYs in rmesh:generategrid().";
+
+// The room the line buffer starts with; longer lines make it grow.
+constexpr std::size_t kInitialLineRoom = 160000;
+
+// The project's surface, triangulated first when its file is missing. False
+// after the alert when it cannot be had.
+bool loadProjectSurface(std::vector<SurfaceTriangle>& triangles) {
+    std::optional<std::wstring> path = project::projectSiblingPath(surface::kSurfaceExtension);
+    if (!path) return false;
+    if (!fileOpensForReading(*path)) {
+        acedAlert(L"Triangle file does not exist.  You will automatically be taken to "
+                  L"triangulation.\n");
+        triangulateCommand();
+        if (!fileOpensForReading(*path)) {
+            acedAlert(kNoTriangleFile);
+            return false;
+        }
+    }
+    return products::loadSurfaceOrAlert(*path, kNoTriangleFile, kNoSurfaceMemory, triangles);
+}
+
+// The lowest height, proposed as the skirt's base elevation at every run.
+void proposeBaseElevation(double lowest) {
+    std::array<ACHAR, 64> text{};
+    if (acdbRToS(lowest, 2, -1, text.data(), text.size()) == RTNORM)
+        project::setSetting(L"dbe", text.data());
+}
+
+std::optional<double> settingNumber(const wchar_t* key) {
+    return numericValue(project::setting(key));
+}
+
+// The mesh's parameters from the accepted settings.
+struct MeshParameters {
+    double interval = 0;
+    double heightFactor = 1;
+    bool skirt = false;
+    double base = 0; // already times the height factor
+    std::wstring layer;
+};
+
+// The largest grid drawn, 2000 x 2000 points; each point is a vertex of a
+// line in both directions, so the drawing gets twice as many vertices.
+constexpr double kMostMeshPoints = 4'000'000;
+
+// Values that were typed without leaving their field reach the command
+// unchecked; those the grid cannot work with are refused here, before
+// anything is erased or drawn.
+bool readParameters(const products::SurfaceExtent& extent, MeshParameters& parameters) {
+    std::optional<double> interval = settingNumber(L"dxi");
+    if (!interval || !(std::isfinite(*interval) && *interval > 0)) {
+        acedAlert(L"Mesh grid interval must be a positive number.");
+        return false;
+    }
+    std::optional<double> factor = settingNumber(L"dzi");
+    if (!factor || !(std::isfinite(*factor) && *factor > 0)) {
+        acedAlert(L"Mesh height factor must be a positive number.");
+        return false;
+    }
+    parameters.interval = *interval;
+    parameters.heightFactor = *factor;
+    parameters.skirt = project::setting(L"dsk") == L"1";
+    if (parameters.skirt) {
+        std::optional<double> base = settingNumber(L"dbe");
+        if (!base || !std::isfinite(*base)) {
+            acedAlert(L"Mesh base elevation must be a number.");
+            return false;
+        }
+        parameters.base = *base * parameters.heightFactor;
+    }
+    parameters.layer = project::setting(L"dmln");
+    if (!products::gridStepAdvances(extent, parameters.interval)) {
+        acedAlert(L"Mesh grid interval is too small for the coordinates of the surface.");
+        return false;
+    }
+    // Every grid point becomes two vertices in the drawing; a grid of more
+    // points than the drawing can hold is refused before anything is drawn.
+    const double points = (std::floor((extent.maxX - extent.minX) / parameters.interval) + 1) *
+                          (std::floor((extent.maxY - extent.minY) / parameters.interval) + 1);
+    if (!(points <= kMostMeshPoints)) {
+        acedAlert(L"Mesh grid interval is too small for the size of the surface: the grid "
+                  L"would have more than 4000000 points.");
+        return false;
+    }
+    return true;
+}
+
+// Draws the lines of one direction; the base points below the start of each
+// line are collected when asked for. RTNORM, RTCAN on a user break, RTERROR
+// after a printed failure.
+int drawLines(const products::SurfaceGrid& surface, const products::SurfaceExtent& extent,
+              const MeshParameters& parameters, products::GridDirection direction,
+              std::vector<Segment>& line, std::vector<Point3>* basePoints,
+              products::WorkProgress& progress, long long& linesDone) {
+    bool alongY = direction == products::GridDirection::AlongY;
+    double first = alongY ? extent.minX : extent.minY;
+    double last = alongY ? extent.maxX : extent.maxY;
+    double from = alongY ? extent.minY : extent.minX;
+    double to = alongY ? extent.maxY : extent.maxX;
+    for (double across = first; across <= last; across += parameters.interval) {
+        if (acedUsrBrk()) return RTCAN;
+        progress.advance(linesDone++);
+        if (!products::sampleGridLine(surface, direction, across, from, to, parameters.interval,
+                                      parameters.heightFactor, line))
+            return RTCAN;
+        if (line.empty()) continue;
+        std::optional<products::SkirtEnds> skirt;
+        if (parameters.skirt) {
+            Point3 start = line.front().a;
+            Point3 end = line.back().b;
+            start.z = end.z = parameters.base;
+            skirt = products::SkirtEnds{start, end};
+            if (basePoints) basePoints->push_back(start);
+        }
+        if (products::writeMeshLine(line, parameters.layer, skirt) != RTNORM) return RTERROR;
+    }
+    return RTNORM;
+}
+
+int drawMesh(const std::vector<SurfaceTriangle>& surface, const products::SurfaceExtent& extent,
+             const MeshParameters& parameters, std::vector<Segment>& line) {
+    std::vector<Point3> basePoints;
+    // The triangles are looked up through a grid of cells, so that a sample
+    // costs the same however large the surface is.
+    const products::SurfaceGrid grid = products::buildSurfaceGrid(surface);
+    const double lines = std::floor((extent.maxX - extent.minX) / parameters.interval) +
+                         std::floor((extent.maxY - extent.minY) / parameters.interval) + 2;
+    products::WorkProgress progress(L"Generating grid",
+                                    static_cast<long long>(std::min(lines, 1e15)));
+    long long linesDone = 0;
+    int status = drawLines(grid, extent, parameters, products::GridDirection::AlongY, line,
+                           &basePoints, progress, linesDone);
+    if (status != RTNORM) return status;
+    status = drawLines(grid, extent, parameters, products::GridDirection::AlongX, line, nullptr,
+                       progress, linesDone);
+    if (status != RTNORM) return status;
+    if (parameters.skirt && !basePoints.empty())
+        return products::writeSkirtBaseLine(basePoints, parameters.layer);
+    return RTNORM;
+}
+
+} // namespace
+
+int rmeshCommand() {
+    if (!project::requireOpenProject(project::kNoProjectMessage)) return RTERROR;
+
+    std::vector<SurfaceTriangle> surface;
+    if (!loadProjectSurface(surface)) return RTERROR;
+    if (surface.empty()) {
+        acutPrintf(L"\nSurface has no triangles.");
+        return 0;
+    }
+    products::SurfaceExtent extent;
+    extent.include(surface);
+
+    proposeBaseElevation(extent.minZ);
+    if (!products::askMeshSettings()) return RTCAN;
+
+    MeshParameters parameters;
+    if (!readParameters(extent, parameters)) return RTERROR;
+
+    std::vector<Segment> line;
+    try {
+        line.reserve(kInitialLineRoom);
+    } catch (const std::bad_alloc&) {
+        acedAlert(kNoLineMemory);
+        return RTERROR;
+    }
+
+    products::eraseLayerEntities(parameters.layer);
+    if (!products::makeLayerRecord(parameters.layer, products::kMeshLayerColour)) {
+        acdbFail(L"VOG: Unable to make result buffer list for mesh layer\n");
+        return RTERROR;
+    }
+
+    acutPrintf(L"\nGenerating Grid...");
+    int status = RTNORM;
+    try {
+        status = drawMesh(surface, extent, parameters, line);
+    } catch (const std::bad_alloc&) {
+        // A line or the skirt list could not grow: what was drawn stays.
+        acedAlert(kNoLineMemory);
+        return RTERROR;
+    }
+    if (status != RTNORM) return status;
+    acutPrintf(L"Done\n");
+    return 0;
+}
+
+} // namespace vog
