@@ -8,7 +8,7 @@
 //   vog_clip_bench surface.tin SEGMENTS [PLAIN_TRIANGLES]
 //
 // The boundary, the sample and the clipped files go to the folder in TEMP.
-#include "host/host_api.h"
+#include "host_api.h"
 #include "base/wide_text.h"
 #include "reference/surface/boundary_clip_reference.h"
 #include "surface/clip/boundary_clip.h"

@@ -5,11 +5,11 @@
 // triangle per fault runs as well, and both ".ftin" files are compared.
 //
 //   vog_fault_bench [--plain] SURFACE.tin COUNT SEED
-#include "host/host_api.h"
+#include "host_api.h"
 #include "base/wide_text.h"
 #include "project/project_state.h"
 #include "reference/surface/fault_reference.h"
-#include "standin.h"
+#include "host/standin.h"
 #include "surface/faults/fault_lines.h"
 #include "surface/files/triangle_file.h"
 

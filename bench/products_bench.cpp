@@ -7,7 +7,7 @@
 //   vog_products_bench mesh FILE LINES               the mesh at LINES x LINES grid lines
 //   vog_products_bench volumes FILE1 FILE2 CELLS     volumes at CELLS x CELLS cells
 //   vog_products_bench lookups                       lookups per second against surface size
-#include "host/host_api.h"
+#include "host_api.h"
 #include "products/contours/contour_levels.h"
 #include "products/contours/contour_surface.h"
 #include "products/contours/contour_tracer.h"

@@ -5,7 +5,7 @@
 // Prints the time of each step; the work files go to the folder in TEMP.
 //
 //   vog_triangulate_file points.xyz
-#include "host/host_api.h"
+#include "host_api.h"
 #include "base/wide_text.h"
 #include "project/project_state.h"
 #include "surface/prepare/point_preparation.h"

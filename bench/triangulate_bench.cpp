@@ -4,7 +4,7 @@
 // then in opposite directions.
 //
 //   vog_bench [point file ...]
-#include "host/host_api.h"
+#include "host_api.h"
 #include "base/wide_text.h"
 #include "surface/prepare/point_preparation.h"
 #include "surface/files/sort_work_files.h"

@@ -1,6 +1,6 @@
 // The host's dialog-file reader on any text.
-#include "dcl.h"
-#include "standin.h"
+#include "dcl/dcl.h"
+#include "host/standin.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 // Reading a drawing file, and writing what was read.
 #include "fuzz_support.h"
-#include "standin.h"
+#include "host/standin.h"
 
 #include <cstdint>
 

@@ -5,7 +5,7 @@
 // reaches the host only through the operations of host_api.h.
 #pragma once
 
-#include "host/host_api.h"
+#include "host_api.h"
 
 #include <map>
 

@@ -2,7 +2,7 @@
 // Each returns a host status code that the LISP wrappers ignore.
 #pragma once
 
-#include "host/host_api.h"
+#include "host_api.h"
 
 namespace vog {
 

@@ -4,7 +4,7 @@
 // cancel handlers.
 #pragma once
 
-#include "host/host_api.h"
+#include "host_api.h"
 
 #include <cstddef>
 #include <functional>

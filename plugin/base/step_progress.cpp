@@ -1,6 +1,6 @@
 #include "base/step_progress.h"
 
-#include "host/host_api.h"
+#include "host_api.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 // vogvar. Each returns a host status code, which the LISP wrappers ignore.
 #pragma once
 
-#include "host/host_api.h"
+#include "host_api.h"
 
 namespace vog::project {
 

@@ -1,6 +1,6 @@
 #include "project/project_state.h"
 
-#include "host/host_api.h"
+#include "host_api.h"
 
 #include <initializer_list>
 

@@ -1,7 +1,7 @@
 #include "project/settings_file.h"
 
 #include "base/file_replace.h"
-#include "host/host_api.h"
+#include "host_api.h"
 #include "base/wide_text.h"
 #include "project/project_state.h"
 #include "base/unicode_text.h"

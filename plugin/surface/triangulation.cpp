@@ -1,6 +1,6 @@
 #include "surface/triangulation.h"
 
-#include "host/host_api.h"
+#include "host_api.h"
 #include "base/wide_text.h"
 #include "project/project_state.h"
 #include "surface/files/point_file.h"

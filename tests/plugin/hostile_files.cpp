@@ -1,9 +1,9 @@
-#include "hostile_files.h"
+#include "plugin/hostile_files.h"
 
 #include "project/settings_file.h"
 #include "support/run_host.h"
 
-#include "dialogs.h"
+#include "dcl/dialogs.h"
 
 #include <cstdlib>
 #include <filesystem>

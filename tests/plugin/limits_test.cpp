@@ -7,10 +7,10 @@
 #include "app/commands.h"
 #include "project/project_state.h"
 #include "project/settings_file.h"
-#include "standin.h"
+#include "host/standin.h"
 #include "support/run_host.h"
 
-#include "dialogs.h"
+#include "dcl/dialogs.h"
 
 #include <chrono>
 #include <cmath>

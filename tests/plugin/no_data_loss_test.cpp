@@ -9,10 +9,10 @@
 #include "base/file_replace.h"
 #include "products/common/edge_exchange.h"
 #include "project/settings_file.h"
-#include "standin.h"
+#include "host/standin.h"
 #include "support/run_host.h"
 
-#include "dialogs.h"
+#include "dcl/dialogs.h"
 
 #include <chrono>
 #include <csignal>

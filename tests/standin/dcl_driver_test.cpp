@@ -1,8 +1,8 @@
 // The host's dialog functions run on the plug-in's dialog file: loading,
 // tiles, modes, actions and their packets, and the three ways a dialog is
 // answered (a queued answer, a person at the terminal, its initial values).
-#include "dialogs.h"
-#include "standin.h"
+#include "dcl/dialogs.h"
+#include "host/standin.h"
 #include "support/run_host.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The dialog language reader: definitions, prototypes, predefined tiles, and
 // errors reported with file and line; and the plug-in's dialog file itself.
-#include "dcl.h"
-#include "standin.h"
+#include "dcl/dcl.h"
+#include "host/standin.h"
 
 #include <gtest/gtest.h>
 

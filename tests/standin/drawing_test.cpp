@@ -1,6 +1,6 @@
 // The stand-in drawing: what acdbEntMake accepts, selection, erasing, walking,
 // and the host's plan geometry.
-#include "standin.h"
+#include "host/standin.h"
 
 #include <gtest/gtest.h>
 

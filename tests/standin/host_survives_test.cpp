@@ -3,10 +3,10 @@
 // folder or a FIFO, memory running out, and coordinates near the largest
 // double. Each gives an error line or a refusal, and the session, with its
 // drawing, goes on.
-#include "dcl.h"
-#include "drawing.h"
-#include "lisp.h"
-#include "standin.h"
+#include "dcl/dcl.h"
+#include "drawing/drawing.h"
+#include "lisp/lisp.h"
+#include "host/standin.h"
 #include "support/run_host.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // be: LISP scripts (on the command line and through load), the dialog file,
 // and drawings opened with --open. Valid variants are read; the others give
 // one message naming the file and the line, quickly, and never a crash.
-#include "dcl.h"
-#include "standin.h"
+#include "dcl/dcl.h"
+#include "host/standin.h"
 #include "support/run_host.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The stand-in's plan picture: the frame, layer colours and widths, faces as a
 // faint backdrop under the lines, repeated picture points left out, the
 // legend, dashes for layers that share a colour, and contour labels.
-#include "standin.h"
+#include "host/standin.h"
 #include "support/run_host.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // Numbers as text in the five unit modes and the current units, and text
 // back to numbers, feet and inches included.
-#include "standin.h"
+#include "host/standin.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 
 #include "app/vog_app.h"
 #include "project/project_state.h"
-#include "standin.h"
+#include "host/standin.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // with acdbEntMake and released at once, so no list outlives its entity.
 #pragma once
 
-#include "host/host_api.h"
+#include "host_api.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 #include "products/common/layer_entities.h"
 
-#include "host/host_api.h"
+#include "host_api.h"
 
 #include <cwctype>
 

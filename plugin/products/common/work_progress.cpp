@@ -1,6 +1,6 @@
 #include "products/common/work_progress.h"
 
-#include "host/host_api.h"
+#include "host_api.h"
 
 #include <algorithm>
 

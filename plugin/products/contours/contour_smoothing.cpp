@@ -1,6 +1,6 @@
 #include "products/contours/contour_smoothing.h"
 
-#include "host/host_api.h"
+#include "host_api.h"
 
 #include <cmath>
 

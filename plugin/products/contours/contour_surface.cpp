@@ -1,6 +1,6 @@
 #include "products/contours/contour_surface.h"
 
-#include "host/host_api.h"
+#include "host_api.h"
 
 #include <algorithm>
 #include <bit>

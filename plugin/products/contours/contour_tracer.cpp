@@ -1,6 +1,6 @@
 #include "products/contours/contour_tracer.h"
 
-#include "host/host_api.h"
+#include "host_api.h"
 #include "products/contours/contour_chains.h"
 #include "products/contours/level_segments.h"
 #include "products/common/work_progress.h"

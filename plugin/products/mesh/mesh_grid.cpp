@@ -1,6 +1,6 @@
 #include "products/mesh/mesh_grid.h"
 
-#include "host/host_api.h"
+#include "host_api.h"
 
 namespace vog::products {
 

@@ -1,6 +1,6 @@
 #include "products/mesh/mesh_lines.h"
 
-#include "host/host_api.h"
+#include "host_api.h"
 #include "products/common/entity_output.h"
 #include "geometry/point_order.h"
 

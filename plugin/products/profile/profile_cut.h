@@ -3,7 +3,7 @@
 // the edge there).
 #pragma once
 
-#include "host/host_api.h"
+#include "host_api.h"
 #include "products/common/edge_exchange.h"
 #include "products/common/edge_grid.h"
 

@@ -1,6 +1,6 @@
 #include "products/volumes/volumes_grid.h"
 
-#include "host/host_api.h"
+#include "host_api.h"
 #include "products/common/surface_grid.h"
 #include "products/common/work_progress.h"
 

@@ -1,6 +1,6 @@
 #include "surface/clip/boundary_clip.h"
 
-#include "host/host_api.h"
+#include "host_api.h"
 #include "base/wide_text.h"
 #include "geometry/plan_orientation.h"
 #include "geometry/point_order.h"

@@ -1,6 +1,6 @@
 #include "surface/faults/fault_lines.h"
 
-#include "host/host_api.h"
+#include "host_api.h"
 #include "base/wide_text.h"
 #include "project/project_state.h"
 #include "surface/faults/fault_segment.h"

@@ -1,6 +1,6 @@
 #include "surface/faults/fault_segment.h"
 
-#include "host/host_api.h"
+#include "host_api.h"
 #include "surface/faults/hole_outline.h"
 #include "geometry/plan_orientation.h"
 #include "geometry/point_order.h"

@@ -1,6 +1,6 @@
 #include "surface/files/triangle_copy.h"
 
-#include "host/host_api.h"
+#include "host_api.h"
 #include "base/wide_text.h"
 #include "surface/files/triangle_file.h"
 

@@ -1,6 +1,6 @@
 #include "surface/files/work_file_lock.h"
 
-#include "host/host_api.h"
+#include "host_api.h"
 #include "base/wide_text.h"
 
 #include <fcntl.h>

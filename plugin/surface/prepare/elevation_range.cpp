@@ -1,6 +1,6 @@
 #include "surface/prepare/elevation_range.h"
 
-#include "host/host_api.h"
+#include "host_api.h"
 #include "surface/files/point_file.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "surface/prepare/point_preparation.h"
 
-#include "host/host_api.h"
+#include "host_api.h"
 #include "base/wide_text.h"
 #include "surface/files/point_file.h"
 #include "geometry/point_order.h"

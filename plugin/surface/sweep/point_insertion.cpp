@@ -1,6 +1,6 @@
 #include "surface/sweep/point_insertion.h"
 
-#include "host/host_api.h"
+#include "host_api.h"
 #include "geometry/circumcircle.h"
 #include "surface/sweep/segment_toggle.h"
 

@@ -1,6 +1,6 @@
 #include "surface/sweep/sweep_front.h"
 
-#include "host/host_api.h"
+#include "host_api.h"
 #include "geometry/exact_predicates.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "differential_surfaces.h"
+#include "plugin/products/differential_surfaces.h"
 
 #include <cmath>
 

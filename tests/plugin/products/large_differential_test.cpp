@@ -1,7 +1,7 @@
 // The differential comparisons on larger surfaces than the normal run can
 // afford (the plain versions are quadratic). Disabled in the normal run;
 // bench/run-products.sh runs them with --gtest_also_run_disabled_tests.
-#include "differential_surfaces.h"
+#include "plugin/products/differential_surfaces.h"
 #include "products/contours/contour_levels.h"
 #include "products/contours/contour_tracer.h"
 #include "products/mesh/mesh_grid.h"
@@ -11,7 +11,7 @@
 #include "reference/products/contour_reference.h"
 #include "reference/products/profile_reference.h"
 #include "reference/products/surface_lookup_reference.h"
-#include "standin.h"
+#include "host/standin.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "delaunay_reference.h"
+#include "plugin/surface/delaunay_reference.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "differential_point_sets.h"
+#include "plugin/surface/differential_point_sets.h"
 
 #include <algorithm>
 #include <cmath>

@@ -8,11 +8,11 @@
 #include "app/commands.h"
 #include "products/common/entity_output.h"
 #include "project/project_state.h"
-#include "standin.h"
+#include "host/standin.h"
 #include "support/run_host.h"
 #include "surface/triangulation.h"
 
-#include "dialogs.h"
+#include "dcl/dialogs.h"
 
 #include <chrono>
 #include <fcntl.h>

@@ -1,6 +1,6 @@
-#include "surface_test_support.h"
+#include "plugin/surface/surface_test_support.h"
 
-#include "host/host_api.h"
+#include "host_api.h"
 #include "base/wide_text.h"
 #include "surface/files/number_text.h"
 #include "surface/prepare/point_preparation.h"

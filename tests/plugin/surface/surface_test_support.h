@@ -3,7 +3,7 @@
 // point file.
 #pragma once
 
-#include "standin.h"
+#include "host/standin.h"
 #include "geometry/geometry.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "surface_validity.h"
+#include "plugin/surface/surface_validity.h"
 
 #include <algorithm>
 #include <cmath>

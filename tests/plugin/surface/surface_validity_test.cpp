@@ -1,13 +1,13 @@
 // The raw triangulation is a valid surface on the inputs surveys produce,
 // degenerate ones included, as an independent checker sees the ".ttin"; and
 // the exact predicates it decides with agree with exact rational arithmetic.
-#include "differential_point_sets.h"
+#include "plugin/surface/differential_point_sets.h"
 #include "geometry/exact_predicates.h"
 #include "geometry/point_order.h"
 #include "surface/sweep/sweep_front.h"
 #include "surface/triangulation.h"
-#include "surface_test_support.h"
-#include "surface_validity.h"
+#include "plugin/surface/surface_test_support.h"
+#include "plugin/surface/surface_validity.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // The triangulate command: its dialog as a script and a person answer it,
 // the pipeline's result, and the files it leaves on every way out.
-#include "dialogs.h"
+#include "dcl/dialogs.h"
 #include "app/commands.h"
 #include "project/project_state.h"
-#include "standin.h"
+#include "host/standin.h"
 #include "surface/files/triangle_file.h"
-#include "surface_test_support.h"
+#include "plugin/surface/surface_test_support.h"
 
 #include <functional>
 #include <random>

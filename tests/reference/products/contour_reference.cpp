@@ -1,6 +1,6 @@
 #include "reference/products/contour_reference.h"
 
-#include "host/host_api.h"
+#include "host_api.h"
 #include "geometry/point_order.h"
 #include "surface/sweep/segment_toggle.h"
 

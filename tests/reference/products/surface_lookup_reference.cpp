@@ -1,6 +1,6 @@
 #include "reference/products/surface_lookup_reference.h"
 
-#include "host/host_api.h"
+#include "host_api.h"
 
 #include <array>
 

@@ -1,6 +1,6 @@
 #include "reference/surface/point_preparation_reference.h"
 
-#include "host/host_api.h"
+#include "host_api.h"
 #include "base/wide_text.h"
 #include "reference/surface/record_reference.h"
 #include "geometry/point_order.h"

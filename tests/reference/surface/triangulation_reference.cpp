@@ -1,6 +1,6 @@
 #include "reference/surface/triangulation_reference.h"
 
-#include "host/host_api.h"
+#include "host_api.h"
 #include "base/wide_text.h"
 #include "project/project_state.h"
 #include "reference/surface/record_reference.h"
