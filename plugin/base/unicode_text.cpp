@@ -1,6 +1,6 @@
 #include "base/unicode_text.h"
 
-#include "base/wide_text.h"
+#include "utf8_codec.h"
 
 namespace vog::project {
 
@@ -37,7 +37,7 @@ std::string encodeUnicodeText(std::wstring_view text) {
 std::wstring decodeUnicodeText(std::string_view bytes) {
     std::wstring raw;
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
-        raw = fromUtf8(bytes.substr(3));
+        raw = utf8::fromUtf8(bytes.substr(3));
     } else {
         if (bytes.substr(0, 2) == "\xFF\xFE") bytes.remove_prefix(2);
         raw.reserve(bytes.size() / 2);
@@ -48,7 +48,7 @@ std::wstring decodeUnicodeText(std::string_view bytes) {
                 char32_t low = static_cast<unsigned char>(bytes[i + 2]) |
                                (static_cast<unsigned char>(bytes[i + 3]) << 8);
                 if (low >= 0xDC00 && low < 0xE000) {
-                    raw += static_cast<wchar_t>(0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
+                    utf8::appendCodePoint(raw, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
                     i += 2;
                     continue;
                 }

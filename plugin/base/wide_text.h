@@ -2,14 +2,15 @@
 // platform (file names, single-byte file contents): UTF-8 both ways.
 #pragma once
 
+#include "utf8_codec.h"
+
 #include <filesystem>
-#include <string>
 #include <string_view>
 
 namespace vog {
 
-std::string toUtf8(std::wstring_view text);
-std::wstring fromUtf8(std::string_view text);
+using utf8::fromUtf8;
+using utf8::toUtf8;
 
 // A path given as a wide string, ready for the platform's file functions.
 std::filesystem::path filePath(std::wstring_view path);

@@ -6,6 +6,7 @@
 
 #include "drawing/drawing.h"
 #include "host_api.h"
+#include "utf8_codec.h"
 
 #include <map>
 #include <memory>
@@ -17,8 +18,9 @@
 namespace standin {
 
 // ---------------------------------------------------------------- text
-std::string toUtf8(std::wstring_view text);
-std::wstring fromUtf8(std::string_view text);
+// One UTF-8 codec for the host and the plug-in: both read a name the same way.
+using utf8::fromUtf8;
+using utf8::toUtf8;
 
 // ---------------------------------------------------------------- output
 // Everything the host shows goes to standard output, or into the capture
@@ -94,10 +96,9 @@ struct ExternalFunction {
     int (*direct)() = nullptr; // registered with acedRegFunc
 };
 
-class Drawing : public AcApDocument {
+class Drawing {
   public:
     explicit Drawing(std::wstring name) : name_(std::move(name)) {}
-    const ACHAR* fileName() const override { return name_.c_str(); }
     const std::wstring& name() const { return name_; }
     void setName(std::wstring name) { name_ = std::move(name); }
     // LISP functions defined in this drawing with acedDefun, by lower-case name.
@@ -120,11 +121,8 @@ void makeCurrent(Drawing& drawing);
 // ---------------------------------------------------------------- calls
 // What a LISP function call set as its result.
 struct CallResult {
-    enum Kind { None, Void, Nil, T, List, String, Real, Integer } kind = None;
+    enum Kind { None, Void, Nil, List } kind = None;
     resbuf* list = nullptr; // List: a copy owned by the result
-    std::wstring text;
-    double real = 0;
-    int integer = 0;
     CallResult() = default;
     CallResult(CallResult&& other) noexcept;
     CallResult& operator=(CallResult&& other) noexcept;
@@ -134,8 +132,6 @@ struct CallResult {
 // Calls a function defined in the current drawing with the given argument
 // list (not taken over). False when no such function is defined.
 bool callExternal(const std::wstring& name, const resbuf* args, CallResult& result);
-// The function code of the call in progress, -1 when none.
-int pendingFunctionCode();
 
 // ---------------------------------------------------------------- result lists
 resbuf* copyList(const resbuf* list);

@@ -72,6 +72,10 @@ TEST(HostileStandinInputs, LispScripts) {
         {"deep nesting", std::string(100000, '('), "nested too deeply (S, line 1)"},
         {"binary garbage", binaryGarbage(), ""},
         {"NUL byte", std::string("(+ 1\0 2)\n(+ 2 2)\n", 17), "4"},
+        // An overlong slash, an encoded surrogate and a value above U+10FFFF
+        // are not UTF-8: each of their bytes stands for itself (Latin-1).
+        {"bytes that are not UTF-8", "(princ \"\xC0\xAF|\xED\xA0\x80|\xF4\x90\x80\x80\")\n",
+         "\xC3\x80\xC2\xAF|\xC3\xAD\xC2\xA0\xC2\x80|\xC3\xB4\xC2\x90\xC2\x80\xC2\x80"},
     };
     for (const Case& c : cases) {
         const std::string script = folder + "/s.lsp";
