@@ -1,13 +1,11 @@
 // The host SDK's application-object framework: the base classes that turn the
-// host's entry-point messages into virtual handlers, the LISP symbol table that
-// the base class registers per drawing, and the per-document data manager.
+// host's entry-point messages into virtual handlers, and the LISP symbol table
+// that the base class registers per drawing.
 // Like the SDK's own headers this is inline code compiled into the plug-in; it
 // reaches the host only through the operations of host_api.h.
 #pragma once
 
 #include "host_api.h"
-
-#include <map>
 
 // One entry of the LISP function table: the function code of an entry is its
 // position in the table, counted from 0.
@@ -84,8 +82,6 @@ class AcRxDbxApp {
         }
     }
 
-    void* m_hdllInstance = nullptr;
-
   protected:
     bool m_bUnlockAppAtLoad;
     bool m_bMDIAware;
@@ -135,25 +131,4 @@ class AcRxArxApp : public AcRxDbxApp {
   private:
     const _ADSSYMBOL_ENTRY* m_symbols;
     int m_symbolCount;
-};
-
-// Per-document records kept by a document-manager reactor; the entry of a
-// document is erased when the document is about to be destroyed.
-template <class T> class AcApDataManager : public AcApDocManagerReactor {
-  public:
-    AcApDataManager() { acDocManagerPtr()->addReactor(this); }
-    ~AcApDataManager() override {
-        acDocManagerPtr()->removeReactor(this);
-        m_dataMap.clear();
-    }
-    AcApDataManager(const AcApDataManager&) = delete;
-    AcApDataManager& operator=(const AcApDataManager&) = delete;
-
-    void documentToBeDestroyed(AcApDocument* doc) override { m_dataMap.erase(doc); }
-    T& docData(AcApDocument* doc) { return m_dataMap[doc]; }
-    T& docData() { return docData(acDocManagerPtr()->curDocument()); }
-    std::size_t size() const { return m_dataMap.size(); }
-
-  private:
-    std::map<AcApDocument*, T> m_dataMap;
 };

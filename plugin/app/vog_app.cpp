@@ -5,23 +5,7 @@
 
 namespace vog {
 
-namespace {
-void* recordedInstance = nullptr;
-} // namespace
-
-void recordModuleInstance(void* instance) {
-    recordedInstance = instance;
-}
-void* moduleInstance() {
-    return recordedInstance;
-}
-
 CNewVOGApp::CNewVOGApp() : AcRxArxApp(kLispFunctions, kLispFunctionCount, true, true) {}
-
-AcRx::AppRetCode CNewVOGApp::On_kInitAppMsg(void* pkt) {
-    m_hdllInstance = recordedInstance;
-    return AcRxArxApp::On_kInitAppMsg(pkt);
-}
 
 AcRx::AppRetCode CNewVOGApp::On_kUnloadAppMsg(void* pkt) {
     AcRx::AppRetCode result = AcRxArxApp::On_kUnloadAppMsg(pkt);

@@ -5,14 +5,9 @@
 
 namespace vog {
 
-// No fields: per-document records are kept, but no command uses them; the
-// project state is module-wide.
-struct CDocData {};
-
 class CNewVOGApp : public AcRxArxApp {
   public:
     CNewVOGApp();
-    AcRx::AppRetCode On_kInitAppMsg(void* pkt) override;
     AcRx::AppRetCode On_kUnloadAppMsg(void* pkt) override;
     void RegisterServerComponents() override {}
 };
@@ -24,9 +19,5 @@ AcRx::AppRetCode entryPoint(AcRx::AppMsgCode msg, void* pkt);
 
 // The host API version the module is built for: 25.0.
 constexpr Adesk::UInt32 kApiVersion = 0x190000;
-
-// Records the module's instance handle when the library is attached.
-void recordModuleInstance(void* instance);
-void* moduleInstance();
 
 } // namespace vog

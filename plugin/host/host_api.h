@@ -119,7 +119,6 @@ class AcRxDictionary : public AcRxObject {
 class AcRxDynamicLinker : public AcRxObject {
   public:
     virtual bool unlockApplication(void* appId) const = 0;
-    virtual bool lockApplication(void* appId) const = 0;
     virtual bool registerAppMDIAware(void* appId) const = 0;
     static AcRxDynamicLinker* cast(AcRxObject* object) {
         return dynamic_cast<AcRxDynamicLinker*>(object);
@@ -130,29 +129,6 @@ AcRxDictionary* acrxSysRegistry();
 #define ACRX_DYNAMIC_LINKER ACRX_T("DynamicLinker")
 #define acrxDynamicLinker AcRxDynamicLinker::cast(acrxSysRegistry()->at(ACRX_DYNAMIC_LINKER))
 
-// ---------------------------------------------------------------- documents
-class AcApDocument : public AcRxObject {
-  public:
-    virtual const ACHAR* fileName() const = 0;
-};
-
-class AcApDocManagerReactor : public AcRxObject {
-  public:
-    virtual void documentCreated(AcApDocument*) {}
-    virtual void documentToBeDestroyed(AcApDocument*) {}
-    virtual void documentBecameCurrent(AcApDocument*) {}
-    virtual void documentActivated(AcApDocument*) {}
-};
-
-class AcApDocManager : public AcRxObject {
-  public:
-    virtual AcApDocument* curDocument() const = 0;
-    virtual void addReactor(AcApDocManagerReactor* reactor) = 0;
-    virtual void removeReactor(AcApDocManagerReactor* reactor) = 0;
-};
-
-AcApDocManager* acDocManagerPtr();
-
 // ---------------------------------------------------------------- LISP functions
 int acedDefun(const ACHAR* name, int funcNumber);
 int acedUndef(const ACHAR* name, int funcNumber);
@@ -161,11 +137,7 @@ int acedGetFunCode();
 resbuf* acedGetArgs();
 int acedRetVoid();
 int acedRetNil();
-int acedRetT();
 int acedRetList(const resbuf* list);
-int acedRetStr(const ACHAR* str);
-int acedRetReal(ads_real value);
-int acedRetInt(int value);
 
 // ---------------------------------------------------------------- messages and the user
 int acedAlert(const ACHAR* message);
@@ -177,7 +149,6 @@ int acedGetFileD(const ACHAR* title, const ACHAR* defawlt, const ACHAR* ext, int
                  resbuf* result);
 int acedEntSel(const ACHAR* prompt, ads_name entity, ads_point point);
 int acedGetVar(const ACHAR* sym, resbuf* result);
-int acedSetVar(const ACHAR* sym, const resbuf* value);
 
 // ---------------------------------------------------------------- status-bar progress meter
 // Shows the meter with its label and range; positions between min and max

@@ -135,9 +135,3 @@ int acedGetVar(const ACHAR* sym, resbuf* result) {
     std::free(value);
     return RTNORM;
 }
-
-int acedSetVar(const ACHAR* sym, const resbuf* value) {
-    if (!sym || !value) return RTERROR;
-    standin::setSysVar(sym, *value);
-    return RTNORM;
-}

@@ -18,10 +18,6 @@ class DynamicLinker : public AcRxDynamicLinker {
         if (auto* app = static_cast<Application*>(appId)) app->unlocked = true;
         return true;
     }
-    bool lockApplication(void* appId) const override {
-        if (auto* app = static_cast<Application*>(appId)) app->unlocked = false;
-        return true;
-    }
     bool registerAppMDIAware(void* appId) const override {
         if (auto* app = static_cast<Application*>(appId)) app->mdiAware = true;
         return true;
@@ -44,7 +40,6 @@ struct HostState {
     std::vector<std::unique_ptr<Drawing>> drawings;
     Drawing* current = nullptr;
     Application* messaged = nullptr; // the application handling a message
-    std::vector<AcApDocManagerReactor*> reactors;
     int drawingCount = 0;
 
     // The call in progress.
@@ -58,16 +53,6 @@ HostState& host() {
     return *state;
 }
 
-class DocManager : public AcApDocManager {
-  public:
-    AcApDocument* curDocument() const override { return &currentDrawing(); }
-    void addReactor(AcApDocManagerReactor* reactor) override { host().reactors.push_back(reactor); }
-    void removeReactor(AcApDocManagerReactor* reactor) override {
-        auto& list = host().reactors;
-        list.erase(std::remove(list.begin(), list.end(), reactor), list.end());
-    }
-};
-
 std::wstring lower(std::wstring_view text) {
     std::wstring out(text);
     for (auto& c : out)
@@ -80,15 +65,7 @@ Drawing& addDrawing() {
     ++h.drawingCount;
     h.drawings.push_back(
         std::make_unique<Drawing>(L"Drawing" + std::to_wstring(h.drawingCount) + L".dwg"));
-    Drawing& drawing = *h.drawings.back();
-    for (auto* reactor : std::vector<AcApDocManagerReactor*>(h.reactors))
-        reactor->documentCreated(&drawing);
-    return drawing;
-}
-
-void destroyDrawing(Drawing& drawing) {
-    for (auto* reactor : std::vector<AcApDocManagerReactor*>(host().reactors))
-        reactor->documentToBeDestroyed(&drawing);
+    return *h.drawings.back();
 }
 
 Application* addApplication(std::unique_ptr<Application> app) {
@@ -125,8 +102,6 @@ Drawing& newDrawing() {
              return list;
          }()))
         sendMessage(*app, AcRx::kLoadDwgMsg);
-    for (auto* reactor : std::vector<AcApDocManagerReactor*>(h.reactors))
-        reactor->documentBecameCurrent(&drawing);
     return drawing;
 }
 
@@ -213,9 +188,6 @@ CallResult& CallResult::operator=(CallResult&& other) noexcept {
         acutRelRb(list);
         kind = other.kind;
         list = other.list;
-        text = std::move(other.text);
-        real = other.real;
-        integer = other.integer;
         other.list = nullptr;
         other.kind = None;
     }
@@ -264,15 +236,9 @@ bool callExternal(const std::wstring& name, const resbuf* args, CallResult& resu
     return true;
 }
 
-int pendingFunctionCode() {
-    return host().pendingCode;
-}
-
 void resetHost() {
     HostState& h = host();
     unloadAllApplications();
-    for (auto& drawing : h.drawings)
-        destroyDrawing(*drawing);
     h.drawings.clear();
     h.current = nullptr;
     h.drawingCount = 0;
@@ -290,11 +256,6 @@ using standin::host;
 AcRxDictionary* acrxSysRegistry() {
     static auto* registry = new standin::SystemRegistry;
     return registry;
-}
-
-AcApDocManager* acDocManagerPtr() {
-    static auto* manager = new standin::DocManager;
-    return manager;
 }
 
 int acedDefun(const ACHAR* name, int funcNumber) {
@@ -350,43 +311,11 @@ int acedRetNil() {
     return RTNORM;
 }
 
-int acedRetT() {
-    if (auto* r = pendingResult()) *r = standin::CallResult{}, r->kind = standin::CallResult::T;
-    return RTNORM;
-}
-
 int acedRetList(const resbuf* list) {
     if (auto* r = pendingResult()) {
         *r = standin::CallResult{};
         r->kind = standin::CallResult::List;
         r->list = standin::copyList(list);
-    }
-    return RTNORM;
-}
-
-int acedRetStr(const ACHAR* str) {
-    if (auto* r = pendingResult()) {
-        *r = standin::CallResult{};
-        r->kind = standin::CallResult::String;
-        r->text = str ? str : L"";
-    }
-    return RTNORM;
-}
-
-int acedRetReal(ads_real value) {
-    if (auto* r = pendingResult()) {
-        *r = standin::CallResult{};
-        r->kind = standin::CallResult::Real;
-        r->real = value;
-    }
-    return RTNORM;
-}
-
-int acedRetInt(int value) {
-    if (auto* r = pendingResult()) {
-        *r = standin::CallResult{};
-        r->kind = standin::CallResult::Integer;
-        r->integer = value;
     }
     return RTNORM;
 }

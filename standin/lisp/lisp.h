@@ -112,7 +112,6 @@ class Interpreter {
     void define(std::wstring_view name, Builtin fn);
     Value eval(const Value& form);
     Value apply(const Value& fn, const std::wstring& name, std::vector<Value>& args);
-    void setVariable(std::wstring_view name, Value v);
     Value variable(std::wstring_view name) const;
 
     // Reads and evaluates every form of a source. With printResults each

@@ -304,11 +304,6 @@ void Interpreter::define(std::wstring_view name, Builtin fn) {
     globals_[std::wstring(name)] = v;
 }
 
-void Interpreter::setVariable(std::wstring_view name, Value v) {
-    Value sym = makeSymbol(name);
-    globals_[sym ? sym->text : std::wstring(name)] = std::move(v);
-}
-
 Value Interpreter::variable(std::wstring_view name) const {
     auto found = globals_.find(std::wstring(name));
     return found == globals_.end() ? nullptr : found->second;

@@ -24,16 +24,8 @@ Value callResultValue(CallResult& result) {
     switch (result.kind) {
     case CallResult::Void:
         return voidValue();
-    case CallResult::T:
-        return trueValue();
     case CallResult::List:
         return fromResbufList(result.list);
-    case CallResult::String:
-        return makeString(result.text);
-    case CallResult::Real:
-        return makeReal(result.real);
-    case CallResult::Integer:
-        return makeInt(result.integer);
     default:
         return nullptr;
     }

@@ -27,9 +27,9 @@ class Units : public ::testing::Test {
         resbuf rb{};
         rb.restype = RTSHORT;
         rb.resval.rint = static_cast<short>(units);
-        acedSetVar(L"LUNITS", &rb);
+        standin::setSysVar(L"LUNITS", rb);
         rb.resval.rint = static_cast<short>(precision);
-        acedSetVar(L"LUPREC", &rb);
+        standin::setSysVar(L"LUPREC", rb);
     }
 };
 

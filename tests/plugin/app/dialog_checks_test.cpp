@@ -15,7 +15,7 @@ void setUnits(int units) {
     resbuf rb{};
     rb.restype = RTSHORT;
     rb.resval.rint = static_cast<short>(units);
-    acedSetVar(L"LUNITS", &rb);
+    standin::setSysVar(L"LUNITS", rb);
 }
 
 class DialogChecks : public ::testing::Test {

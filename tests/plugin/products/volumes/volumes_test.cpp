@@ -210,7 +210,7 @@ TEST_F(VolumesTest, NumbersAreReadInTheDrawingsUnits) {
     resbuf units{};
     units.restype = RTSHORT;
     units.resval.rint = 4;
-    acedSetVar(L"LUNITS", &units);
+    standin::setSysVar(L"LUNITS", units);
     std::wstring existing = surface("existing", gridSurface(0, 0, 1, 1, 24, level(0)));
     std::wstring proposed = surface("proposed", gridSurface(6, 6, 1, 1, 18, level(1)));
     EXPECT_EQ(run(existing, proposed, L"1'"), RTNORM);
