@@ -15,10 +15,6 @@ constexpr std::wstring_view kLayerCharacters =
 
 } // namespace
 
-bool isNumeric(std::wstring_view text) {
-    return numericValue(text).has_value();
-}
-
 std::optional<double> numericValue(std::wstring_view text) {
     std::wstring terminated(text);
     ads_real value = 0;

@@ -32,10 +32,8 @@ inline constexpr const wchar_t* kDialogFile = L"vog.dcl";
 inline constexpr const wchar_t* kErrorTile = L"error";
 
 // ---------------------------------------------------------------- the shared checks
-// True when the host parses the text as a distance in the drawing's current
-// linear units.
-bool isNumeric(std::wstring_view text);
-// The value of a text that passes the numeric check.
+// The value of a text that the host parses as a distance in the drawing's
+// current linear units; none when it does not parse.
 std::optional<double> numericValue(std::wstring_view text);
 
 // True when the name is not empty and every character is a letter A-Z or

@@ -43,15 +43,15 @@ class DialogChecks : public ::testing::Test {
 };
 
 TEST_F(DialogChecks, NumericCheckFollowsTheCurrentUnits) {
-    EXPECT_TRUE(vog::isNumeric(L"10"));
-    EXPECT_TRUE(vog::isNumeric(L"0.5"));
-    EXPECT_FALSE(vog::isNumeric(L"abc"));
-    EXPECT_FALSE(vog::isNumeric(L""));
-    EXPECT_FALSE(vog::isNumeric(L"1'6\""));
+    EXPECT_TRUE(vog::numericValue(L"10").has_value());
+    EXPECT_TRUE(vog::numericValue(L"0.5").has_value());
+    EXPECT_FALSE(vog::numericValue(L"abc").has_value());
+    EXPECT_FALSE(vog::numericValue(L"").has_value());
+    EXPECT_FALSE(vog::numericValue(L"1'6\"").has_value());
     setUnits(4);
-    EXPECT_TRUE(vog::isNumeric(L"1'6\""));
+    EXPECT_TRUE(vog::numericValue(L"1'6\"").has_value());
     EXPECT_EQ(vog::numericValue(L"1'6\""), 18.0);
-    EXPECT_TRUE(vog::isNumeric(L"10"));
+    EXPECT_TRUE(vog::numericValue(L"10").has_value());
 }
 
 TEST_F(DialogChecks, LayerNameCheckAllowsTheSixtyFiveCharactersOnly) {
