@@ -1,7 +1,7 @@
 // The numbered outline against the plain segment toggle: random runs of
 // toggles over a few corners, long enough to pass from the scanned list to
 // the hashed one, with edges toggled once, twice and three times.
-#include "surface/sweep/segment_toggle.h"
+#include "geometry/edge_toggle.h"
 
 #include <gtest/gtest.h>
 
