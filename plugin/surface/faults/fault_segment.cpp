@@ -296,7 +296,7 @@ Outcome placeFault(FaultSurface& surface, const Point3& p1, const Point3& p2,
         polygon.insert(polygon.end(), side->rbegin(), side->rend());
         polygon.push_back(p1);
         std::vector<Triangle> triangulated;
-        if (triangulatePolygonPoints(polygon, triangulated) != 0 || triangulated.empty())
+        if (!triangulatePolygonPoints(polygon, triangulated) || triangulated.empty())
             return putBack(Outcome::GaveUp);
         if (std::none_of(triangulated.begin(), triangulated.end(),
                          [&](const Triangle& t) { return hasEdge(t, p1, p2); }))

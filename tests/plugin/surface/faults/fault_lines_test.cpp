@@ -335,7 +335,7 @@ TEST(PolygonTriangulation, NonConvexSidesAreTiledExactlyWithAllTheirEdges) {
             polygon.push_back({20.0 * k / (n + 1), std::round(up(random) * 1e3) / 1e3, 0});
         polygon.push_back({0, 0, 0});
         std::vector<Triangle> triangles;
-        ASSERT_EQ(triangulatePolygonPoints(polygon, triangles), 0);
+        ASSERT_TRUE(triangulatePolygonPoints(polygon, triangles));
         ASSERT_EQ(triangles.size(), polygon.size() - 2);
         double area = 0;
         for (const Triangle& t : triangles) {
@@ -369,8 +369,8 @@ TEST(PolygonTriangulation, NonConvexSidesAreTiledExactlyWithAllTheirEdges) {
             }
     }
     std::vector<Triangle> none;
-    EXPECT_EQ(triangulatePolygonPoints({{0, 0, 0}, {1, 0, 0}}, none), -1);
-    EXPECT_EQ(triangulatePolygonPoints({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}}, none), -1);
+    EXPECT_FALSE(triangulatePolygonPoints({{0, 0, 0}, {1, 0, 0}}, none));
+    EXPECT_FALSE(triangulatePolygonPoints({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}}, none));
     EXPECT_TRUE(none.empty());
 }
 
