@@ -4,11 +4,10 @@
 
 namespace vog::surface {
 
-namespace {
+template class OrderedEdgeToggle<CornerEdge, SameCornerEdge, 8>;
+template class OrderedEdgeToggle<Segment, SameSegment, 32>;
 
-bool sameEdge(const Segment& s, const Segment& t) {
-    return (s.a == t.a && s.b == t.b) || (s.a == t.b && s.b == t.a);
-}
+namespace {
 
 // Equal coordinates hash equally: 0 and -0 compare equal.
 std::uint64_t coordinateBits(double v) {
@@ -33,7 +32,7 @@ std::uint64_t edgeHash(const Point3& a, const Point3& b) {
 
 void toggleSegment(const Point3& a, const Point3& b, std::vector<Segment>& segments) {
     for (auto it = segments.begin(); it != segments.end(); ++it) {
-        if (sameEdge(*it, {a, b})) {
+        if (SameSegment{}(*it, {a, b})) {
             segments.erase(it);
             return;
         }
@@ -42,7 +41,7 @@ void toggleSegment(const Point3& a, const Point3& b, std::vector<Segment>& segme
 }
 
 void SegmentOutline::toggle(const Point3& a, const Point3& b) {
-    toggle_.toggle(Segment{a, b}, edgeHash(a, b), sameEdge);
+    toggle_.toggle(Segment{a, b}, edgeHash(a, b));
 }
 
 std::vector<Segment> SegmentOutline::segments() const {
