@@ -8,8 +8,9 @@
 //   vog_clip_bench surface.tin SEGMENTS [PLAIN_TRIANGLES]
 //
 // The boundary, the sample and the clipped files go to the folder in TEMP.
-#include "host_api.h"
+#include "app/host_seam.h"
 #include "base/wide_text.h"
+#include "host_api.h"
 #include "reference/surface/boundary_clip_reference.h"
 #include "surface/clip/boundary_clip.h"
 #include "surface/files/triangle_file.h"
@@ -122,14 +123,19 @@ int main(int argc, char** argv) {
 
     const std::wstring bnd = wide(boundary);
     auto start = std::chrono::steady_clock::now();
-    if (clipTrianglesToBoundary(bnd, wide(source), wide(work / "fast.tin")) != RTNORM) return 1;
+    const vog::Seam& seam = vog::app::hostSeam();
+    if (clipTrianglesToBoundary(bnd, wide(source), wide(work / "fast.tin"), seam) !=
+        vog::Status::ok)
+        return 1;
     const double fast = secondsSince(start);
 
     start = std::chrono::steady_clock::now();
     vogref::surface::clipTrianglesToBoundary(bnd, wide(samplePath),
                                              wide(work / "plain_sample.tin"));
     const double plain = secondsSince(start);
-    clipTrianglesToBoundary(bnd, wide(samplePath), wide(work / "fast_sample.tin"));
+    if (clipTrianglesToBoundary(bnd, wide(samplePath), wide(work / "fast_sample.tin"), seam) !=
+        vog::Status::ok)
+        return 1;
     const bool same = readAll(work / "plain_sample.tin") == readAll(work / "fast_sample.tin");
     const double plainWhole = plain * static_cast<double>(triangles) / static_cast<double>(sampled);
 

@@ -5,11 +5,12 @@
 // triangle per fault runs as well, and both ".ftin" files are compared.
 //
 //   vog_fault_bench [--plain] SURFACE.tin COUNT SEED
-#include "host_api.h"
+#include "app/host_seam.h"
 #include "base/wide_text.h"
+#include "host/standin.h"
+#include "host_api.h"
 #include "project/project_state.h"
 #include "reference/surface/fault_reference.h"
-#include "host/standin.h"
 #include "surface/faults/fault_lines.h"
 #include "surface/files/triangle_file.h"
 
@@ -175,7 +176,8 @@ int main(int argc, char** argv) {
     auto start = std::chrono::steady_clock::now();
     {
         standin::OutputCapture capture;
-        if (applyFaultLines(surface, faultPath, 3) != 0) return 1;
+        if (applyFaultLines(surface, faultPath, 3, vog::app::hostSeam()) != vog::Status::ok)
+            return 1;
         fastConsole = capture.text();
     }
     std::printf("indexed: %.2f s, %zu reported missing\n", secondsSince(start),

@@ -5,13 +5,14 @@
 // Prints the time of each step; the work files go to the folder in TEMP.
 //
 //   vog_triangulate_file points.xyz
-#include "host_api.h"
+#include "app/host_seam.h"
 #include "base/wide_text.h"
+#include "host_api.h"
 #include "project/project_state.h"
-#include "surface/prepare/point_preparation.h"
 #include "surface/files/sort_work_files.h"
 #include "surface/files/triangle_copy.h"
 #include "surface/files/triangle_file.h"
+#include "surface/prepare/point_preparation.h"
 #include "surface/triangulation.h"
 
 #include <chrono>
@@ -41,18 +42,20 @@ int main(int argc, char** argv) {
 
     const auto start = std::chrono::steady_clock::now();
     auto step = start;
-    if (preparePoints(pointFile, false, L"0", L"0", work) != RTNORM) return 1;
+    const vog::Seam& seam = vog::app::hostSeam();
+    if (preparePoints(pointFile, std::nullopt, work, seam) != vog::Status::ok) return 1;
     const double prepared = secondsSince(step);
     step = std::chrono::steady_clock::now();
     bool writtenForm = false;
-    const int triangulated = triangulateSortedPoints(pointFile, work.sortedPointFile, &writtenForm);
+    const vog::Status triangulated =
+        triangulateSortedPoints(pointFile, work.sortedPointFile, seam, &writtenForm);
     std::filesystem::remove(vog::filePath(work.workFile));
     std::filesystem::remove(vog::filePath(work.sortedPointFile));
-    if (triangulated != 0) return 1;
+    if (triangulated != vog::Status::ok) return 1;
     const double triangulation = secondsSince(step);
     step = std::chrono::steady_clock::now();
-    if (moveTriangleFile(raw, faulted, writtenForm) != 0) return 1;
-    if (moveTriangleFile(faulted, surface, true) != 0) return 1;
+    if (moveTriangleFile(raw, faulted, seam.messages, writtenForm) != vog::Status::ok) return 1;
+    if (moveTriangleFile(faulted, surface, seam.messages, true) != vog::Status::ok) return 1;
     const double copies = secondsSince(step);
     std::printf("\npreparation %.2f s, triangulation %.2f s, copies %.2f s, total %.2f s\n",
                 prepared, triangulation, copies, secondsSince(start));

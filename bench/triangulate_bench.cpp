@@ -4,11 +4,12 @@
 // then in opposite directions.
 //
 //   vog_bench [point file ...]
-#include "host_api.h"
+#include "app/host_seam.h"
 #include "base/wide_text.h"
-#include "surface/prepare/point_preparation.h"
+#include "host_api.h"
 #include "surface/files/sort_work_files.h"
 #include "surface/files/triangle_file.h"
+#include "surface/prepare/point_preparation.h"
 #include "surface/triangulation.h"
 
 #include <chrono>
@@ -81,11 +82,13 @@ int main(int argc, char** argv) {
         SortWorkFiles files = sortWorkFiles();
 
         auto start = std::chrono::steady_clock::now();
-        int prepared = preparePoints(path, false, L"", L"", files);
+        const vog::Seam& seam = vog::app::hostSeam();
+        vog::Status prepared = preparePoints(path, std::nullopt, files, seam);
         double prepareSeconds = secondsSince(start);
         start = std::chrono::steady_clock::now();
-        int triangulated =
-            prepared == RTNORM ? triangulateSortedPoints(path, files.sortedPointFile) : prepared;
+        vog::Status triangulated = prepared == vog::Status::ok
+                                       ? triangulateSortedPoints(path, files.sortedPointFile, seam)
+                                       : prepared;
         double triangulateSeconds = secondsSince(start);
 
         fs::path ttin = pointFile;
@@ -93,8 +96,8 @@ int main(int argc, char** argv) {
         auto [faults, count] = checkTriangles(vog::fromUtf8(ttin.string()));
         std::printf("%s: preparation %.2f s, triangulation %.2f s, %zu triangles, %zu faults%s\n",
                     input.filename().c_str(), prepareSeconds, triangulateSeconds, count, faults,
-                    triangulated == 0 ? "" : " (failed)");
-        if (triangulated != 0 || faults != 0) status = 1;
+                    triangulated == vog::Status::ok ? "" : " (failed)");
+        if (triangulated != vog::Status::ok || faults != 0) status = 1;
     }
     fs::remove_all(scratch);
     return status;

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 
 namespace vog::geometry {
 
@@ -28,12 +29,17 @@ inline PlanAxis planAxisOver(double low, double high, std::size_t count) {
     return axis;
 }
 
-// The cell of v on the axis.
+// The cell of v on the axis: its position rounded down, clamped to the grid.
+// Below the second cell (NaN included) it is the first, from the start of the
+// last cell on the last; between, cutting the position to an integer rounds
+// it down. In signed 64 bits, which the processor converts in one step, as
+// the sweep asks for cells several times per point.
 inline std::size_t cellOf(const PlanAxis& axis, double v) {
     const double position = (v - axis.origin) * axis.perUnit;
-    if (!(position > 0)) return 0;
-    if (position >= static_cast<double>(axis.count)) return axis.count - 1;
-    return std::min(static_cast<std::size_t>(position), axis.count - 1);
+    if (!(position >= 1)) return 0;
+    const auto last = static_cast<std::int64_t>(axis.count) - 1;
+    if (position >= static_cast<double>(last)) return axis.count - 1;
+    return static_cast<std::size_t>(static_cast<std::int64_t>(position));
 }
 
 } // namespace vog::geometry

@@ -6,24 +6,27 @@
 // and renamed over the old surface only when complete, so a failed, broken
 // off or crashed build leaves the old surface as it was.
 #include "app/commands.h"
+#include "app/host_result.h"
+#include "app/host_seam.h"
 #include "base/wide_text.h"
 #include "project/project_state.h"
 #include "surface/clip/boundary_clip.h"
-#include "surface/prepare/elevation_range.h"
 #include "surface/faults/fault_lines.h"
-#include "surface/prepare/point_preparation.h"
 #include "surface/files/sort_work_files.h"
 #include "surface/files/triangle_copy.h"
 #include "surface/files/triangle_file.h"
+#include "surface/files/work_file_lock.h"
+#include "surface/prepare/elevation_range.h"
+#include "surface/prepare/point_preparation.h"
 #include "surface/triangulate_dialog.h"
 #include "surface/triangulation.h"
-#include "surface/files/work_file_lock.h"
 
 #include <climits>
 #include <cmath>
 #include <cwchar>
 #include <filesystem>
 #include <initializer_list>
+#include <optional>
 #include <system_error>
 
 namespace vog {
@@ -53,26 +56,35 @@ int cancelled() {
     return RTCAN;
 }
 
+// The end of a build whose step did not finish: a break is reported as such.
+int stopped(Status status) {
+    return status == Status::cancelled ? cancelled() : app::toHostResult(status);
+}
+
 } // namespace
 
 int triangulateCommand() {
     if (!project::requireOpenProject(project::kNoProjectMessage)) return RTERROR;
     const surface::SortWorkFiles work = surface::sortWorkFiles();
+    const Seam& seam = app::hostSeam();
 
     surface::ElevationRange limits;
-    if (surface::readElevationRange(setting(L"dpoints"), limits) != 0) return RTERROR;
+    if (surface::readElevationRange(setting(L"dpoints"), limits, surface::drawingDecimalText,
+                                    seam.messages) != Status::ok)
+        return RTERROR;
     if (!surface::askTriangulationOptions(limits)) return RTCAN;
     // The work files in TEMP are this build's until it returns.
     surface::WorkFileLock lock(surface::tempFolder());
-    if (const int locked = surface::lockWorkFiles(lock); locked != RTNORM)
-        return locked == RTCAN ? cancelled() : RTERROR;
+    if (const Status locked = surface::lockWorkFiles(lock, seam); locked != Status::ok)
+        return stopped(locked);
     // Work files left by a build that crashed, or links planted under their
     // names, are removed rather than written through.
     deleteFiles({&work.workFile, &work.sortedPointFile});
 
     const std::wstring pointFile = setting(L"dpoints");
-    if (surface::preparePoints(pointFile, setting(L"uelev") == L"1", limits.mine, limits.maxe,
-                               work) != RTNORM) {
+    std::optional<surface::ElevationLimits> kept;
+    if (setting(L"uelev") == L"1") kept = surface::elevationLimits(limits);
+    if (surface::preparePoints(pointFile, kept, work, seam) != Status::ok) {
         deleteFiles({&work.workFile, &work.sortedPointFile});
         return RTERROR;
     }
@@ -93,39 +105,37 @@ int triangulateCommand() {
 
     acutPrintf(L"\nCreating Triangulation...");
     bool rawWrittenForm = false;
-    const int triangulated =
-        surface::triangulateSortedPoints(pointFile, work.sortedPointFile, &rawWrittenForm);
+    const Status triangulated =
+        surface::triangulateSortedPoints(pointFile, work.sortedPointFile, seam, &rawWrittenForm);
     deleteFiles({&work.workFile, &work.sortedPointFile});
-    if (triangulated != 0) {
+    if (triangulated != Status::ok) {
         if (!raw.empty()) deleteFiles({&raw});
-        return triangulated == RTCAN ? cancelled() : RTERROR;
+        return stopped(triangulated);
     }
 
-    int result;
+    Status result;
     const bool faults = setting(L"ufaults") == L"1";
     if (faults) {
         acutPrintf(L"\nApplying Fault Lines...");
-        result = surface::applyFaultLines(raw, setting(L"dfaults"), faultDimension());
+        result = surface::applyFaultLines(raw, setting(L"dfaults"), faultDimension(), seam);
     } else {
-        result = surface::moveTriangleFile(raw, faulted, rawWrittenForm);
+        result = surface::moveTriangleFile(raw, faulted, seam.messages, rawWrittenForm);
     }
     deleteFiles({&raw});
-    if (result != 0) {
+    if (result != Status::ok) {
         deleteFiles({&faulted});
-        return result == RTCAN ? cancelled() : RTERROR;
+        return stopped(result);
     }
 
     deleteFiles({&newSurface}); // a leftover, or a link, is not written through
     if (setting(L"ubound") == L"1") {
-        const int clipped =
-            surface::clipTrianglesToBoundary(setting(L"dbndry"), faulted, newSurface);
-        result = clipped == RTNORM ? 0 : clipped;
+        result = surface::clipTrianglesToBoundary(setting(L"dbndry"), faulted, newSurface, seam);
     } else {
         // Without fault lines the ".ftin" is what the hand-on just gave.
-        result = surface::moveTriangleFile(faulted, newSurface, !faults);
+        result = surface::moveTriangleFile(faulted, newSurface, seam.messages, !faults);
     }
     deleteFiles({&faulted});
-    if (result != 0) {
+    if (result != Status::ok) {
         deleteFiles({&newSurface});
         return RTERROR;
     }

@@ -193,6 +193,12 @@ std::wstring pointFileFolder(const std::wstring& pointFile) {
     return separator == std::wstring::npos ? std::wstring() : pointFile.substr(0, separator);
 }
 
+std::wstring drawingDecimalText(double value) {
+    ACHAR text[64];
+    if (acdbRToS(value, 2, -1, text) != RTNORM) return {};
+    return text;
+}
+
 bool askTriangulationOptions(ElevationRange& limits) {
     shownLimits = limits;
     if (!showDialog(L"triangulate", setUp, accepted)) return false;

@@ -15,6 +15,10 @@ namespace vog::surface {
 // and the answer is true; a cancelled dialog changes nothing.
 bool askTriangulationOptions(ElevationRange& limits);
 
+// A number in the drawing's decimal units and precision, as the dialog shows
+// the elevation limits; empty when the host cannot convert it.
+std::wstring drawingDecimalText(double value);
+
 // The folder the browse buttons start in: the point file's path up to, not
 // including, its last folder separator; empty when it has none.
 std::wstring pointFileFolder(const std::wstring& pointFile);

@@ -1,15 +1,13 @@
 #include "surface/triangulation.h"
 
-#include "host_api.h"
+#include "base/progress_steps.h"
 #include "base/wide_text.h"
+#include "geometry/point_order.h"
 #include "project/project_state.h"
 #include "surface/files/point_file.h"
-#include "surface/sweep/point_insertion.h"
-#include "geometry/point_order.h"
-#include "base/step_progress.h"
+#include "surface/files/triangle_file.h"
 #include "surface/sweep/sweep_front.h"
 #include "surface/sweep/sweep_output.h"
-#include "surface/files/triangle_file.h"
 
 #include <algorithm>
 #include <bit>
@@ -23,10 +21,6 @@
 namespace vog::surface {
 
 namespace {
-
-void alert(const std::wstring& text) {
-    acedAlert(text.c_str());
-}
 
 // Exact coordinates as a hash key; -0 and +0 are the same number.
 struct CoordinateKey {
@@ -99,19 +93,24 @@ std::size_t roomForPoints(const std::wstring& sortedPointFile) {
 constexpr std::size_t kBatch = 1 << 12;
 
 // The sweep over the points, its triangles handed on to the output as they
-// retire. Returns 0, RTCAN on a break or RTERROR after the limit alert.
-int sweep(const std::vector<Point3>& vertices, const std::vector<std::uint32_t>& keys,
-          std::size_t count, bool ascendingX, SweepOutput& output) {
-    StepProgress progress(L"Creating Triangulation", count);
+// retire, until the points are done, the working list would pass the limit
+// or the user breaks off.
+enum class SweepStop { done, limitReached, cancelled };
+
+SweepStop sweep(const std::vector<Point3>& vertices, const std::vector<std::uint32_t>& keys,
+                std::size_t count, bool ascendingX, std::size_t limit, SweepOutput& output,
+                const Seam& seam) {
+    StepMeter progress(seam.progress, L"Creating Triangulation", count, 4096);
     // Points on one line leave no triangle: the sweep would only make
     // triangles through the enclosing corners (and its literal decisions go
     // wrong along a line).
-    if (ascendingX && allOnOneLine(vertices, count)) return acedUsrBrk() == 1 ? RTCAN : 0;
-    SweepFront front(vertices, keys, count, ascendingX, triangleLimit());
+    if (ascendingX && allOnOneLine(vertices, count))
+        return seam.cancellation.requested() ? SweepStop::cancelled : SweepStop::done;
+    SweepFront front(vertices, keys, count, ascendingX, limit);
     std::vector<CornerNumbers> batch;
     for (std::size_t i = 0; i < count; ++i) {
-        if (acedUsrBrk() == 1) return RTCAN;
-        if (front.insert(static_cast<std::uint32_t>(i)) != 0) return RTERROR;
+        if (seam.cancellation.requested()) return SweepStop::cancelled;
+        if (!front.insert(static_cast<std::uint32_t>(i))) return SweepStop::limitReached;
         if (front.completedCount() >= kBatch) {
             front.takeCompleted(batch);
             output.write(batch);
@@ -120,7 +119,35 @@ int sweep(const std::vector<Point3>& vertices, const std::vector<std::uint32_t>&
     }
     batch = front.finish();
     output.write(batch);
-    return 0;
+    return SweepStop::done;
+}
+
+// Reads the sorted point file into sorted; the alert already given when
+// false.
+bool readSortedPoints(PointFileReader& file, SortedPoints& sorted, Messages& messages) {
+    PointFileReader::Result result = file.read(sorted.min);
+    if (result == PointFileReader::Result::Point) result = file.read(sorted.max);
+    if (result == PointFileReader::Result::Point) {
+        std::vector<Point3>& vertices = sorted.points;
+        Point3 point;
+        while ((result = file.read(point)) == PointFileReader::Result::Point) {
+            if (!vertices.empty()) {
+                const Point3& last = vertices.back();
+                if (point.x < last.x) sorted.ascendingX = false;
+                if (comparePointsXYZ(last, point) >= 0) sorted.strictlyAscending = false;
+            }
+            vertices.push_back(point);
+        }
+    }
+    if (result == PointFileReader::Result::Malformed) {
+        messages.alert(file.malformedMessage());
+        return false;
+    }
+    if (result == PointFileReader::Result::Unreadable) {
+        messages.alert(L"Error opening sorted point file.");
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -134,93 +161,90 @@ std::array<Point3, 3> enclosingCorners(const Point3& min, const Point3& max) {
              {xm + 16000 * d, ym - 8000 * d, 0}}};
 }
 
-int triangulateSortedPoints(const std::wstring& pointFile, const std::wstring& sortedPointFile,
-                            bool* writtenForm) {
+std::size_t triangleLimit(std::size_t pointCount) {
+    return 3 * (pointCount + 2);
+}
+
+SweepEnd triangulatePoints(SortedPoints& sorted, std::ostream& out, std::size_t limit,
+                           const Seam& seam, bool* writtenForm) {
     if (writtenForm) *writtenForm = false;
-    auto outputPath = project::siblingPath(pointFile, kRawTriangleExtension);
-    if (!outputPath) {
-        alert(L"Point file name has no extension: " + pointFile);
-        return RTERROR;
-    }
-    PointFileReader sorted(sortedPointFile);
-    if (!sorted.isOpen()) {
-        alert(L"Error opening sorted point file.");
-        return RTERROR;
-    }
-    std::ofstream out(filePath(*outputPath), std::ios::binary | std::ios::trunc);
-    if (!out.is_open()) {
-        alert(L"Error opening triangle file.");
-        return RTERROR;
-    }
-
-    // Header (the extremes), then the points.
-    Point3 min;
-    Point3 max;
-    std::vector<Point3> vertices;
-    vertices.reserve(roomForPoints(sortedPointFile));
-    bool ascendingX = true;
-    bool strictlyAscending = true;
-    PointFileReader::Result result = sorted.read(min);
-    if (result == PointFileReader::Result::Point) result = sorted.read(max);
-    if (result == PointFileReader::Result::Point) {
-        Point3 point;
-        while ((result = sorted.read(point)) == PointFileReader::Result::Point) {
-            if (!vertices.empty()) {
-                const Point3& last = vertices.back();
-                if (point.x < last.x) ascendingX = false;
-                if (comparePointsXYZ(last, point) >= 0) strictlyAscending = false;
-            }
-            vertices.push_back(point);
-        }
-    }
-    if (result == PointFileReader::Result::Malformed) {
-        alert(sorted.malformedMessage());
-        return RTERROR;
-    }
-    if (result == PointFileReader::Result::Unreadable) {
-        alert(L"Error opening sorted point file.");
-        return RTERROR;
-    }
+    std::vector<Point3>& vertices = sorted.points;
     const std::size_t count = vertices.size();
-    setTriangulationPointCount(count + 2);
-
     if (count == 0) {
-        acutPrintf(L"\nNo points to triangulate.");
-        out.close();
-        if (out.fail()) {
-            alert(L"Error writing " + *outputPath + L".");
-            return RTERROR;
-        }
-        return 0;
+        seam.messages.print(L"\nNo points to triangulate.");
+        return out ? SweepEnd::written : SweepEnd::writeFailed;
     }
 
-    const std::array<Point3, 3> corners = enclosingCorners(min, max);
+    const std::array<Point3, 3> corners = enclosingCorners(sorted.min, sorted.max);
     vertices.insert(vertices.end(), corners.begin(), corners.end());
-    const std::vector<std::uint32_t> keys = vertexKeys(vertices, count, strictlyAscending);
+    const std::vector<std::uint32_t> keys = vertexKeys(vertices, count, sorted.strictlyAscending);
 
     // Every triangle with a corner equal to a corner of the enclosing
     // triangle goes.
     SweepOutput output(out, vertices, keys, {keys[count], keys[count + 1], keys[count + 2]});
-    if (const int swept = sweep(vertices, keys, count, ascendingX, output); swept != 0) {
-        // Nothing of a triangulation that did not end is left in the file.
+    switch (sweep(vertices, keys, count, sorted.ascendingX, limit, output, seam)) {
+    case SweepStop::done:
+        break;
+    case SweepStop::limitReached:
         output.abandon();
-        out.close();
-        out.open(filePath(*outputPath), std::ios::binary | std::ios::trunc);
-        return swept;
+        seam.messages.alert(L"# of triangles exceeds maximum allowed of " + std::to_wstring(limit) +
+                            L".  Contact the developer.");
+        return SweepEnd::failed;
+    case SweepStop::cancelled:
+        output.abandon();
+        return SweepEnd::cancelled;
     }
 
-    acutPrintf(L"Done\n");
-    if (!output.finish()) {
-        alert(L"Error writing " + *outputPath + L".");
-        return RTERROR;
-    }
-    out.close();
-    if (out.fail()) {
-        alert(L"Error writing " + *outputPath + L".");
-        return RTERROR;
-    }
+    seam.messages.print(L"Done\n");
+    if (!output.finish()) return SweepEnd::writeFailed;
     if (writtenForm) *writtenForm = output.writtenForm();
-    return 0;
+    return SweepEnd::written;
+}
+
+Status triangulateSortedPoints(const std::wstring& pointFile, const std::wstring& sortedPointFile,
+                               const Seam& seam, bool* writtenForm) {
+    if (writtenForm) *writtenForm = false;
+    Messages& messages = seam.messages;
+    auto outputPath = project::siblingPath(pointFile, kRawTriangleExtension);
+    if (!outputPath) {
+        messages.alert(L"Point file name has no extension: " + pointFile);
+        return Status::failed;
+    }
+    PointFileReader file(sortedPointFile);
+    if (!file.isOpen()) {
+        messages.alert(L"Error opening sorted point file.");
+        return Status::failed;
+    }
+    std::ofstream out(filePath(*outputPath), std::ios::binary | std::ios::trunc);
+    if (!out.is_open()) {
+        messages.alert(L"Error opening triangle file.");
+        return Status::failed;
+    }
+
+    SortedPoints sorted;
+    sorted.points.reserve(roomForPoints(sortedPointFile));
+    if (!readSortedPoints(file, sorted, messages)) return Status::failed;
+
+    const std::size_t count = sorted.points.size();
+    const SweepEnd end = triangulatePoints(sorted, out, triangleLimit(count), seam, writtenForm);
+    switch (end) {
+    case SweepEnd::written:
+    case SweepEnd::writeFailed:
+        break;
+    case SweepEnd::failed:
+    case SweepEnd::cancelled:
+        // Nothing of a triangulation that did not end is left in the file.
+        out.close();
+        out.open(filePath(*outputPath), std::ios::binary | std::ios::trunc);
+        return end == SweepEnd::cancelled ? Status::cancelled : Status::failed;
+    }
+    if (end == SweepEnd::written) out.close();
+    if (end == SweepEnd::writeFailed || out.fail()) {
+        if (writtenForm) *writtenForm = false;
+        messages.alert(L"Error writing " + *outputPath + L".");
+        return Status::failed;
+    }
+    return Status::ok;
 }
 
 } // namespace vog::surface

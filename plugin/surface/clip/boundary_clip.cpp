@@ -1,11 +1,10 @@
 #include "surface/clip/boundary_clip.h"
 
-#include "host_api.h"
+#include "base/progress_steps.h"
 #include "base/wide_text.h"
 #include "geometry/plan_orientation.h"
 #include "geometry/point_order.h"
 #include "surface/files/segment_file.h"
-#include "base/step_progress.h"
 #include "surface/files/triangle_file.h"
 
 #include <algorithm>
@@ -25,10 +24,6 @@ namespace {
 // Beyond the limit the boxes are not used and every segment is tested.
 constexpr double kIndexLimit = 1e8;
 constexpr double kCrossingMargin = 1e-5;
-
-void alert(const std::wstring& text) {
-    acedAlert(text.c_str());
-}
 
 bool tolerantEqual(const Point3& a, const Point3& b) {
     return comparePointsXYTolerant(a, b) == 0;
@@ -137,28 +132,29 @@ int triangleInsidePolygon(const Triangle& triangle, const std::vector<Segment>& 
     return triangleInsidePolygon(triangle, makeBoundaryIndex(segments));
 }
 
-int clipTrianglesToBoundary(const std::wstring& boundaryFile, const std::wstring& source,
-                            const std::wstring& target) {
+Status clipTrianglesToBoundary(const std::wstring& boundaryFile, const std::wstring& source,
+                               const std::wstring& target, const Seam& seam) {
+    Messages& messages = seam.messages;
     SegmentFileContents contents =
         readSegmentFile(boundaryFile, SegmentLayout::Spatial, L"boundary segment");
     if (contents.status == SegmentFileContents::Status::NotOpened) {
-        alert(L"Could not open boundary file.");
-        return RTERROR;
+        messages.alert(L"Could not open boundary file.");
+        return Status::failed;
     }
     if (contents.status == SegmentFileContents::Status::Malformed) {
-        alert(contents.message);
-        return RTERROR;
+        messages.alert(contents.message);
+        return Status::failed;
     }
 
     TriangleFileReader in(source);
     if (!in.isOpen()) {
-        alert(L"Error opening triangle file.");
-        return RTERROR;
+        messages.alert(L"Error opening triangle file.");
+        return Status::failed;
     }
     std::ofstream out(filePath(target), std::ios::binary | std::ios::trunc);
     if (!out.is_open()) {
-        alert(L"Error opening output file.");
-        return RTERROR;
+        messages.alert(L"Error opening output file.");
+        return Status::failed;
     }
     const BoundaryIndex boundary = makeBoundaryIndex(std::move(contents.segments));
 
@@ -168,7 +164,8 @@ int clipTrianglesToBoundary(const std::wstring& boundaryFile, const std::wstring
     // The meter counts triangles against an estimate from the file size.
     std::error_code sizeError;
     const auto bytes = std::filesystem::file_size(filePath(source), sizeError);
-    StepProgress progress(L"Clipping to the boundary", sizeError ? 0 : bytes / 80 + 1, 1024);
+    StepMeter progress(seam.progress, L"Clipping to the boundary", sizeError ? 0 : bytes / 80 + 1,
+                       1024);
     std::size_t read = 0;
     while ((result = in.read(triangle)) == TriangleFileReader::Result::Triangle) {
         progress.advance(++read);
@@ -184,19 +181,19 @@ int clipTrianglesToBoundary(const std::wstring& boundaryFile, const std::wstring
     // record-by-record writer leaves them.
     out.write(lines.data(), static_cast<std::streamsize>(lines.size()));
     if (result == TriangleFileReader::Result::Malformed) {
-        alert(in.malformedMessage());
-        return RTERROR;
+        messages.alert(in.malformedMessage());
+        return Status::failed;
     }
     if (result == TriangleFileReader::Result::Unreadable) {
-        alert(L"Error opening triangle file.");
-        return RTERROR;
+        messages.alert(L"Error opening triangle file.");
+        return Status::failed;
     }
     out.close();
     if (out.fail()) {
-        alert(L"Error writing " + target + L".");
-        return RTERROR;
+        messages.alert(L"Error writing " + target + L".");
+        return Status::failed;
     }
-    return RTNORM;
+    return Status::ok;
 }
 
 } // namespace vog::surface

@@ -11,6 +11,8 @@
 // results are those of testing every segment.
 #pragma once
 
+#include "base/seam.h"
+#include "base/status.h"
 #include "geometry/geometry.h"
 #include "surface/clip/ray_strips.h"
 #include "surface/clip/segment_grid.h"
@@ -25,13 +27,14 @@ namespace vog::surface {
 constexpr double kPolygonTolerance = 0.001;
 
 // Writes the triangles of source that survive the boundary to target, in
-// source order. Returns RTNORM; RTERROR after an alert: "Could not open
-// boundary file." when it cannot be opened, a message naming the file and
-// line of a record that is not a boundary segment or not a triangle, or a
-// triangle file that cannot be opened or written. On RTERROR the target may be
-// incomplete and is the caller's to delete.
-int clipTrianglesToBoundary(const std::wstring& boundaryFile, const std::wstring& source,
-                            const std::wstring& target);
+// source order, with the meter "Clipping to the boundary". Returns
+// Status::ok, or failed after an alert: "Could not open boundary file." when
+// it cannot be opened, a message naming the file and line of a record that is
+// not a boundary segment or not a triangle, or a triangle file that cannot be
+// opened or written. On failure the target may be incomplete and is the
+// caller's to delete.
+Status clipTrianglesToBoundary(const std::wstring& boundaryFile, const std::wstring& source,
+                               const std::wstring& target, const Seam& seam);
 
 // The boundary segments, in file order, with their two indexes.
 struct BoundaryIndex {

@@ -12,10 +12,10 @@ struct HeightRange {
     double high;
 };
 
-std::size_t entryCount(const BucketAxis& strips, const std::vector<HeightRange>& ranges) {
+std::size_t entryCount(const geometry::PlanAxis& strips, const std::vector<HeightRange>& ranges) {
     std::size_t total = 0;
     for (const HeightRange& r : ranges)
-        total += bucketOf(strips, r.high) - bucketOf(strips, r.low) + 1;
+        total += geometry::cellOf(strips, r.high) - geometry::cellOf(strips, r.low) + 1;
     return total;
 }
 
@@ -46,15 +46,15 @@ RayStrips makeRayStrips(const std::vector<Segment>& segments) {
     const std::size_t budget = 8 * filed.size() + (1u << 16);
     std::uint32_t count = static_cast<std::uint32_t>(filed.size());
     for (;;) {
-        index.strips = makeBucketAxis(index.lowest, index.highest, count);
+        index.strips = geometry::planAxisOver(index.lowest, index.highest, count);
         if (count == 1 || entryCount(index.strips, ranges) <= budget) break;
         count /= 2;
     }
 
     index.stripStart.assign(static_cast<std::size_t>(count) + 1, 0);
     for (const HeightRange& r : ranges)
-        for (std::uint32_t s = bucketOf(index.strips, r.low); s <= bucketOf(index.strips, r.high);
-             ++s)
+        for (std::uint32_t s = geometry::cellOf(index.strips, r.low);
+             s <= geometry::cellOf(index.strips, r.high); ++s)
             ++index.stripStart[s + 1];
     for (std::uint32_t s = 0; s < count; ++s)
         index.stripStart[s + 1] += index.stripStart[s];
@@ -64,8 +64,8 @@ RayStrips makeRayStrips(const std::vector<Segment>& segments) {
         const Segment& seg = segments[filed[k]];
         const RayStrips::Entry entry{std::max(seg.a.x, seg.b.x), filed[k]};
         const HeightRange& r = ranges[k];
-        for (std::uint32_t s = bucketOf(index.strips, r.low); s <= bucketOf(index.strips, r.high);
-             ++s)
+        for (std::uint32_t s = geometry::cellOf(index.strips, r.low);
+             s <= geometry::cellOf(index.strips, r.high); ++s)
             index.entries[next[s]++] = entry;
     }
     for (std::uint32_t s = 0; s < count; ++s)

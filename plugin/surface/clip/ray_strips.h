@@ -7,8 +7,8 @@
 // is not a number, are left out: the ray never counts them.
 #pragma once
 
-#include "geometry/bucket_axis.h"
 #include "geometry/geometry.h"
+#include "geometry/plan_grid.h"
 
 #include <cstdint>
 #include <vector>
@@ -24,7 +24,7 @@ struct RayStrips {
     double lowest = 0;  // lowest y of the segments filed
     double highest = 0; // highest y of the segments filed
     bool filedAny = false;
-    BucketAxis strips; // along y
+    geometry::PlanAxis strips; // along y
     // Strip s holds entries[stripStart[s] .. stripStart[s + 1]).
     std::vector<std::uint32_t> stripStart;
     std::vector<Entry> entries;
@@ -40,7 +40,7 @@ RayStrips makeRayStrips(const std::vector<Segment>& segments);
 template <class Visit>
 void visitSegmentsRightOf(const RayStrips& index, double px, double py, Visit visit) {
     if (!index.filedAny || !(py > index.lowest) || !(py <= index.highest)) return;
-    const std::uint32_t s = bucketOf(index.strips, py);
+    const std::uint32_t s = geometry::cellOf(index.strips, py);
     for (std::uint32_t i = index.stripStart[s]; i < index.stripStart[s + 1]; ++i) {
         const RayStrips::Entry& e = index.entries[i];
         if (!(px <= e.maxX)) return;

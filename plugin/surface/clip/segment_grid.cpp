@@ -17,8 +17,12 @@ struct CellRange {
 };
 
 CellRange cellsOf(const SegmentGrid& grid, const PlanBox& box) {
-    return {bucketOf(grid.columns, box.minX), bucketOf(grid.columns, box.maxX),
-            bucketOf(grid.rows, box.minY), bucketOf(grid.rows, box.maxY)};
+    // The counts of the grid's axes fit 32 bits.
+    auto cell = [](const geometry::PlanAxis& axis, double v) {
+        return static_cast<std::uint32_t>(geometry::cellOf(axis, v));
+    };
+    return {cell(grid.columns, box.minX), cell(grid.columns, box.maxX), cell(grid.rows, box.minY),
+            cell(grid.rows, box.maxY)};
 }
 
 std::size_t entryCount(const SegmentGrid& grid, const std::vector<PlanBox>& boxes) {
@@ -66,7 +70,7 @@ SegmentGrid makeSegmentGrid(const std::vector<Segment>& segments, double limit) 
     }
     grid.filedAny = !filed.empty();
     if (!grid.filedAny) {
-        grid.columns = grid.rows = makeBucketAxis(0, 0, 1);
+        grid.columns = grid.rows = geometry::planAxisOver(0, 0, 1);
         grid.cellStart.assign(2, 0);
         return grid;
     }
@@ -78,8 +82,8 @@ SegmentGrid makeSegmentGrid(const std::vector<Segment>& segments, double limit) 
     std::uint32_t rows = 1;
     chooseCellCounts(grid.extent, filed.size(), columns, rows);
     for (;;) {
-        grid.columns = makeBucketAxis(grid.extent.minX, grid.extent.maxX, columns);
-        grid.rows = makeBucketAxis(grid.extent.minY, grid.extent.maxY, rows);
+        grid.columns = geometry::planAxisOver(grid.extent.minX, grid.extent.maxX, columns);
+        grid.rows = geometry::planAxisOver(grid.extent.minY, grid.extent.maxY, rows);
         if ((columns == 1 && rows == 1) || entryCount(grid, boxes) <= budget) break;
         columns = std::max<std::uint32_t>(1, columns / 2);
         rows = std::max<std::uint32_t>(1, rows / 2);

@@ -8,8 +8,8 @@
 // could matter.
 #pragma once
 
-#include "geometry/bucket_axis.h"
 #include "geometry/geometry.h"
+#include "geometry/plan_grid.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -32,10 +32,10 @@ struct SegmentGrid {
         std::uint32_t firstRow;
     };
 
-    PlanBox extent;        // of the filed segments; meaningless when none is
-    BucketAxis columns;    // along x
-    BucketAxis rows;       // along y
-    bool filedAny = false; // whether any segment is in the cells
+    PlanBox extent;             // of the filed segments; meaningless when none is
+    geometry::PlanAxis columns; // along x
+    geometry::PlanAxis rows;    // along y
+    bool filedAny = false;      // whether any segment is in the cells
     // Cell (column, row) holds entries[cellStart[c] .. cellStart[c + 1]) with
     // c = row * columns.count + column, in list order.
     std::vector<std::uint32_t> cellStart;
@@ -65,10 +65,10 @@ inline bool boxesTouch(const PlanBox& p, const PlanBox& q) {
 template <class Visit>
 bool visitSegmentsNear(const SegmentGrid& grid, const PlanBox& box, Visit visit) {
     if (grid.filedAny && boxesTouch(box, grid.extent)) {
-        const std::uint32_t c0 = bucketOf(grid.columns, box.minX);
-        const std::uint32_t c1 = bucketOf(grid.columns, box.maxX);
-        const std::uint32_t r0 = bucketOf(grid.rows, box.minY);
-        const std::uint32_t r1 = bucketOf(grid.rows, box.maxY);
+        const std::uint32_t c0 = geometry::cellOf(grid.columns, box.minX);
+        const std::uint32_t c1 = geometry::cellOf(grid.columns, box.maxX);
+        const std::uint32_t r0 = geometry::cellOf(grid.rows, box.minY);
+        const std::uint32_t r1 = geometry::cellOf(grid.rows, box.maxY);
         for (std::uint32_t r = r0; r <= r1; ++r) {
             for (std::uint32_t c = c0; c <= c1; ++c) {
                 const std::size_t cell = static_cast<std::size_t>(r) * grid.columns.count + c;

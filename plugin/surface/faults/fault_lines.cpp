@@ -1,49 +1,42 @@
 #include "surface/faults/fault_lines.h"
 
-#include "host_api.h"
+#include "base/progress_steps.h"
 #include "base/wide_text.h"
 #include "project/project_state.h"
 #include "surface/faults/fault_segment.h"
 #include "surface/faults/fault_surface.h"
 #include "surface/faults/segment_end_index.h"
 #include "surface/files/segment_file.h"
-#include "base/step_progress.h"
 #include "surface/files/triangle_file.h"
 
+#include <cstdint>
 #include <fstream>
 #include <utility>
 #include <vector>
 
 namespace vog::surface {
 
-namespace {
-
-void alert(const std::wstring& text) {
-    acedAlert(text.c_str());
-}
-
-} // namespace
-
-int applyFaultLines(const std::wstring& triangleFile, const std::wstring& faultFile,
-                    int dimension) {
+Status applyFaultLines(const std::wstring& triangleFile, const std::wstring& faultFile,
+                       int dimension, const Seam& seam) {
+    Messages& messages = seam.messages;
     std::vector<Triangle> triangles;
     {
         TriangleFileReader in(triangleFile);
         if (!in.isOpen()) {
-            alert(L"Error opening triangle file.\n");
-            return RTERROR;
+            messages.alert(L"Error opening triangle file.\n");
+            return Status::failed;
         }
         Triangle triangle;
         TriangleFileReader::Result result;
         while ((result = in.read(triangle)) == TriangleFileReader::Result::Triangle)
             triangles.push_back(triangle);
         if (result == TriangleFileReader::Result::Malformed) {
-            alert(in.malformedMessage());
-            return RTERROR;
+            messages.alert(in.malformedMessage());
+            return Status::failed;
         }
         if (result == TriangleFileReader::Result::Unreadable) {
-            alert(L"Error opening triangle file.\n");
-            return RTERROR;
+            messages.alert(L"Error opening triangle file.\n");
+            return Status::failed;
         }
     }
 
@@ -52,12 +45,12 @@ int applyFaultLines(const std::wstring& triangleFile, const std::wstring& faultF
         SegmentFileContents contents = readSegmentFile(project::setting(L"dbndry"),
                                                        SegmentLayout::Spatial, L"boundary segment");
         if (contents.status == SegmentFileContents::Status::NotOpened) {
-            alert(L"Error opening boundary file.\n");
-            return RTERROR;
+            messages.alert(L"Error opening boundary file.\n");
+            return Status::failed;
         }
         if (contents.status == SegmentFileContents::Status::Malformed) {
-            alert(contents.message);
-            return RTERROR;
+            messages.alert(contents.message);
+            return Status::failed;
         }
         boundary = std::move(contents.segments);
     }
@@ -65,37 +58,44 @@ int applyFaultLines(const std::wstring& triangleFile, const std::wstring& faultF
     SegmentFileContents faults = readSegmentFile(
         faultFile, dimension == 2 ? SegmentLayout::Plan : SegmentLayout::Spatial, L"fault line");
     if (faults.status == SegmentFileContents::Status::NotOpened) {
-        alert(L"Error opening fault line file.\n");
-        return RTERROR;
+        messages.alert(L"Error opening fault line file.\n");
+        return Status::failed;
     }
     if (faults.status == SegmentFileContents::Status::Malformed) {
-        alert(faults.message);
-        return RTERROR;
+        messages.alert(faults.message);
+        return Status::failed;
     }
 
     const auto outputPath = project::siblingPath(triangleFile, kFaultedTriangleExtension);
     std::ofstream out;
     if (outputPath) out.open(filePath(*outputPath), std::ios::binary | std::ios::trunc);
     if (!out.is_open()) {
-        alert(L"Error opening output file.\n");
-        return RTERROR;
+        messages.alert(L"Error opening output file.\n");
+        return Status::failed;
     }
 
     const SegmentEndIndex onBoundary(std::move(boundary));
     FaultSurface surface(std::move(triangles));
-    int faultNumber = 0;
-    StepProgress progress(L"Applying Fault Lines", faults.segments.size(), 1);
+    std::uint64_t faultNumber = 0;
+    StepMeter progress(seam.progress, L"Applying Fault Lines", faults.segments.size());
     for (const Segment& recorded : faults.segments) {
-        progress.advance(static_cast<std::size_t>(faultNumber));
+        progress.advance(faultNumber);
         ++faultNumber;
-        if (acedUsrBrk() == 1) return RTCAN;
+        if (seam.cancellation.requested()) return Status::cancelled;
         if (onBoundary.holds(recorded)) continue;
         Segment fault = recorded;
-        if (applyFaultSegment(surface, fault, faultNumber) == RTCAN) return RTCAN;
+        switch (applyFaultSegment(surface, fault, seam)) {
+        case FaultResult::processed:    // placed, or reported as missing
+        case FaultResult::notApplied:   // an edge already, or an end off the surface
+        case FaultResult::unfollowable: // the surface is as it was
+            break;
+        case FaultResult::cancelled:
+            return Status::cancelled;
+        }
         surface.compactIfSparse();
     }
 
-    acutPrintf(L"Done\n");
+    messages.print(L"Done\n");
     std::string lines;
     surface.forEach([&](const Triangle& t) {
         appendTriangleRecord(lines, t);
@@ -107,10 +107,10 @@ int applyFaultLines(const std::wstring& triangleFile, const std::wstring& faultF
     out.write(lines.data(), static_cast<std::streamsize>(lines.size()));
     out.close();
     if (out.fail()) {
-        alert(L"Error writing " + *outputPath + L".");
-        return RTERROR;
+        messages.alert(L"Error writing " + *outputPath + L".");
+        return Status::failed;
     }
-    return 0;
+    return Status::ok;
 }
 
 } // namespace vog::surface

@@ -4,6 +4,9 @@
 // with the extension ".ftin".
 #pragma once
 
+#include "base/seam.h"
+#include "base/status.h"
+
 #include <string>
 
 namespace vog::surface {
@@ -14,13 +17,14 @@ namespace vog::surface {
 // a segment of the boundary file (dbndry), end for end in either direction,
 // are left out.
 //
-// Returns 0 when every fault was processed, whether placed or not; RTERROR
-// after an alert when a file cannot be opened or written ("Error opening
+// Returns Status::ok when every fault was processed, whether placed or not;
+// failed after an alert when a file cannot be opened or written ("Error opening
 // triangle file.\n", "Error opening boundary file.\n", "Error opening fault
 // line file.\n", "Error opening output file.\n") or a record is malformed (the
-// message names the file and line); RTCAN on the break key, polled before
+// message names the file and line); cancelled on the break key, polled before
 // every fault, with the output file left empty. Prints "Done\n" before the
-// output is written.
-int applyFaultLines(const std::wstring& triangleFile, const std::wstring& faultFile, int dimension);
+// output is written; the meter "Applying Fault Lines" counts the faults.
+Status applyFaultLines(const std::wstring& triangleFile, const std::wstring& faultFile,
+                       int dimension, const Seam& seam);
 
 } // namespace vog::surface

@@ -1,7 +1,6 @@
 #include "surface/faults/fault_segment.h"
 
-#include "host_api.h"
-#include "surface/faults/hole_outline.h"
+#include "geometry/edge_toggle.h"
 #include "geometry/plan_orientation.h"
 #include "geometry/point_order.h"
 #include "surface/faults/polygon_triangulation.h"
@@ -9,6 +8,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cwchar>
+#include <iterator>
 #include <tuple>
 #include <utility>
 
@@ -158,7 +159,7 @@ void appendCorner(std::vector<Point3>& side, const Point3& corner) {
 // at p2, across the edges it crosses, and collects the two sides' corners.
 // Every cut triangle must be passed exactly once.
 Outcome followHole(const std::vector<Triangle>& removed, const Point3& p1, const Point3& p2,
-                   HoleSides& sides) {
+                   HoleSides& sides, Cancellation& cancellation) {
     using EdgeKey = std::pair<PointKey, PointKey>;
     auto edgeKey = [](const Point3& a, const Point3& b) {
         PointKey ka = keyOf(a);
@@ -192,7 +193,7 @@ Outcome followHole(const std::vector<Triangle>& removed, const Point3& p1, const
     passed[current] = true;
     std::size_t passedCount = 1;
     for (;;) {
-        if (acedUsrBrk() == 1) return Outcome::Cancelled;
+        if (cancellation.requested()) return Outcome::Cancelled;
         const int sideA = planOrientation(p1, p2, a);
         const int sideB = planOrientation(p1, p2, b);
         if (sideA * sideB >= 0) return Outcome::GaveUp;
@@ -234,7 +235,8 @@ Outcome followHole(const std::vector<Triangle>& removed, const Point3& p1, const
 
 // Places the fault p1-p2, whose ends are surface vertices and whose interior
 // passes through none.
-Outcome placeFault(FaultSurface& surface, const Point3& p1, const Point3& p2) {
+Outcome placeFault(FaultSurface& surface, const Point3& p1, const Point3& p2,
+                   Cancellation& cancellation) {
     // The cut triangles, in surface order; the others keep theirs.
     const PlanBox box(p1, p2);
     std::vector<FaultSurface::Id> candidates;
@@ -251,7 +253,7 @@ Outcome placeFault(FaultSurface& surface, const Point3& p1, const Point3& p2) {
     if (removed.empty()) return Outcome::NotApplied;
 
     // The outline of the hole: edges shared by two cut triangles cancel.
-    HoleOutline hole;
+    SegmentOutline hole;
     for (const Triangle& t : removed) {
         hole.toggle(t.corners[0], t.corners[1]);
         hole.toggle(t.corners[1], t.corners[2]);
@@ -273,7 +275,7 @@ Outcome placeFault(FaultSurface& surface, const Point3& p1, const Point3& p2) {
     if (outline.size() < 4) return putBack(Outcome::NotApplied);
 
     HoleSides sides;
-    const Outcome followed = followHole(removed, p1, p2, sides);
+    const Outcome followed = followHole(removed, p1, p2, sides, cancellation);
     if (followed == Outcome::Cancelled) return Outcome::Cancelled;
     if (followed != Outcome::Placed) return putBack(followed);
 
@@ -294,7 +296,7 @@ Outcome placeFault(FaultSurface& surface, const Point3& p1, const Point3& p2) {
         polygon.insert(polygon.end(), side->rbegin(), side->rend());
         polygon.push_back(p1);
         std::vector<Triangle> triangulated;
-        if (triangulatePolygonPoints(polygon, triangulated) != 0 || triangulated.empty())
+        if (!triangulatePolygonPoints(polygon, triangulated) || triangulated.empty())
             return putBack(Outcome::GaveUp);
         if (std::none_of(triangulated.begin(), triangulated.end(),
                          [&](const Triangle& t) { return hasEdge(t, p1, p2); }))
@@ -341,10 +343,16 @@ bool isSurfaceEdge(FaultSurface& surface, const Point3& a, const Point3& b) {
                        [&](FaultSurface::Id id) { return hasEdge(surface.triangle(id), a, b); });
 }
 
-void reportMissing(const Segment& fault) {
-    acutPrintf(L"Fault line (%lf,%lf,%lf)-(%lf,%lf,%lf) missing for triangulation.\nApplying "
-               L"Fault Lines...",
-               fault.a.x, fault.a.y, fault.a.z, fault.b.x, fault.b.y, fault.b.z);
+void reportMissing(const Segment& fault, Messages& messages) {
+    // Room for six numbers of the largest size "%lf" writes (309 digits, a
+    // sign and six decimals each) and the words.
+    wchar_t text[2560];
+    const int length = std::swprintf(
+        text, std::size(text),
+        L"Fault line (%lf,%lf,%lf)-(%lf,%lf,%lf) missing for triangulation.\nApplying "
+        L"Fault Lines...",
+        fault.a.x, fault.a.y, fault.a.z, fault.b.x, fault.b.y, fault.b.z);
+    if (length > 0) messages.print(std::wstring(text, static_cast<std::size_t>(length)));
 }
 
 } // namespace
@@ -375,10 +383,10 @@ void snapToNearestVertex(const std::vector<Triangle>& triangles, Point3& point) 
     snapToNearestVertex(surface, point);
 }
 
-int applyFaultSegment(FaultSurface& surface, Segment& fault, int faultNumber) {
+FaultResult applyFaultSegment(FaultSurface& surface, Segment& fault, const Seam& seam) {
     snapToNearestVertex(surface, fault.a);
     snapToNearestVertex(surface, fault.b);
-    if (surface.size() == 0) return kFaultNotApplied;
+    if (surface.size() == 0) return FaultResult::notApplied;
 
     // Both ends must be surface vertices; they take the vertices' elevations.
     // The second end found at two corners lets a fault go on whose first end
@@ -406,7 +414,7 @@ int applyFaultSegment(FaultSurface& surface, Segment& fault, int faultNumber) {
         }
         if (matches >= 2) break;
     }
-    if (matches < 2) return kFaultNotApplied;
+    if (matches < 2) return FaultResult::notApplied;
 
     std::vector<Point3> stops{fault.a};
     for (const Point3& v : verticesOnFault(surface, fault.a, fault.b))
@@ -414,18 +422,18 @@ int applyFaultSegment(FaultSurface& surface, Segment& fault, int faultNumber) {
     stops.push_back(fault.b);
 
     if (stops.size() == 2) {
-        switch (placeFault(surface, fault.a, fault.b)) {
+        switch (placeFault(surface, fault.a, fault.b, seam.cancellation)) {
         case Outcome::Placed:
-            return 0;
+            return FaultResult::processed;
         case Outcome::NotApplied:
-            return kFaultNotApplied;
+            return FaultResult::notApplied;
         case Outcome::GaveUp:
-            reportMissing(fault);
-            return 0;
+            reportMissing(fault, seam.messages);
+            return FaultResult::processed;
         case Outcome::Unfollowable:
-            return faultNumber;
+            return FaultResult::unfollowable;
         case Outcome::Cancelled:
-            return RTCAN;
+            return FaultResult::cancelled;
         }
     }
 
@@ -434,7 +442,7 @@ int applyFaultSegment(FaultSurface& surface, Segment& fault, int faultNumber) {
     surface.beginUndo();
     bool changed = false;
     for (std::size_t i = 0; i + 1 < stops.size(); ++i) {
-        Outcome outcome = placeFault(surface, stops[i], stops[i + 1]);
+        Outcome outcome = placeFault(surface, stops[i], stops[i + 1], seam.cancellation);
         if (outcome == Outcome::NotApplied && !isSurfaceEdge(surface, stops[i], stops[i + 1]))
             outcome = Outcome::GaveUp;
         switch (outcome) {
@@ -445,23 +453,23 @@ int applyFaultSegment(FaultSurface& surface, Segment& fault, int faultNumber) {
             break;
         case Outcome::GaveUp:
             surface.undo();
-            reportMissing(fault);
-            return 0;
+            reportMissing(fault, seam.messages);
+            return FaultResult::processed;
         case Outcome::Unfollowable:
             surface.undo();
-            return faultNumber;
+            return FaultResult::unfollowable;
         case Outcome::Cancelled:
             surface.undo();
-            return RTCAN;
+            return FaultResult::cancelled;
         }
     }
     surface.endUndo();
-    return changed ? 0 : kFaultNotApplied;
+    return changed ? FaultResult::processed : FaultResult::notApplied;
 }
 
-int applyFaultSegment(std::vector<Triangle>& triangles, Segment& fault, int faultNumber) {
+FaultResult applyFaultSegment(std::vector<Triangle>& triangles, Segment& fault, const Seam& seam) {
     FaultSurface surface(std::move(triangles));
-    const int result = applyFaultSegment(surface, fault, faultNumber);
+    const FaultResult result = applyFaultSegment(surface, fault, seam);
     triangles = surface.triangles();
     return result;
 }

@@ -4,8 +4,9 @@
 // interpolated. A fault that cannot be placed leaves the surface as it was.
 #pragma once
 
-#include "surface/faults/fault_surface.h"
+#include "base/seam.h"
 #include "geometry/geometry.h"
+#include "surface/faults/fault_surface.h"
 
 #include <vector>
 
@@ -14,8 +15,22 @@ namespace vog::surface {
 // Plan distance within which a fault end is moved onto a surface vertex.
 constexpr double kSnapDistance = 0.1;
 
-// The result of applyFaultSegment for a fault that does not apply.
-constexpr int kFaultNotApplied = 5000;
+// How applyFaultSegment ended for one fault.
+enum class [[nodiscard]] FaultResult{
+    // The fault was placed, or could not be placed and was reported with
+    // "Fault line (x1,y1,z1)-(x2,y2,z2) missing for triangulation.\nApplying
+    // Fault Lines..." (the surface then holds the same triangles as before,
+    // the cut ones possibly moved to the end).
+    processed,
+    // An end is not a surface vertex, or the fault cuts at most one triangle
+    // (for example because it is an edge already); no message.
+    notApplied,
+    // The outline of the hole cannot be followed; surface unchanged, no
+    // message.
+    unfollowable,
+    // The break key was pressed; surface unchanged.
+    cancelled,
+};
 
 // Moves point onto the surface vertex nearest to it in plan, elevation
 // included, when that vertex lies within kSnapDistance (inclusive). Of
@@ -31,18 +46,12 @@ void snapToNearestVertex(const std::vector<Triangle>& triangles, Point3& point);
 // follow, those of the first side (the side of the hole's outline edge at the
 // fault's second end that comes first) before those of the second.
 //
-// Returns 0 when the fault was placed, or could not be placed and was
-// reported with "Fault line (x1,y1,z1)-(x2,y2,z2) missing for
-// triangulation.\nApplying Fault Lines..." (the surface then holds the same
-// triangles as before, the cut ones possibly moved to the end); kFaultNotApplied when an
-// end is not a surface vertex or the fault cuts at most one triangle (for
-// example because it is an edge already); faultNumber when the outline of the
-// hole cannot be followed (surface unchanged, no message); RTCAN when the
-// break key is pressed (surface unchanged). The fault's ends are updated in
-// place by the snapping and the elevations.
-int applyFaultSegment(FaultSurface& surface, Segment& fault, int faultNumber);
+// The report goes to the seam's messages, and its break key is polled while
+// the hole is followed. The fault's ends are updated in place by the
+// snapping and the elevations.
+FaultResult applyFaultSegment(FaultSurface& surface, Segment& fault, const Seam& seam);
 // The same on a list of triangles, for a single fault (the list is indexed
 // for the call).
-int applyFaultSegment(std::vector<Triangle>& triangles, Segment& fault, int faultNumber);
+FaultResult applyFaultSegment(std::vector<Triangle>& triangles, Segment& fault, const Seam& seam);
 
 } // namespace vog::surface

@@ -27,22 +27,15 @@ FaultSurface::FaultSurface(std::vector<Triangle> triangles)
     buildGrid();
 }
 
-// Cells are numbered by a rounding of (x - origin) / size that never
-// decreases as x grows, and clamped to the grid. So the cells of a point
-// between two others lie between theirs: a triangle entered in the cells of
-// its edges is met by every search whose region holds a point of an edge.
+// The cells of a point between two others lie between theirs (plan_grid.h):
+// a triangle entered in the cells of its edges is met by every search whose
+// region holds a point of an edge.
 std::size_t FaultSurface::cellX(double x) const {
-    const double f = (x - originX_) * inverseSize_;
-    if (!(f > 0)) return 0;
-    if (f >= static_cast<double>(columns_)) return columns_ - 1;
-    return static_cast<std::size_t>(f);
+    return geometry::cellOf(columns_, x);
 }
 
 std::size_t FaultSurface::cellY(double y) const {
-    const double f = (y - originY_) * inverseSize_;
-    if (!(f > 0)) return 0;
-    if (f >= static_cast<double>(rows_)) return rows_ - 1;
-    return static_cast<std::size_t>(f);
+    return geometry::cellOf(rows_, y);
 }
 
 FaultSurface::CellRange FaultSurface::cellsOfBox(double minX, double minY, double maxX,
@@ -56,8 +49,8 @@ bool FaultSurface::cellsAlong(const Point3& a, const Point3& b, double margin,
     // piece's box, widened by the margin, gives a block of cells.
     const double dx = b.x - a.x;
     const double dy = b.y - a.y;
-    const double pieces = std::max(std::fabs(dx), std::fabs(dy)) * inverseSize_;
-    const double limit = 4.0 * static_cast<double>(columns_ + rows_) + 16;
+    const double pieces = std::max(std::fabs(dx), std::fabs(dy)) * columns_.perUnit;
+    const double limit = 4.0 * static_cast<double>(columns_.count + rows_.count) + 16;
     if (!(pieces <= limit)) return false;
     const std::size_t count = std::max<std::size_t>(1, static_cast<std::size_t>(std::ceil(pieces)));
     double px = a.x;
@@ -89,7 +82,7 @@ void FaultSurface::cellsOfTriangle(const Triangle& t, std::vector<std::size_t>& 
     if ((box.x1 - box.x0 + 1) * (box.y1 - box.y0 + 1) <= kBoxCells) {
         for (std::size_t y = box.y0; y <= box.y1; ++y)
             for (std::size_t x = box.x0; x <= box.x1; ++x)
-                cells.push_back(y * columns_ + x);
+                cells.push_back(y * columns_.count + x);
         return;
     }
     std::vector<CellRange>& ranges = triangleRanges_;
@@ -104,7 +97,7 @@ void FaultSurface::cellsOfTriangle(const Triangle& t, std::vector<std::size_t>& 
     for (const CellRange& r : ranges)
         for (std::size_t y = r.y0; y <= r.y1; ++y)
             for (std::size_t x = r.x0; x <= r.x1; ++x)
-                cells.push_back(y * columns_ + x);
+                cells.push_back(y * columns_.count + x);
     std::sort(cells.begin(), cells.end());
     cells.erase(std::unique(cells.begin(), cells.end()), cells.end());
 }
@@ -122,13 +115,11 @@ void FaultSurface::buildGrid() {
             maxY = std::max(maxY, c.y);
         }
     }
-    columns_ = rows_ = 1;
-    inverseSize_ = 0;
-    originX_ = originY_ = 0;
+    columns_ = rows_ = geometry::PlanAxis{};
     magnitude_ = 0;
     if (!slots_.empty()) {
-        originX_ = minX;
-        originY_ = minY;
+        columns_.origin = minX;
+        rows_.origin = minY;
         magnitude_ = std::max({std::fabs(minX), std::fabs(minY), std::fabs(maxX), std::fabs(maxY)});
         // About one cell per triangle, square cells.
         const double width = maxX - minX;
@@ -141,18 +132,18 @@ void FaultSurface::buildGrid() {
                 const double columns = std::floor(width / size) + 1;
                 const double rows = std::floor(height / size) + 1;
                 if (columns * rows <= 2 * target + 16 && columns <= 1 << 24 && rows <= 1 << 24) {
-                    columns_ = static_cast<std::size_t>(columns);
-                    rows_ = static_cast<std::size_t>(rows);
+                    columns_.count = static_cast<std::size_t>(columns);
+                    rows_.count = static_cast<std::size_t>(rows);
                     break;
                 }
                 size *= 1.25;
             }
-            inverseSize_ = 1 / size;
+            columns_.perUnit = rows_.perUnit = 1 / size;
         }
     }
 
     // Each triangle in the cells its edges pass through, in id order.
-    const std::size_t cellCount = columns_ * rows_;
+    const std::size_t cellCount = columns_.count * rows_.count;
     cells_.assign(cellCount, {});
     std::vector<std::uint32_t> counts(cellCount, 0);
     std::vector<std::pair<std::uint32_t, Id>> entries;
@@ -189,7 +180,7 @@ void FaultSurface::collect(const std::vector<CellRange>& ranges, std::vector<Id>
     for (const CellRange& r : ranges) {
         for (std::size_t y = r.y0; y <= r.y1; ++y) {
             for (std::size_t x = r.x0; x <= r.x1; ++x) {
-                for (Id id : cells_[y * columns_ + x]) {
+                for (Id id : cells_[y * columns_.count + x]) {
                     if (alive_[id] && seen_[id] != search_) {
                         seen_[id] = search_;
                         ids.push_back(id);

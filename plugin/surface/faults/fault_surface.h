@@ -10,6 +10,7 @@
 #pragma once
 
 #include "geometry/geometry.h"
+#include "geometry/plan_grid.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -76,14 +77,11 @@ class FaultSurface {
     std::vector<std::uint8_t> alive_;
     std::size_t live_ = 0;
 
-    // The grid: cells of side 1 / inverseSize_ from (originX_, originY_),
-    // each listing the triangles whose edges pass through it, in id order.
-    double originX_ = 0;
-    double originY_ = 0;
-    double inverseSize_ = 0;
+    // The grid: square cells from the lowest corner, each listing the
+    // triangles whose edges pass through it, in id order.
     double magnitude_ = 0; // the largest coordinate in plan, for rounding guards
-    std::size_t columns_ = 1;
-    std::size_t rows_ = 1;
+    geometry::PlanAxis columns_;
+    geometry::PlanAxis rows_;
     std::vector<std::vector<Id>> cells_;
 
     // Scratch of the searches: the search each triangle was last found in.

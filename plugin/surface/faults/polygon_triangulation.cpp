@@ -31,9 +31,10 @@ bool inCircleAnyTurn(const Point3& a, const Point3& b, const Point3& c, const Po
 
 } // namespace
 
-int triangulatePolygonPoints(const std::vector<Point3>& polygon, std::vector<Triangle>& triangles) {
+bool triangulatePolygonPoints(const std::vector<Point3>& polygon,
+                              std::vector<Triangle>& triangles) {
     const std::size_t n = polygon.size();
-    if (n < 3) return -1;
+    if (n < 3) return false;
     std::vector<Triangle> result;
     // Each piece is the corners first..last with its base edge last-first.
     // The corner between them whose circle through the base edge holds no
@@ -52,7 +53,7 @@ int triangulatePolygonPoints(const std::vector<Point3>& polygon, std::vector<Tri
             if (planOrientation(a, b, polygon[k]) == 0) continue;
             if (apex == last || inCircleAnyTurn(a, b, polygon[apex], polygon[k])) apex = k;
         }
-        if (apex == last) return -1;
+        if (apex == last) return false;
         const Point3& c = polygon[apex];
         const int turn = planOrientation(a, b, c);
         result.push_back(turn < 0 ? Triangle{{a, b, c}} : Triangle{{a, c, b}});
@@ -60,7 +61,7 @@ int triangulatePolygonPoints(const std::vector<Point3>& polygon, std::vector<Tri
         pieces.push_back({apex, last});
     }
     triangles.insert(triangles.end(), result.begin(), result.end());
-    return 0;
+    return true;
 }
 
 } // namespace vog::surface

@@ -16,9 +16,10 @@ namespace vog::surface {
 
 // Triangulates the polygon with the given corners in order; its base edge
 // runs from the last corner back to the first. Every corner must see the base
-// edge. The triangles are appended to triangles, each clockwise. Returns 0, or
-// -1 when fewer than three corners are given or a triangle would have no area
-// (then nothing is appended).
-int triangulatePolygonPoints(const std::vector<Point3>& polygon, std::vector<Triangle>& triangles);
+// edge. The triangles are appended to triangles, each clockwise. False when
+// fewer than three corners are given or a triangle would have no area (then
+// nothing is appended).
+[[nodiscard]] bool triangulatePolygonPoints(const std::vector<Point3>& polygon,
+                                            std::vector<Triangle>& triangles);
 
 } // namespace vog::surface

@@ -1,6 +1,5 @@
 #include "surface/files/triangle_copy.h"
 
-#include "host_api.h"
 #include "base/wide_text.h"
 #include "surface/files/triangle_file.h"
 
@@ -38,27 +37,29 @@ void removeFile(const std::wstring& path) {
 
 } // namespace
 
-int moveTriangleFile(const std::wstring& source, const std::wstring& target, bool knownWritten) {
+Status moveTriangleFile(const std::wstring& source, const std::wstring& target, Messages& messages,
+                        bool knownWritten) {
     if (knownWritten || isWrittenForm(source)) {
         std::error_code error;
         std::filesystem::rename(filePath(source), filePath(target), error);
-        if (!error) return 0;
+        if (!error) return Status::ok;
     }
-    const int result = copyTriangleFile(source, target);
+    const Status result = copyTriangleFile(source, target, messages);
     removeFile(source);
     return result;
 }
 
-int copyTriangleFile(const std::wstring& source, const std::wstring& target) {
+Status copyTriangleFile(const std::wstring& source, const std::wstring& target,
+                        Messages& messages) {
     TriangleFileReader in(source);
     if (!in.isOpen()) {
-        acedAlert(L"Error opening triangle file.");
-        return RTERROR;
+        messages.alert(L"Error opening triangle file.");
+        return Status::failed;
     }
     std::ofstream out(filePath(target), std::ios::binary | std::ios::trunc);
     if (!out.is_open()) {
-        acedAlert(L"Error opening output file.");
-        return RTERROR;
+        messages.alert(L"Error opening output file.");
+        return Status::failed;
     }
     Triangle triangle;
     TriangleFileReader::Result result;
@@ -80,20 +81,20 @@ int copyTriangleFile(const std::wstring& source, const std::wstring& target) {
         }
     }
     if (result == TriangleFileReader::Result::Malformed) {
-        acedAlert(in.malformedMessage().c_str());
-        return RTERROR;
+        messages.alert(in.malformedMessage());
+        return Status::failed;
     }
     if (result == TriangleFileReader::Result::Unreadable) {
-        acedAlert(L"Error opening triangle file.");
-        return RTERROR;
+        messages.alert(L"Error opening triangle file.");
+        return Status::failed;
     }
     out.write(lines.data(), static_cast<std::streamsize>(lines.size()));
     out.close();
     if (out.fail()) {
-        acedAlert((L"Error writing " + target + L".").c_str());
-        return RTERROR;
+        messages.alert(L"Error writing " + target + L".");
+        return Status::failed;
     }
-    return 0;
+    return Status::ok;
 }
 
 } // namespace vog::surface

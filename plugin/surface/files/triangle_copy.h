@@ -2,16 +2,19 @@
 // unchanged when fault lines or the boundary are not used.
 #pragma once
 
+#include "base/seam.h"
+#include "base/status.h"
+
 #include <string>
 
 namespace vog::surface {
 
 // Copies the triangles of source to target, in order, record for record.
-// Returns 0, or RTERROR after an alert: "Error opening triangle file." when
+// Returns Status::ok, or failed after an alert: "Error opening triangle file." when
 // the source cannot be opened, "Error opening output file." when the target
 // cannot be created, the message naming the file and line of a record that
 // is not a triangle, or "Error writing <target>.".
-int copyTriangleFile(const std::wstring& source, const std::wstring& target);
+Status copyTriangleFile(const std::wstring& source, const std::wstring& target, Messages& messages);
 
 // Hands the triangles of source on to target and removes source: the target
 // holds what copyTriangleFile writes, with the same result and alerts. A
@@ -21,7 +24,7 @@ int copyTriangleFile(const std::wstring& source, const std::wstring& target);
 // this function has just given and nothing has touched since, as a copy of
 // a copy is the same bytes (each number's "%lf" text reads back to a value
 // whose "%lf" text it is).
-int moveTriangleFile(const std::wstring& source, const std::wstring& target,
-                     bool knownWritten = false);
+Status moveTriangleFile(const std::wstring& source, const std::wstring& target, Messages& messages,
+                        bool knownWritten = false);
 
 } // namespace vog::surface

@@ -1,6 +1,5 @@
 #include "surface/files/work_file_lock.h"
 
-#include "host_api.h"
 #include "base/wide_text.h"
 
 #include <fcntl.h>
@@ -53,28 +52,28 @@ void WorkFileLock::release() {
     held_ = false;
 }
 
-int lockWorkFiles(WorkFileLock& lock, std::chrono::milliseconds limit) {
+Status lockWorkFiles(WorkFileLock& lock, const Seam& seam, std::chrono::milliseconds limit) {
     // Never unlocked: without the lock another build could mix its points
     // into this one's work files.
     if (!lock.isOpen()) {
         const std::wstring text =
             L"Could not lock the sort work files with " + lock.path() + L".  Command terminates.\n";
-        acedAlert(text.c_str());
-        return RTERROR;
+        seam.messages.alert(text);
+        return Status::failed;
     }
-    if (lock.tryTake()) return RTNORM;
-    acutPrintf(L"\nWaiting for another triangulation to finish...");
+    if (lock.tryTake()) return Status::ok;
+    seam.messages.print(L"\nWaiting for another triangulation to finish...");
     const auto giveUp = std::chrono::steady_clock::now() + limit;
     for (;;) {
-        if (acedUsrBrk() == 1) return RTCAN;
+        if (seam.cancellation.requested()) return Status::cancelled;
         if (std::chrono::steady_clock::now() >= giveUp) break;
         std::this_thread::sleep_for(kPollInterval);
-        if (lock.tryTake()) return RTNORM;
+        if (lock.tryTake()) return Status::ok;
     }
     const std::wstring text = L"Another triangulation is still using the sort work files (" +
                               lock.path() + L").  Command terminates.\n";
-    acedAlert(text.c_str());
-    return RTERROR;
+    seam.messages.alert(text);
+    return Status::failed;
 }
 
 } // namespace vog::surface

@@ -4,6 +4,9 @@
 // per TEMP folder; a second build waits for the first to finish.
 #pragma once
 
+#include "base/seam.h"
+#include "base/status.h"
+
 #include <chrono>
 #include <string>
 
@@ -40,12 +43,13 @@ constexpr std::chrono::seconds kWorkFileLockWait{60};
 
 // Takes the lock for a build, waiting while another build holds it: prints
 // "\nWaiting for another triangulation to finish..." once, polls the break
-// key, and gives up with an alert after the limit. RTNORM when held; RTERROR
-// after the limit, or at once, after the alert "Could not lock the sort work
-// files with <lock file>.  Command terminates.\n", when the lock file cannot
-// be opened (its name held by a folder, a link, a FIFO or a file without
-// write permission, or a TEMP folder that does not exist); RTCAN after a
-// break.
-int lockWorkFiles(WorkFileLock& lock, std::chrono::milliseconds limit = kWorkFileLockWait);
+// key, and gives up with an alert after the limit. Status::ok when held;
+// failed after the limit, or at once, after the alert "Could not lock the
+// sort work files with <lock file>.  Command terminates.\n", when the lock
+// file cannot be opened (its name held by a folder, a link, a FIFO or a file
+// without write permission, or a TEMP folder that does not exist); cancelled
+// after a break.
+Status lockWorkFiles(WorkFileLock& lock, const Seam& seam,
+                     std::chrono::milliseconds limit = kWorkFileLockWait);
 
 } // namespace vog::surface

@@ -1,9 +1,9 @@
 #include "surface/prepare/elevation_range.h"
 
-#include "host_api.h"
 #include "surface/files/point_file.h"
 
 #include <algorithm>
+#include <cwchar>
 
 namespace vog::surface {
 
@@ -11,20 +11,21 @@ namespace {
 
 constexpr std::size_t kBoundCapacity = 15;
 
-// The value in decimal units at the drawing's precision; empty when the host
-// cannot convert it.
-std::wstring boundText(double value) {
-    ACHAR text[64];
-    if (acdbRToS(value, 2, -1, text) != RTNORM) return {};
-    return std::wstring(text).substr(0, kBoundCapacity);
+std::wstring boundText(const NumberText& numberText, double value) {
+    return numberText(value).substr(0, kBoundCapacity);
 }
 
 } // namespace
 
-int readElevationRange(const std::wstring& pointFile, ElevationRange& range) {
+ElevationLimits elevationLimits(const ElevationRange& texts) {
+    return {std::wcstod(texts.mine.c_str(), nullptr), std::wcstod(texts.maxe.c_str(), nullptr)};
+}
+
+Status readElevationRange(const std::wstring& pointFile, ElevationRange& range,
+                          const NumberText& numberText, Messages& messages) {
     range = {};
     PointFileReader points(pointFile, FileMaker::User);
-    if (!points.isOpen()) return 0;
+    if (!points.isOpen()) return Status::ok;
 
     Point3 point;
     PointFileReader::Result result = points.read(point);
@@ -36,18 +37,18 @@ int readElevationRange(const std::wstring& pointFile, ElevationRange& range) {
             highest = std::max(highest, point.z);
         }
         if (result == PointFileReader::Result::End) {
-            range.mine = boundText(lowest);
-            range.maxe = boundText(highest);
-            return 0;
+            range.mine = boundText(numberText, lowest);
+            range.maxe = boundText(numberText, highest);
+            return Status::ok;
         }
     }
     if (result == PointFileReader::Result::Malformed) {
-        acedAlert(points.malformedMessage().c_str());
-        return RTERROR;
+        messages.alert(points.malformedMessage());
+        return Status::failed;
     }
     // A file whose read fails is one that cannot be opened: no range, and
     // point preparation says why.
-    return 0;
+    return Status::ok;
 }
 
 } // namespace vog::surface

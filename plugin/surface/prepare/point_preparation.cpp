@@ -1,15 +1,13 @@
 #include "surface/prepare/point_preparation.h"
 
-#include "host_api.h"
+#include "base/progress_steps.h"
 #include "base/wide_text.h"
-#include "surface/files/point_file.h"
 #include "geometry/point_order.h"
+#include "surface/files/point_file.h"
 #include "surface/prepare/point_sort.h"
-#include "base/step_progress.h"
 
 #include <algorithm>
 #include <cstdint>
-#include <cwchar>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -19,20 +17,16 @@ namespace vog::surface {
 
 namespace {
 
-void alert(const std::wstring& text) {
-    acedAlert(text.c_str());
-}
-
 std::ofstream createFile(const std::wstring& path) {
     return std::ofstream(filePath(path), std::ios::binary | std::ios::trunc);
 }
 
 // Closes a written file; false, after an alert, when not all of it reached
 // the disk.
-bool finishFile(std::ofstream& out, const std::wstring& path) {
+bool finishFile(std::ofstream& out, const std::wstring& path, Messages& messages) {
     out.close();
     if (!out.fail()) return true;
-    alert(L"Error writing " + path + L".  Command terminates.\n");
+    messages.alert(L"Error writing " + path + L".  Command terminates.\n");
     return false;
 }
 
@@ -41,6 +35,7 @@ bool finishFile(std::ofstream& out, const std::wstring& path) {
 // reading like the end of the file, with failed set.
 struct CheckedReader {
     PointFileReader& reader;
+    Messages& messages;
     bool failed = false;
 
     bool next(Point3& point) {
@@ -50,11 +45,12 @@ struct CheckedReader {
         case PointFileReader::Result::End:
             return false;
         case PointFileReader::Result::Malformed:
-            if (!failed) alert(reader.malformedMessage());
+            if (!failed) messages.alert(reader.malformedMessage());
             break;
         case PointFileReader::Result::Unreadable:
             if (!failed)
-                alert(L"Could not open sort work file #1 file for reading.  Command terminates.\n");
+                messages.alert(
+                    L"Could not open sort work file #1 file for reading.  Command terminates.\n");
             break;
         }
         failed = true;
@@ -96,26 +92,24 @@ std::uintmax_t fileSize(const std::wstring& path) {
 // merged points, and duplicate removal the filtered ones. The values are those
 // the files hold, as the reader rounds every point to six decimals and
 // rounding again changes nothing.
-int preparePoints(const std::wstring& pointFile, bool useElevationLimits,
-                  const std::wstring& minText, const std::wstring& maxText,
-                  const SortWorkFiles& files) {
-    const double mine = std::wcstod(minText.c_str(), nullptr);
-    const double maxe = std::wcstod(maxText.c_str(), nullptr);
+Status preparePoints(const std::wstring& pointFile, std::optional<ElevationLimits> limits,
+                     const SortWorkFiles& files, const Seam& seam) {
     auto keep = [&](const Point3& p) {
-        return !useElevationLimits || (mine <= p.z && p.z <= maxe);
+        return !limits || (limits->lowest <= p.z && p.z <= limits->highest);
     };
+    Messages& messages = seam.messages;
 
     // A folder, a device or a FIFO is not opened, and a read that fails
     // ends the command the same way: nothing is written.
     PointFileReader reader(pointFile, FileMaker::User);
     if (!reader.isOpen()) {
-        alert(L"Could not open point file for reading.  Command terminates.\n");
-        return RTERROR;
+        messages.alert(L"Could not open point file for reading.  Command terminates.\n");
+        return Status::failed;
     }
     // The meter runs over the reading, in bytes of the file, and then over
     // the writing, in points scaled to the same amount.
     const std::uintmax_t bytes = fileSize(pointFile);
-    StepProgress progress(L"Optimizing", static_cast<std::size_t>(2 * bytes));
+    StepMeter progress(seam.progress, L"Optimizing", 2 * static_cast<std::uint64_t>(bytes), 4096);
 
     // The one reading of the point file. It checks every record, so that a
     // bad point file stops the command before any file is written.
@@ -125,29 +119,29 @@ int preparePoints(const std::wstring& pointFile, bool useElevationLimits,
         const PointFileReader::Result result = reader.read(point);
         if (result == PointFileReader::Result::Point) {
             points.push_back(point);
-            progress.advance(static_cast<std::size_t>(reader.bytesRead()));
+            progress.advance(reader.bytesRead());
             continue;
         }
         if (result == PointFileReader::Result::Malformed) {
-            alert(reader.malformedMessage());
-            return RTERROR;
+            messages.alert(reader.malformedMessage());
+            return Status::failed;
         }
         if (result == PointFileReader::Result::Unreadable) {
-            alert(L"Could not open point file for reading.  Command terminates.\n");
-            return RTERROR;
+            messages.alert(L"Could not open point file for reading.  Command terminates.\n");
+            return Status::failed;
         }
         break;
     }
 
     std::ofstream work = createFile(files.workFile);
     if (!work.is_open()) {
-        alert(L"Could not open sort work file #1 for output.  Command terminates.\n");
-        return RTERROR;
+        messages.alert(L"Could not open sort work file #1 for output.  Command terminates.\n");
+        return Status::failed;
     }
     std::ofstream sorted = createFile(files.sortedPointFile);
     if (!sorted.is_open()) {
-        alert(L"Could not open sorted point file for output.  Command terminates.\n");
-        return RTERROR;
+        messages.alert(L"Could not open sorted point file for output.  Command terminates.\n");
+        return Status::failed;
     }
 
     // Without any point the extremes stay 0.
@@ -161,7 +155,7 @@ int preparePoints(const std::wstring& pointFile, bool useElevationLimits,
                             std::max(extremes.max.z, point.z)};
         }
     }
-    acutPrintf(L"Optimizing\n");
+    messages.print(L"Optimizing\n");
 
     if (points.size() >= 3) sortPoints(points, 1, points.size() - 1);
     if (points.size() >= 2) {
@@ -182,7 +176,7 @@ int preparePoints(const std::wstring& pointFile, bool useElevationLimits,
     const Point3* previous = nullptr;
     for (std::size_t i = 0; i < points.size(); ++i) {
         const Point3& point = points[i];
-        progress.advance(static_cast<std::size_t>(bytes + bytes * i / points.size()));
+        progress.advance(bytes + bytes * i / points.size());
         if (!keep(point)) continue;
         const std::size_t line = workOut.text.size();
         appendPointRecord(workOut.text, point);
@@ -195,30 +189,32 @@ int preparePoints(const std::wstring& pointFile, bool useElevationLimits,
         sortedOut.flushIfFull();
     }
     workOut.flush();
-    if (!finishFile(work, files.workFile)) return RTERROR;
+    if (!finishFile(work, files.workFile, messages)) return Status::failed;
     sortedOut.flush();
-    if (!finishFile(sorted, files.sortedPointFile)) {
-        alert(L"Error eliminating duplicate points.  Command terminates.\n");
-        return RTERROR;
+    if (!finishFile(sorted, files.sortedPointFile, messages)) {
+        messages.alert(L"Error eliminating duplicate points.  Command terminates.\n");
+        return Status::failed;
     }
-    return RTNORM;
+    return Status::ok;
 }
 
-int removeDuplicatePoints(const PointExtremes& extremes, const SortWorkFiles& files) {
+Status removeDuplicatePoints(const PointExtremes& extremes, const SortWorkFiles& files,
+                             Messages& messages) {
     PointFileReader work(files.workFile);
     if (!work.isOpen()) {
-        alert(L"Could not open sort work file #1 file for reading.  Command terminates.\n");
-        return RTERROR;
+        messages.alert(
+            L"Could not open sort work file #1 file for reading.  Command terminates.\n");
+        return Status::failed;
     }
     std::ofstream sorted = createFile(files.sortedPointFile);
     if (!sorted.is_open()) {
-        alert(L"Could not open sorted point file for writing.  Program will abend.\n");
-        return RTERROR;
+        messages.alert(L"Could not open sorted point file for writing.  Program will abend.\n");
+        return Status::failed;
     }
     writePointRecord(sorted, extremes.min);
     writePointRecord(sorted, extremes.max);
 
-    CheckedReader input{work};
+    CheckedReader input{work, messages};
     Point3 previous;
     if (input.next(previous)) {
         writePointRecord(sorted, previous);
@@ -228,9 +224,9 @@ int removeDuplicatePoints(const PointExtremes& extremes, const SortWorkFiles& fi
             previous = point;
         }
     }
-    if (input.failed) return RTERROR;
-    if (!finishFile(sorted, files.sortedPointFile)) return RTERROR;
-    return 0;
+    if (input.failed) return Status::failed;
+    if (!finishFile(sorted, files.sortedPointFile, messages)) return Status::failed;
+    return Status::ok;
 }
 
 } // namespace vog::surface

@@ -6,9 +6,13 @@
 // sorted, filtered points, as after a merge sort through the two work files.
 #pragma once
 
+#include "base/seam.h"
+#include "base/status.h"
 #include "geometry/geometry.h"
 #include "surface/files/sort_work_files.h"
+#include "surface/prepare/elevation_range.h"
 
+#include <optional>
 #include <string>
 
 namespace vog::surface {
@@ -20,21 +24,20 @@ struct PointExtremes {
     Point3 max;
 };
 
-// Writes files.sortedPointFile from pointFile. With useElevationLimits only
-// points with minText <= z <= maxText are kept (the bounds converted with
-// wcstod: text that does not start with a number counts as 0). Within a group
-// of points with equal x and y the first point of the file survives if it
-// belongs to the group, otherwise the one with the smallest z. Returns RTNORM,
-// or RTERROR after an alert: a file cannot be opened, a record of the point
-// file is not a point (then nothing is written), or duplicate removal fails.
-// Prints "Optimizing\n".
-int preparePoints(const std::wstring& pointFile, bool useElevationLimits,
-                  const std::wstring& minText, const std::wstring& maxText,
-                  const SortWorkFiles& files);
+// Writes files.sortedPointFile from pointFile. With limits only the points
+// within them are kept. Within a group of points with equal x and y the
+// first point of the file survives if it belongs to the group, otherwise the
+// one with the smallest z. Returns Status::ok, or failed after an alert: a
+// file cannot be opened, a record of the point file is not a point (then
+// nothing is written), or duplicate removal fails. Prints "Optimizing\n" and
+// shows the meter "Optimizing".
+Status preparePoints(const std::wstring& pointFile, std::optional<ElevationLimits> limits,
+                     const SortWorkFiles& files, const Seam& seam);
 
 // Copies the sorted points of files.workFile to files.sortedPointFile behind
 // the header made of the extremes, dropping every point whose x and y equal
-// those of the point before it. Returns 0, or RTERROR after an alert.
-int removeDuplicatePoints(const PointExtremes& extremes, const SortWorkFiles& files);
+// those of the point before it. Returns Status::ok, or failed after an alert.
+Status removeDuplicatePoints(const PointExtremes& extremes, const SortWorkFiles& files,
+                             Messages& messages);
 
 } // namespace vog::surface

@@ -25,15 +25,6 @@ std::size_t cellsAlong(double extent, double side, std::size_t most) {
     return static_cast<std::size_t>(n);
 }
 
-// Monotone in offset, so a point between two offsets lies in a cell between
-// theirs.
-std::size_t cellOf(double offset, double per, std::size_t count) {
-    const double t = offset * per;
-    if (!(t >= 0)) return 0;
-    if (t >= static_cast<double>(count)) return count - 1;
-    return std::min(static_cast<std::size_t>(t), count - 1);
-}
-
 } // namespace
 
 CircleGrid::CircleGrid(double minX, double minY, double maxX, double maxY, std::size_t pointCount)
@@ -56,8 +47,8 @@ CircleGrid::CircleGrid(double minX, double minY, double maxX, double maxY, std::
         else
             rows_ = std::max<std::size_t>(1, 4 * target / columns_);
     }
-    perX_ = width > 0 ? static_cast<double>(columns_) / width : 0;
-    perY_ = height > 0 ? static_cast<double>(rows_) / height : 0;
+    columnAxis_ = {minX, width > 0 ? static_cast<double>(columns_) / width : 0, columns_};
+    rowAxis_ = {minY, height > 0 ? static_cast<double>(rows_) / height : 0, rows_};
     const double scale = std::max(
         {std::fabs(minX), std::fabs(maxX), std::fabs(minY), std::fabs(maxY), width, height});
     slack_ = filterSlack(scale);
@@ -67,11 +58,11 @@ CircleGrid::CircleGrid(double minX, double minY, double maxX, double maxY, std::
 }
 
 std::size_t CircleGrid::column(double x) const {
-    return cellOf(x - minX_, perX_, columns_);
+    return geometry::cellOf(columnAxis_, x);
 }
 
 std::size_t CircleGrid::row(double y) const {
-    return cellOf(y - minY_, perY_, rows_);
+    return geometry::cellOf(rowAxis_, y);
 }
 
 void CircleGrid::add(const Circle& circle, std::uint32_t slot, std::uint32_t tag) {

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "geometry/circumcircle.h"
+#include "geometry/plan_grid.h"
 
 #include <cmath>
 #include <cstddef>
@@ -84,8 +85,8 @@ class CircleGrid {
     double minY_;
     double maxX_;
     double maxY_;
-    double perX_; // columns per unit of x
-    double perY_;
+    geometry::PlanAxis columnAxis_; // the cells of a point's x and y (columns_, rows_)
+    geometry::PlanAxis rowAxis_;
     double slack_; // absolute widening, from the size of the coordinates
     std::size_t columns_;
     std::size_t rows_;

@@ -34,7 +34,7 @@ std::uint32_t rowCount(double width, double height, std::size_t pointCount) {
 FrontRows::FrontRows(double minX, double minY, double maxX, double maxY, std::size_t pointCount)
     : minY_(minY), maxX_(maxX), maxY_(maxY) {
     const double width = maxX - minX, height = maxY - minY;
-    rows_ = makeBucketAxis(minY, maxY, rowCount(width, height, pointCount));
+    rows_ = geometry::planAxisOver(minY, maxY, rowCount(width, height, pointCount));
     slack_ = filterSlack(std::max(
         {std::fabs(minX), std::fabs(maxX), std::fabs(minY), std::fabs(maxY), width, height}));
     for (unsigned shift = 0;; shift += 2) {
@@ -75,8 +75,8 @@ void FrontRows::add(const Circle& circle, std::uint32_t slot, double fromX) {
         // Only the part over the box right of fromX can hold a point to come.
         const Span ys = spanOver(yc, xc, reach, minY_, maxY_, fromX, maxX_);
         if (ys.empty) return;
-        first = bucketOf(rows_, ys.low - slack_);
-        last = bucketOf(rows_, ys.high + slack_);
+        first = geometry::cellOf(rows_, ys.low - slack_);
+        last = geometry::cellOf(rows_, ys.high + slack_);
     }
     const std::uint32_t level = levelFor(first, last);
     Level& at = levels_[level];

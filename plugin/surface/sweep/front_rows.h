@@ -11,8 +11,8 @@
 // only working ones and each of them at most once.
 #pragma once
 
-#include "geometry/bucket_axis.h"
 #include "geometry/circumcircle.h"
+#include "geometry/plan_grid.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -37,7 +37,7 @@ class FrontRows {
     // Calls visit(slot) for every entered triangle whose circle holds (x, y)
     // by the in-circle test, each once.
     template <class Visit> void search(double x, double y, Visit visit) const {
-        const std::uint32_t rw = bucketOf(rows_, y);
+        const std::uint32_t rw = geometry::cellOf(rows_, y);
         for (const Level& level : levels_) {
             const std::vector<Entry>& row = level.rows[rw >> level.shift];
             if (held_.size() < row.size()) held_.resize(row.size());
@@ -59,7 +59,7 @@ class FrontRows {
     // a millionth of its radius, holds (x, y); a slot may come more than
     // once. The candidates of an exact decision.
     template <class Visit> void searchNear(double x, double y, Visit visit) const {
-        const std::uint32_t rw = bucketOf(rows_, y);
+        const std::uint32_t rw = geometry::cellOf(rows_, y);
         for (const Level& level : levels_)
             for (const Entry& e : level.rows[rw >> level.shift])
                 if (squaredDistanceToCentre(e.xc, e.yc, x, y) <= e.within * (1 + 4e-6) + slack_)
@@ -67,7 +67,7 @@ class FrontRows {
     }
 
     // The rows of level 0, for checks at their edges.
-    const BucketAxis& levelZeroRows() const { return rows_; }
+    const geometry::PlanAxis& levelZeroRows() const { return rows_; }
 
   private:
     static constexpr std::uint32_t kMostRows = 3;
@@ -97,8 +97,8 @@ class FrontRows {
     double minY_;
     double maxX_;
     double maxY_;
-    double slack_;    // absolute widening, from the size of the coordinates
-    BucketAxis rows_; // the rows of level 0
+    double slack_;            // absolute widening, from the size of the coordinates
+    geometry::PlanAxis rows_; // the rows of level 0
     std::vector<Level> levels_;
     std::vector<Place> places_;               // by slot
     mutable std::vector<std::uint32_t> held_; // a search's gathered slots

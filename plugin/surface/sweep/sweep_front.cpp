@@ -1,6 +1,5 @@
 #include "surface/sweep/sweep_front.h"
 
-#include "host_api.h"
 #include "geometry/exact_predicates.h"
 
 #include <algorithm>
@@ -63,18 +62,18 @@ SweepFront::SweepFront(const std::vector<Point3>& vertices, const std::vector<st
         ownKeys_ = keys[i] == i;
     if (ascending_) {
         rows_.emplace(box.minX, box.minY, box.maxX, box.maxY, pointCount);
-        xBuckets_ = makeBucketAxis(box.minX, box.maxX,
-                                   static_cast<std::uint32_t>(std::clamp<std::size_t>(
-                                       pointCount / kPointsPerBucket, 1, kMostBuckets)));
+        xBuckets_ = geometry::planAxisOver(box.minX, box.maxX,
+                                           static_cast<std::uint32_t>(std::clamp<std::size_t>(
+                                               pointCount / kPointsPerBucket, 1, kMostBuckets)));
         waiting_.assign(xBuckets_.count + pointCount, kNone);
-        pointCells_ = makeBucketAxis(
+        pointCells_ = geometry::planAxisOver(
             box.minX, box.maxX,
             static_cast<std::uint32_t>(std::max<std::size_t>(pointCount / kPointsPerCell, 1)));
         cellStart_.assign(pointCells_.count + std::size_t{1},
                           static_cast<std::uint32_t>(pointCount));
         std::uint32_t filled = 0;
         for (std::uint32_t i = 0; i < pointCount; ++i)
-            for (const std::uint32_t c = bucketOf(pointCells_, vertices[i].x); filled <= c;)
+            for (const std::uint32_t c = geometry::cellOf(pointCells_, vertices[i].x); filled <= c;)
                 cellStart_[filled++] = i;
     } else {
         grid_.emplace(box.minX, box.minY, box.maxX, box.maxY, pointCount);
@@ -84,12 +83,7 @@ SweepFront::SweepFront(const std::vector<Point3>& vertices, const std::vector<st
 }
 
 bool SweepFront::add(const CornerNumbers& corners, double sweepX) {
-    if (working_ >= limit_) {
-        std::wstring message = L"# of triangles exceeds maximum allowed of " +
-                               std::to_wstring(limit_) + L".  Contact the developer.";
-        acedAlert(message.c_str());
-        return false;
-    }
+    if (working_ >= limit_) return false;
     std::uint32_t slot;
     if (!freeSlots_.empty()) {
         slot = freeSlots_.back();
@@ -126,7 +120,7 @@ bool SweepFront::add(const CornerNumbers& corners, double sweepX) {
 std::uint32_t SweepFront::retirementPoint(double key) const {
     // Every point before the start of the key's cell lies left of the key,
     // and every point from the start of the next cell on lies right of it.
-    const std::uint32_t cell = bucketOf(pointCells_, key);
+    const std::uint32_t cell = geometry::cellOf(pointCells_, key);
     std::size_t low = std::max<std::size_t>(next_, cellStart_[cell]);
     const std::size_t high = cellStart_[cell + 1];
     if (high > low + 16) {
@@ -168,7 +162,7 @@ void SweepFront::scheduleRetirement(double key, std::uint64_t made, std::uint32_
         std::push_heap(heap_.begin(), heap_.end(), LaterKey{});
         return;
     }
-    const std::uint32_t bucket = bucketOf(xBuckets_, key);
+    const std::uint32_t bucket = geometry::cellOf(xBuckets_, key);
     if (bucket >= opened_) {
         wait(slot, static_cast<std::uint32_t>(pointCount_) + bucket);
         return;
@@ -226,14 +220,14 @@ void SweepFront::release(std::uint32_t slot) {
     --working_;
 }
 
-int SweepFront::insert(std::uint32_t p) {
+bool SweepFront::insert(std::uint32_t p) {
     const Point3& point = vertices_[p];
 
     // Retire every triangle whose circle ends left of the point, in the
     // order they were made.
     found_.clear();
     if (ascending_) {
-        const std::uint32_t reached = bucketOf(xBuckets_, point.x);
+        const std::uint32_t reached = geometry::cellOf(xBuckets_, point.x);
         while (opened_ <= reached)
             openBucket(opened_++);
     }
@@ -292,7 +286,7 @@ int SweepFront::insert(std::uint32_t p) {
     outline_.forEach([&](const EdgeOutline::Edge& edge) {
         if (!full && !add({edge.a, edge.b, p}, point.x)) full = true;
     });
-    return full ? RTERROR : 0;
+    return !full;
 }
 
 namespace {

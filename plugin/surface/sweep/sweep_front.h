@@ -11,11 +11,11 @@
 // results are those of walking the whole working list for every point.
 #pragma once
 
-#include "surface/sweep/circle_grid.h"
 #include "geometry/circumcircle.h"
-#include "surface/sweep/front_rows.h"
+#include "geometry/edge_toggle.h"
 #include "geometry/geometry.h"
-#include "surface/sweep/segment_toggle.h"
+#include "surface/sweep/circle_grid.h"
+#include "surface/sweep/front_rows.h"
 
 #include <array>
 #include <cstddef>
@@ -45,9 +45,9 @@ class SweepFront {
 
     // Inserts point number p: retires the triangles left of it to the
     // completed list, replaces those whose circle holds it strictly by the
-    // fan from p over the cavity outline. Returns 0, or RTERROR after the
-    // limit alert.
-    int insert(std::uint32_t p);
+    // fan from p over the cavity outline. False when the fan would pass the
+    // limit (the triangulation cannot go on then).
+    [[nodiscard]] bool insert(std::uint32_t p);
 
     // The number of completed triangles not yet taken.
     std::size_t completedCount() const { return completed_.size(); }
@@ -141,8 +141,8 @@ class SweepFront {
     // lists. Most triangles break before that. Each entry is the first
     // triangle of its list.
     std::vector<std::uint32_t> waiting_;
-    BucketAxis xBuckets_;
-    BucketAxis pointCells_;                // finer, for the retirement points
+    geometry::PlanAxis xBuckets_;
+    geometry::PlanAxis pointCells_;        // finer, for the retirement points
     std::vector<std::uint32_t> cellStart_; // the first point in each cell or after it
     std::uint32_t opened_ = 0;             // buckets whose triangles have moved on
     std::size_t pointCount_;

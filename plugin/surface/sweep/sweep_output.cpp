@@ -15,7 +15,7 @@ constexpr std::size_t kBlock = 1 << 20;
 
 } // namespace
 
-SweepOutput::SweepOutput(std::ofstream& out, const std::vector<Point3>& vertices,
+SweepOutput::SweepOutput(std::ostream& out, const std::vector<Point3>& vertices,
                          const std::vector<std::uint32_t>& keys,
                          const std::array<std::uint32_t, 3>& dropKeys)
     : out_(out), vertices_(vertices), keys_(keys), dropKeys_(dropKeys) {

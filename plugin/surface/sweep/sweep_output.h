@@ -13,8 +13,8 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
-#include <fstream>
 #include <mutex>
+#include <ostream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -27,7 +27,7 @@ class SweepOutput {
     // keys: equal numbers exactly for vertices with equal coordinates. A
     // triangle with a corner whose key is one of dropKeys is not written.
     // out stays the writer's until finish() or abandon() returns.
-    SweepOutput(std::ofstream& out, const std::vector<Point3>& vertices,
+    SweepOutput(std::ostream& out, const std::vector<Point3>& vertices,
                 const std::vector<std::uint32_t>& keys,
                 const std::array<std::uint32_t, 3>& dropKeys);
     // Abandons what is not yet written.
@@ -62,7 +62,7 @@ class SweepOutput {
     void flushBlock();
     void stop(bool abandoning);
 
-    std::ofstream& out_;
+    std::ostream& out_;
     const std::vector<Point3>& vertices_;
     const std::vector<std::uint32_t>& keys_;
     std::array<std::uint32_t, 3> dropKeys_;

@@ -6,9 +6,10 @@
 #include "plugin/hostile_files.h"
 
 #include "app/commands.h"
+#include "app/host_seam.h"
+#include "host/standin.h"
 #include "products/common/entity_output.h"
 #include "project/project_state.h"
-#include "host/standin.h"
 #include "support/run_host.h"
 #include "surface/triangulation.h"
 
@@ -150,17 +151,17 @@ TEST_F(HostileSurfaceInputs, SortedPointFiles) {
         write("temp/sorted.txt", file.bytes);
         standin::clearAlerts();
         const auto started = std::chrono::steady_clock::now();
-        const int result = vog::surface::triangulateSortedPoints(widePath("site.xyz"),
-                                                                 widePath("temp/sorted.txt"));
+        const vog::Status result = vog::surface::triangulateSortedPoints(
+            widePath("site.xyz"), widePath("temp/sorted.txt"), vog::app::hostSeam());
         EXPECT_LT(std::chrono::steady_clock::now() - started, kQuick) << file.name;
         if (file.refusedLine) {
-            EXPECT_EQ(result, RTERROR) << file.name;
+            EXPECT_EQ(result, vog::Status::failed) << file.name;
             const std::wstring expected = L"Line " + std::to_wstring(file.refusedLine) + L" of " +
                                           widePath("temp/sorted.txt") + L" is not";
             EXPECT_EQ(lastAlert().rfind(expected, 0), 0u)
                 << file.name << ": " << standin::toUtf8(lastAlert());
         } else {
-            EXPECT_EQ(result, 0) << file.name << ": " << standin::toUtf8(lastAlert());
+            EXPECT_EQ(result, vog::Status::ok) << file.name << ": " << standin::toUtf8(lastAlert());
             EXPECT_TRUE(standin::alerts().empty()) << file.name;
         }
         EXPECT_TRUE(projectFilesUnchanged()) << file.name;

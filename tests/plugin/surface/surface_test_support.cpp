@@ -1,7 +1,9 @@
 #include "plugin/surface/surface_test_support.h"
 
-#include "host_api.h"
+#include "app/host_result.h"
+#include "app/host_seam.h"
 #include "base/wide_text.h"
+#include "host_api.h"
 #include "surface/files/number_text.h"
 #include "surface/prepare/point_preparation.h"
 #include "surface/triangulation.h"
@@ -115,12 +117,22 @@ std::filesystem::path SurfaceFixture::writePointFile(const std::string& text,
     return path;
 }
 
-int SurfaceFixture::runPipeline(const std::filesystem::path& pointFile, bool useElevationLimits,
-                                const std::wstring& mine, const std::wstring& maxe) {
+std::optional<ElevationLimits> elevationLimits(bool use, const std::wstring& mine,
+                                               const std::wstring& maxe) {
+    if (!use) return std::nullopt;
+    return surface::elevationLimits({mine, maxe});
+}
+
+int resultCode(Status status, int successCode) {
+    return status == Status::ok ? successCode : app::toHostResult(status);
+}
+
+Status SurfaceFixture::runPipeline(const std::filesystem::path& pointFile) {
     SortWorkFiles files = sortWorkFiles();
-    int prepared = preparePoints(widePath(pointFile), useElevationLimits, mine, maxe, files);
-    if (prepared != RTNORM) return prepared;
-    return triangulateSortedPoints(widePath(pointFile), files.sortedPointFile);
+    const Seam& seam = app::hostSeam();
+    const Status prepared = preparePoints(widePath(pointFile), std::nullopt, files, seam);
+    if (prepared != Status::ok) return prepared;
+    return triangulateSortedPoints(widePath(pointFile), files.sortedPointFile, seam);
 }
 
 std::vector<Triangle> SurfaceFixture::rawTriangles(const std::filesystem::path& pointFile) const {

@@ -1,13 +1,13 @@
 // The raw triangulation is a valid surface on the inputs surveys produce,
 // degenerate ones included, as an independent checker sees the ".ttin"; and
 // the exact predicates it decides with agree with exact rational arithmetic.
-#include "plugin/surface/differential_point_sets.h"
 #include "geometry/exact_predicates.h"
 #include "geometry/point_order.h"
-#include "surface/sweep/sweep_front.h"
-#include "surface/triangulation.h"
+#include "plugin/surface/differential_point_sets.h"
 #include "plugin/surface/surface_test_support.h"
 #include "plugin/surface/surface_validity.h"
+#include "surface/sweep/sweep_front.h"
+#include "surface/triangulation.h"
 
 #include <gtest/gtest.h>
 
@@ -123,7 +123,7 @@ class SurfaceValidity : public testing::SurfaceFixture {
     // that survive preparation.
     testing::SurfaceCheck triangulate(const std::vector<Point3>& points) {
         auto file = writePointFile(testing::pointLines(points));
-        EXPECT_EQ(runPipeline(file), 0);
+        EXPECT_EQ(runPipeline(file), Status::ok);
         EXPECT_TRUE(alerts().empty());
         auto sorted = testing::parsePoints(readText(sortedFile()));
         survivors_.assign(sorted.begin() + 2, sorted.end());
@@ -176,7 +176,7 @@ std::pair<std::size_t, std::size_t> sweepDecisions(const std::vector<Point3>& gi
         keys[i] = i;
     SweepFront front(points, keys, count, true, 3 * (count + 2));
     for (std::uint32_t i = 0; i < count; ++i)
-        EXPECT_EQ(front.insert(i), 0);
+        EXPECT_TRUE(front.insert(i));
     return {front.exactDecisions(), front.unresolvedDecisions()};
 }
 

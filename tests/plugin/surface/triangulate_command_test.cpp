@@ -1,11 +1,11 @@
 // The triangulate command: its dialog as a script and a person answer it,
 // the pipeline's result, and the files it leaves on every way out.
-#include "dcl/dialogs.h"
 #include "app/commands.h"
-#include "project/project_state.h"
+#include "dcl/dialogs.h"
 #include "host/standin.h"
-#include "surface/files/triangle_file.h"
 #include "plugin/surface/surface_test_support.h"
+#include "project/project_state.h"
+#include "surface/files/triangle_file.h"
 
 #include <functional>
 #include <random>
@@ -96,7 +96,7 @@ class TriangulateCommand : public testing::SurfaceFixture {
         std::filesystem::create_directories(apart);
         const auto copy = apart / "site.xyz";
         std::filesystem::copy_file(points, copy);
-        EXPECT_EQ(runPipeline(copy), 0);
+        EXPECT_EQ(runPipeline(copy), Status::ok);
         std::filesystem::path ttin = copy;
         return readText(ttin.replace_extension(".ttin"));
     }

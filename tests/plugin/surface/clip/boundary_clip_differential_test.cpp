@@ -4,13 +4,15 @@
 // same messages, on boundaries that stress the index's filters (vertices on
 // segments and on the test rays, the ray's tolerance, overlapping and
 // zero-length segments, coordinates beyond the index's limit).
-#include "plugin/surface/differential_point_sets.h"
+#include "app/host_result.h"
+#include "app/host_seam.h"
+#include "host/standin.h"
 #include "host_api.h"
+#include "plugin/surface/differential_point_sets.h"
+#include "plugin/surface/surface_test_support.h"
 #include "reference/surface/boundary_clip_reference.h"
 #include "reference/surface/record_reference.h"
-#include "host/standin.h"
 #include "surface/clip/boundary_clip.h"
-#include "plugin/surface/surface_test_support.h"
 
 #include <cmath>
 #include <cstdio>
@@ -127,7 +129,7 @@ class BoundaryClipDifferential : public SurfaceFixture {
     // The Delaunay triangles of a point set, as the pipeline makes them.
     std::vector<Triangle> triangulated(const std::vector<Point3>& points) {
         const auto file = writePointFile(testing::pointLines(points), "survey.txt");
-        EXPECT_EQ(runPipeline(file), 0);
+        EXPECT_EQ(runPipeline(file), Status::ok);
         return rawTriangles(file);
     }
 
@@ -158,8 +160,8 @@ class BoundaryClipDifferential : public SurfaceFixture {
         standin::resetHost();
         EXPECT_EQ(clipTrianglesToBoundary(widePath(dir() / "case.bnd"),
                                           widePath(dir() / "case.ftin"),
-                                          widePath(dir() / "case.tin")),
-                  RTNORM)
+                                          widePath(dir() / "case.tin"), app::hostSeam()),
+                  Status::ok)
             << label;
         EXPECT_TRUE(standin::alerts().empty()) << label;
         EXPECT_TRUE(readText(dir() / "case.tin") == expected) << label << ": surfaces differ";
@@ -181,8 +183,9 @@ class BoundaryClipDifferential : public SurfaceFixture {
             const std::wstring bnd = widePath(folder / "site.bnd");
             const std::wstring ftin = widePath(folder / "site.ftin");
             const std::wstring tin = widePath(folder / "site.tin");
-            results[plain] = plain ? vogref::surface::clipTrianglesToBoundary(bnd, ftin, tin)
-                                   : clipTrianglesToBoundary(bnd, ftin, tin);
+            results[plain] =
+                plain ? vogref::surface::clipTrianglesToBoundary(bnd, ftin, tin)
+                      : app::toHostResult(clipTrianglesToBoundary(bnd, ftin, tin, app::hostSeam()));
             surfaces[plain] = std::filesystem::exists(folder / "site.tin")
                                   ? readText(folder / "site.tin")
                                   : "(none)";

@@ -1,9 +1,10 @@
 // Boundary and void clipping: which triangles an edge of the boundary cuts,
 // which lie inside by the even-odd rule, and the clipping of a triangle file.
+#include "app/host_seam.h"
 #include "host/standin.h"
+#include "plugin/surface/surface_test_support.h"
 #include "surface/clip/boundary_clip.h"
 #include "surface/files/triangle_file.h"
-#include "plugin/surface/surface_test_support.h"
 
 #include <algorithm>
 #include <random>
@@ -140,7 +141,7 @@ class BoundaryClip : public testing::SurfaceFixture {
 
     // Clips the triangles with the boundary file text; the kept triangles.
     std::vector<Triangle> clip(const std::vector<Triangle>& triangles, const std::string& boundary,
-                               int expected = RTNORM) {
+                               Status expected = Status::ok) {
         std::string source;
         for (const Triangle& t : triangles)
             appendTriangleRecord(source, t);
@@ -148,7 +149,7 @@ class BoundaryClip : public testing::SurfaceFixture {
         writeText(dir() / "site.bnd", boundary);
         EXPECT_EQ(clipTrianglesToBoundary(widePath(dir() / "site.bnd"),
                                           widePath(dir() / "site.ftin"),
-                                          widePath(dir() / "site.tin")),
+                                          widePath(dir() / "site.tin"), app::hostSeam()),
                   expected);
         return testing::parseTriangles(readText(dir() / "site.tin"));
     }
@@ -219,13 +220,13 @@ TEST_F(BoundaryClip, AnEmptyBoundaryFileGivesAnEmptySurface) {
 TEST_F(BoundaryClip, FileProblemsAreAlertedAndFailTheClipping) {
     writeText(dir() / "site.ftin", "0 0 0 0 1 0 1 1 0\n");
     EXPECT_EQ(clipTrianglesToBoundary(widePath(dir() / "none.bnd"), widePath(dir() / "site.ftin"),
-                                      widePath(dir() / "site.tin")),
-              RTERROR);
+                                      widePath(dir() / "site.tin"), app::hostSeam()),
+              Status::failed);
     EXPECT_EQ(alerts(), std::vector<std::wstring>{L"Could not open boundary file."});
     EXPECT_FALSE(std::filesystem::exists(dir() / "site.tin"));
 
     standin::clearAlerts();
-    clip(gridTriangles(), "0 0 0 100 0 0\n0 100 x 0 0 0\n", RTERROR);
+    clip(gridTriangles(), "0 0 0 100 0 0\n0 100 x 0 0 0\n", Status::failed);
     ASSERT_EQ(alerts().size(), 1u);
     EXPECT_EQ(alerts()[0], L"Line 2 of " + widePath(dir() / "site.bnd") +
                                L" is not a boundary segment: 0 100 x 0 0 0 (6 numbers expected, 5 "
@@ -235,8 +236,8 @@ TEST_F(BoundaryClip, FileProblemsAreAlertedAndFailTheClipping) {
     writeText(dir() / "site.bnd", segmentLines(square(0, 100)));
     writeText(dir() / "site.ftin", "0 0 0 0 1 0 1 1 0\n1 2 3\n");
     EXPECT_EQ(clipTrianglesToBoundary(widePath(dir() / "site.bnd"), widePath(dir() / "site.ftin"),
-                                      widePath(dir() / "site.tin")),
-              RTERROR);
+                                      widePath(dir() / "site.tin"), app::hostSeam()),
+              Status::failed);
     ASSERT_EQ(alerts().size(), 1u);
     EXPECT_NE(alerts()[0].find(L"is not a triangle"), std::wstring::npos);
 }

@@ -2,14 +2,15 @@
 // byte, the same console text and alerts, the same result and the same
 // progress meter, on scattered, clustered and gridded surfaces with faults
 // that stress the snapping, the vertex matching and the cut-triangle search.
-#include "plugin/surface/differential_point_sets.h"
-#include "host_api.h"
+#include "app/host_seam.h"
 #include "host/progress_meter.h"
+#include "host/standin.h"
+#include "host_api.h"
+#include "plugin/surface/differential_point_sets.h"
+#include "plugin/surface/surface_test_support.h"
 #include "project/project_state.h"
 #include "reference/surface/fault_reference.h"
-#include "host/standin.h"
 #include "surface/faults/fault_lines.h"
-#include "plugin/surface/surface_test_support.h"
 
 #include <algorithm>
 #include <cmath>
@@ -264,7 +265,7 @@ class FaultDifferential : public SurfaceFixture {
     // The raw triangulation of the points, as the triangle file holds it.
     std::string surfaceOf(const std::vector<Point3>& points) {
         const auto file = writePointFile(testing::pointLines(points), "surface.txt");
-        EXPECT_EQ(runPipeline(file), 0);
+        EXPECT_EQ(runPipeline(file), Status::ok);
         return readText(dir() / "surface.ttin");
     }
 
@@ -289,7 +290,8 @@ class FaultDifferential : public SurfaceFixture {
             const std::wstring in = widePath(folder / "site.ttin");
             const std::wstring faultFile = widePath(folder / "site.flt");
             r.result = reference ? vogref::surface::applyFaultLines(in, faultFile, dimension)
-                                 : applyFaultLines(in, faultFile, dimension);
+                                 : testing::resultCode(
+                                       applyFaultLines(in, faultFile, dimension, app::hostSeam()));
             r.console = capture.text();
         }
         for (std::size_t at; (at = r.console.find("/plain/")) != std::string::npos;)

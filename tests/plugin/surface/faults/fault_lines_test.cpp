@@ -3,14 +3,15 @@
 // vertical and horizontal faults, faults that do not apply; and the fault
 // step over files: the two layouts, the boundary skip, empty and malformed
 // files, every alert and result.
-#include "plugin/surface/faults/fault_surface_check.h"
-#include "project/project_state.h"
+#include "app/host_seam.h"
+#include "geometry/plan_orientation.h"
 #include "host/standin.h"
+#include "plugin/surface/faults/fault_surface_check.h"
+#include "plugin/surface/surface_test_support.h"
+#include "project/project_state.h"
 #include "surface/faults/fault_lines.h"
 #include "surface/faults/fault_segment.h"
-#include "geometry/plan_orientation.h"
 #include "surface/faults/polygon_triangulation.h"
-#include "plugin/surface/surface_test_support.h"
 
 #include <algorithm>
 #include <cmath>
@@ -85,10 +86,10 @@ class FaultSegment : public ::testing::Test {
     void SetUp() override { standin::resetHost(); }
     void TearDown() override { standin::resetHost(); }
 
-    int apply(std::vector<Triangle>& tin, Segment fault, int number = 1) {
+    FaultResult apply(std::vector<Triangle>& tin, Segment fault) {
         capture.clear();
         last = fault;
-        const int result = applyFaultSegment(tin, fault, number);
+        const FaultResult result = applyFaultSegment(tin, fault, app::hostSeam());
         last = fault;
         return result;
     }
@@ -106,7 +107,7 @@ TEST_F(FaultSegment, TheDiagonalOfAQuadrilateralIsSwappedAndTheNewTrianglesFollo
     // (0,0)->(0,10), so the triangle on the (0,0) side comes first.
     std::vector<Triangle> tin = squareSurface();
     const testing::SurfaceCheck check(tin);
-    EXPECT_EQ(apply(tin, {kLowerRight, kUpperLeft}), 0);
+    EXPECT_EQ(apply(tin, {kLowerRight, kUpperLeft}), FaultResult::processed);
     EXPECT_EQ(capture.text(), "");
     ASSERT_EQ(tin.size(), 3u);
     EXPECT_EQ(tin[0], squareSurface()[2]);
@@ -118,7 +119,7 @@ TEST_F(FaultSegment, TheDiagonalOfAQuadrilateralIsSwappedAndTheNewTrianglesFollo
     // The other way round the first outline edge at (10,0) is
     // (10,10)->(10,0): the (10,10) side comes first.
     tin = squareSurface();
-    EXPECT_EQ(apply(tin, {kUpperLeft, kLowerRight}), 0);
+    EXPECT_EQ(apply(tin, {kUpperLeft, kLowerRight}), FaultResult::processed);
     ASSERT_EQ(tin.size(), 3u);
     EXPECT_TRUE(hasCorner(tin[1], kUpperRight));
     EXPECT_TRUE(hasCorner(tin[2], kLowerLeft));
@@ -126,9 +127,9 @@ TEST_F(FaultSegment, TheDiagonalOfAQuadrilateralIsSwappedAndTheNewTrianglesFollo
 
 TEST_F(FaultSegment, AFaultAlongAnEdgeOrInsideOneTriangleChangesNothing) {
     std::vector<Triangle> tin = squareSurface();
-    EXPECT_EQ(apply(tin, {kUpperRight, kLowerLeft}), kFaultNotApplied);
+    EXPECT_EQ(apply(tin, {kUpperRight, kLowerLeft}), FaultResult::notApplied);
     EXPECT_EQ(tin, squareSurface());
-    EXPECT_EQ(apply(tin, {kLowerLeft, kLowerRight}), kFaultNotApplied);
+    EXPECT_EQ(apply(tin, {kLowerLeft, kLowerRight}), FaultResult::notApplied);
     EXPECT_EQ(tin, squareSurface());
     EXPECT_EQ(capture.text(), "");
 
@@ -138,7 +139,7 @@ TEST_F(FaultSegment, AFaultAlongAnEdgeOrInsideOneTriangleChangesNothing) {
     std::vector<Triangle> two{tri({0, 0, 0}, {5, 5, 0}, {5, -5, 0}),
                               tri({40, 0, 0}, {45, 5, 0}, {45, -5, 0})};
     std::vector<Triangle> before = two;
-    EXPECT_EQ(apply(two, {{0, 0, 0}, far}), kFaultNotApplied);
+    EXPECT_EQ(apply(two, {{0, 0, 0}, far}), FaultResult::notApplied);
     EXPECT_EQ(sorted(two), sorted(before));
     EXPECT_EQ(capture.text(), "");
 }
@@ -149,7 +150,7 @@ TEST_F(FaultSegment, AFaultAcrossManyTrianglesBecomesAnEdgeAndTheRestKeepTheirOr
     const testing::SurfaceCheck check(tin);
     const Point3 a{0, 0, 0};
     const Point3 b{60, 10, 16};
-    EXPECT_EQ(apply(tin, {a, b}), 0);
+    EXPECT_EQ(apply(tin, {a, b}), FaultResult::processed);
     EXPECT_EQ(check.faultIn(tin), "");
     EXPECT_TRUE(
         std::any_of(tin.begin(), tin.end(), [&](const Triangle& t) { return hasEdge(t, a, b); }));
@@ -173,7 +174,7 @@ TEST_F(FaultSegment, AFaultThroughFurtherVerticesBecomesTheChainOfEdgesBetweenTh
     const Point3 a{0, 0, 0};
     const Point3 mid{20, 10, 12};
     const Point3 b{40, 20, 24};
-    EXPECT_EQ(apply(tin, {a, b}), 0);
+    EXPECT_EQ(apply(tin, {a, b}), FaultResult::processed);
     EXPECT_EQ(check.faultIn(tin), "");
     auto isEdge = [&](const Point3& p, const Point3& q) {
         return std::any_of(tin.begin(), tin.end(),
@@ -184,7 +185,7 @@ TEST_F(FaultSegment, AFaultThroughFurtherVerticesBecomesTheChainOfEdgesBetweenTh
 
     // Along a row of vertices every piece is an edge already.
     tin = gridSurface(4, 2);
-    EXPECT_EQ(apply(tin, {{0, 10, 10}, {40, 10, 14}}), kFaultNotApplied);
+    EXPECT_EQ(apply(tin, {{0, 10, 10}, {40, 10, 14}}), FaultResult::notApplied);
     EXPECT_EQ(tin, gridSurface(4, 2));
 }
 
@@ -197,14 +198,14 @@ TEST_F(FaultSegment, VerticalAndHorizontalFaultsAndEdgesAreCut) {
     const Point3 west{-10, 0, 4};
     // The diamond split along the horizontal west-east diagonal.
     std::vector<Triangle> diamond{tri(west, north, east), tri(west, east, south)};
-    EXPECT_EQ(apply(diamond, {south, north}), 0);
+    EXPECT_EQ(apply(diamond, {south, north}), FaultResult::processed);
     ASSERT_EQ(diamond.size(), 2u);
     for (const Triangle& t : diamond) {
         EXPECT_TRUE(hasEdge(t, south, north));
         EXPECT_TRUE(isClockwise(t));
     }
     // Now split along the vertical diagonal: a horizontal fault swaps it back.
-    EXPECT_EQ(apply(diamond, {east, west}), 0);
+    EXPECT_EQ(apply(diamond, {east, west}), FaultResult::processed);
     for (const Triangle& t : diamond)
         EXPECT_TRUE(hasEdge(t, east, west));
 
@@ -218,7 +219,7 @@ TEST_F(FaultSegment, VerticalAndHorizontalFaultsAndEdgesAreCut) {
         strip.push_back(tri(b, c, d));
     }
     const testing::SurfaceCheck check(strip);
-    EXPECT_EQ(apply(strip, {{0, 0, 0}, {30, 10, 0}}), 0);
+    EXPECT_EQ(apply(strip, {{0, 0, 0}, {30, 10, 0}}), FaultResult::processed);
     EXPECT_EQ(check.faultIn(strip), "");
     EXPECT_TRUE(testing::isEdgeChain(strip, {0, 0, 0}, {30, 10, 0}));
 }
@@ -243,7 +244,7 @@ TEST_F(FaultSegment, EndsWithinOneTenthAreSnappedOntoVerticesAndTakeTheirElevati
     EXPECT_EQ(p.z, 8);
 
     // A fault snapped at 0.1 is placed, with the vertices' elevations.
-    EXPECT_EQ(apply(tin, {{9.9, 0, 0}, {0, 10.05, 0}}), 0);
+    EXPECT_EQ(apply(tin, {{9.9, 0, 0}, {0, 10.05, 0}}), FaultResult::processed);
     EXPECT_EQ(last.a, kLowerRight);
     EXPECT_EQ(last.b, kUpperLeft);
     EXPECT_TRUE(hasEdge(tin[1], kLowerRight, kUpperLeft));
@@ -253,7 +254,7 @@ TEST_F(FaultSegment, AnEndThatIsNoVertexSkipsTheFaultOrIsReportedMissing) {
     // (10, 0.1000001) is no vertex and (0,10) a corner of one triangle only:
     // skipped, nothing said.
     std::vector<Triangle> tin = squareSurface();
-    EXPECT_EQ(apply(tin, {{10, 0.1000001, 0}, kUpperLeft}), kFaultNotApplied);
+    EXPECT_EQ(apply(tin, {{10, 0.1000001, 0}, kUpperLeft}), FaultResult::notApplied);
     EXPECT_EQ(tin, squareSurface());
     EXPECT_EQ(capture.text(), "");
 
@@ -262,35 +263,57 @@ TEST_F(FaultSegment, AnEndThatIsNoVertexSkipsTheFaultOrIsReportedMissing) {
     tin = squareSurface();
     tin.insert(tin.begin(), tri(kLowerLeft, {-10, 5, 0}, kUpperLeft));
     const std::vector<Triangle> before = tin;
-    EXPECT_EQ(apply(tin, {{9.8999999, 0, 6}, kUpperLeft}), 0);
+    EXPECT_EQ(apply(tin, {{9.8999999, 0, 6}, kUpperLeft}), FaultResult::processed);
     EXPECT_EQ(capture.text(),
               "Fault line (9.900000,0.000000,6.000000)-(0.000000,10.000000,2.000000) "
               "missing for triangulation.\nApplying Fault Lines...");
     EXPECT_EQ(sorted(tin), sorted(before));
-    EXPECT_EQ(apply(tin, {{5, 5, 0}, {0, 0, 0}}, 3), kFaultNotApplied);
+    EXPECT_EQ(apply(tin, {{5, 5, 0}, {0, 0, 0}}), FaultResult::notApplied);
     std::vector<Triangle> none;
-    EXPECT_EQ(apply(none, {kLowerLeft, kUpperRight}), kFaultNotApplied);
+    EXPECT_EQ(apply(none, {kLowerLeft, kUpperRight}), FaultResult::notApplied);
 }
 
-TEST_F(FaultSegment, AFaultLeavingTheSurfaceGivesItsNumberAndTheBreakKeyCancels) {
+TEST_F(FaultSegment, TheReportAndTheBreakKeyAreTheSeamsGiven) {
+    // Run with a seam of its own, the step reaches the host in no way: the
+    // host's break key, armed, is never polled.
+    standin::breakAfterPolls(1);
+    std::vector<Triangle> tin = squareSurface();
+    tin.insert(tin.begin(), tri(kLowerLeft, {-10, 5, 0}, kUpperLeft));
+    testing::RecordingSeam seam;
+    Segment fault{{9.8999999, 0, 6}, kUpperLeft};
+    EXPECT_EQ(applyFaultSegment(tin, fault, seam.seam()), FaultResult::processed);
+    EXPECT_EQ(seam.prints, std::vector<std::wstring>{
+                               L"Fault line (9.900000,0.000000,6.000000)-(0.000000,10.000000,"
+                               L"2.000000) missing for triangulation.\nApplying Fault Lines..."});
+    tin = squareSurface();
+    testing::RecordingSeam breaking(1);
+    fault = {kLowerRight, kUpperLeft};
+    EXPECT_EQ(applyFaultSegment(tin, fault, breaking.seam()), FaultResult::cancelled);
+    EXPECT_EQ(tin, squareSurface());
+    EXPECT_EQ(capture.text(), "");
+    EXPECT_TRUE(standin::alerts().empty());
+    standin::breakAfterPolls(0);
+}
+
+TEST_F(FaultSegment, AFaultLeavingTheSurfaceIsUnfollowableAndTheBreakKeyCancels) {
     // Two triangles apart: the fault leaves the first through an outer edge.
     std::vector<Triangle> apart{tri({0, 0, 0}, {5, 5, 0}, {5, -5, 0}),
                                 tri({20, 0, 0}, {15, -5, 0}, {15, 5, 0})};
     const std::vector<Triangle> before = apart;
-    EXPECT_EQ(apply(apart, {{0, 0, 0}, {20, 0, 0}}, 7), 7);
+    EXPECT_EQ(apply(apart, {{0, 0, 0}, {20, 0, 0}}), FaultResult::unfollowable);
     EXPECT_EQ(sorted(apart), sorted(before));
     EXPECT_EQ(capture.text(), "");
 
     std::vector<Triangle> tin = squareSurface();
     standin::breakAfterPolls(1);
-    EXPECT_EQ(apply(tin, {kLowerRight, kUpperLeft}), RTCAN);
+    EXPECT_EQ(apply(tin, {kLowerRight, kUpperLeft}), FaultResult::cancelled);
     EXPECT_EQ(tin, squareSurface());
     // A fault through a vertex is undone whole, wherever the break comes.
     int breaks = 0;
     for (int poll = 1; poll < 50; ++poll) {
         tin = gridSurface(4, 2);
         standin::breakAfterPolls(poll);
-        if (apply(tin, {{0, 0, 0}, {40, 20, 24}}) != RTCAN) break;
+        if (apply(tin, {{0, 0, 0}, {40, 20, 24}}) != FaultResult::cancelled) break;
         ++breaks;
         EXPECT_EQ(tin, gridSurface(4, 2)) << "break at poll " << poll;
     }
@@ -312,7 +335,7 @@ TEST(PolygonTriangulation, NonConvexSidesAreTiledExactlyWithAllTheirEdges) {
             polygon.push_back({20.0 * k / (n + 1), std::round(up(random) * 1e3) / 1e3, 0});
         polygon.push_back({0, 0, 0});
         std::vector<Triangle> triangles;
-        ASSERT_EQ(triangulatePolygonPoints(polygon, triangles), 0);
+        ASSERT_TRUE(triangulatePolygonPoints(polygon, triangles));
         ASSERT_EQ(triangles.size(), polygon.size() - 2);
         double area = 0;
         for (const Triangle& t : triangles) {
@@ -346,8 +369,8 @@ TEST(PolygonTriangulation, NonConvexSidesAreTiledExactlyWithAllTheirEdges) {
             }
     }
     std::vector<Triangle> none;
-    EXPECT_EQ(triangulatePolygonPoints({{0, 0, 0}, {1, 0, 0}}, none), -1);
-    EXPECT_EQ(triangulatePolygonPoints({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}}, none), -1);
+    EXPECT_FALSE(triangulatePolygonPoints({{0, 0, 0}, {1, 0, 0}}, none));
+    EXPECT_FALSE(triangulatePolygonPoints({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}}, none));
     EXPECT_TRUE(none.empty());
 }
 
@@ -390,7 +413,8 @@ class FaultLines : public testing::SurfaceFixture {
     int runOn(int dimension = 3) {
         capture.clear();
         standin::clearAlerts();
-        return applyFaultLines(widePath(ttin), widePath(faults), dimension);
+        return testing::resultCode(
+            applyFaultLines(widePath(ttin), widePath(faults), dimension, app::hostSeam()));
     }
     std::vector<Triangle> output() const { return parseTriangles(readText(ftin)); }
     std::vector<std::string> alertTexts() const {

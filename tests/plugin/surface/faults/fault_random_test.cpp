@@ -2,10 +2,11 @@
 // survey's surface and to gridded data: after every fault the surface must
 // still be a valid triangulation of the same region and vertices, and every
 // fault that was placed must be an edge of it until a later fault cuts it.
-#include "plugin/surface/faults/fault_surface_check.h"
+#include "app/host_seam.h"
 #include "host/standin.h"
-#include "surface/faults/fault_segment.h"
+#include "plugin/surface/faults/fault_surface_check.h"
 #include "plugin/surface/surface_test_support.h"
+#include "surface/faults/fault_segment.h"
 
 #include <algorithm>
 #include <cmath>
@@ -31,7 +32,7 @@ class FaultRandom : public SurfaceFixture {
     // The surface of the point file text, as the triangulation core gives it.
     std::vector<Triangle> surfaceOf(const std::string& points) {
         auto file = writePointFile(points);
-        EXPECT_EQ(runPipeline(file), 0);
+        EXPECT_EQ(runPipeline(file), Status::ok);
         return rawTriangles(file);
     }
 
@@ -93,13 +94,13 @@ class FaultRandom : public SurfaceFixture {
         for (std::size_t i = 0; i < faults.size(); ++i) {
             Segment fault = faults[i];
             capture.clear();
-            const int result = applyFaultSegment(tin, fault, static_cast<int>(i + 1));
-            EXPECT_TRUE(result == 0 || result == kFaultNotApplied)
-                << "fault " << i + 1 << " gave " << result;
+            const FaultResult result = applyFaultSegment(tin, fault, app::hostSeam());
+            EXPECT_TRUE(result == FaultResult::processed || result == FaultResult::notApplied)
+                << "fault " << i + 1 << " gave " << static_cast<int>(result);
             const bool missing = capture.text().find(kMissing) != std::string::npos;
             if (missing)
                 ++counts.missing;
-            else if (result == 0)
+            else if (result == FaultResult::processed)
                 ++counts.placed;
             else
                 ++counts.skipped;

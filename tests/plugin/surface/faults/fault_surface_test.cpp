@@ -2,10 +2,10 @@
 // the fault step's exact tests could pick (a corner near a point, a corner
 // on a segment, an edge crossing it), in surface order; and removing,
 // appending, undoing and renumbering keep the order of a plain list.
-#include "plugin/surface/differential_point_sets.h"
-#include "surface/faults/fault_surface.h"
 #include "geometry/plan_orientation.h"
+#include "plugin/surface/differential_point_sets.h"
 #include "plugin/surface/surface_test_support.h"
+#include "surface/faults/fault_surface.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,7 +20,7 @@ class FaultSurfaceTest : public testing::SurfaceFixture {
   protected:
     std::vector<Triangle> surfaceOf(const std::vector<Point3>& points) {
         const auto file = writePointFile(testing::pointLines(points));
-        EXPECT_EQ(runPipeline(file), 0);
+        EXPECT_EQ(runPipeline(file), Status::ok);
         return rawTriangles(file);
     }
 };

@@ -1,11 +1,12 @@
 // Copies of triangle files: every record read and written again with "%lf",
 // whether its numbers are kept as they stand or written from their values;
 // bad records named by file and line as the readers name them.
+#include "app/host_seam.h"
 #include "host_api.h"
+#include "plugin/surface/surface_test_support.h"
 #include "reference/surface/record_reference.h"
 #include "surface/files/number_text.h"
 #include "surface/files/triangle_copy.h"
-#include "plugin/surface/surface_test_support.h"
 
 #include <cmath>
 #include <cstdio>
@@ -43,7 +44,9 @@ class TriangleCopy : public SurfaceFixture {
     // Copies text and checks the copy against the rewrite.
     void expectRewritten(const std::string& label, const std::string& text) {
         writeText(dir() / "a.ttin", text);
-        ASSERT_EQ(copyTriangleFile(widePath(dir() / "a.ttin"), widePath(dir() / "a.ftin")), 0)
+        ASSERT_EQ(copyTriangleFile(widePath(dir() / "a.ttin"), widePath(dir() / "a.ftin"),
+                                   app::hostSeam().messages),
+                  Status::ok)
             << label;
         EXPECT_TRUE(readText(dir() / "a.ftin") == rewritten(dir() / "a.ttin"))
             << label << ":\n"
@@ -51,27 +54,33 @@ class TriangleCopy : public SurfaceFixture {
         EXPECT_TRUE(alerts().empty()) << label;
         // Handing the file on gives the same bytes, and the source goes.
         writeText(dir() / "m.ttin", text);
-        ASSERT_EQ(moveTriangleFile(widePath(dir() / "m.ttin"), widePath(dir() / "m.ftin")), 0)
+        ASSERT_EQ(moveTriangleFile(widePath(dir() / "m.ttin"), widePath(dir() / "m.ftin"),
+                                   app::hostSeam().messages),
+                  Status::ok)
             << label;
         EXPECT_TRUE(readText(dir() / "m.ftin") == readText(dir() / "a.ftin")) << label;
         EXPECT_FALSE(std::filesystem::exists(dir() / "m.ttin")) << label;
         EXPECT_TRUE(alerts().empty()) << label;
         // A copy of what a copy gives is the same bytes, which the command
         // relies on to rename the ".ftin" unread.
-        ASSERT_EQ(copyTriangleFile(widePath(dir() / "a.ftin"), widePath(dir() / "a.tin")), 0);
+        ASSERT_EQ(copyTriangleFile(widePath(dir() / "a.ftin"), widePath(dir() / "a.tin"),
+                                   app::hostSeam().messages),
+                  Status::ok);
         EXPECT_TRUE(readText(dir() / "a.tin") == readText(dir() / "a.ftin")) << label;
     }
     // Copies text that holds a bad record; returns the alert.
     std::wstring copyAlert(const std::string& text) {
         writeText(dir() / "bad.ttin", text);
         standin::resetHost();
-        EXPECT_EQ(copyTriangleFile(widePath(dir() / "bad.ttin"), widePath(dir() / "bad.ftin")),
-                  RTERROR);
+        EXPECT_EQ(copyTriangleFile(widePath(dir() / "bad.ttin"), widePath(dir() / "bad.ftin"),
+                                   app::hostSeam().messages),
+                  Status::failed);
         const std::wstring alert = alerts().empty() ? L"" : alerts().back();
         // Handing it on fails the same way and still removes the source.
         standin::resetHost();
-        EXPECT_EQ(moveTriangleFile(widePath(dir() / "bad.ttin"), widePath(dir() / "bad.ftin")),
-                  RTERROR);
+        EXPECT_EQ(moveTriangleFile(widePath(dir() / "bad.ttin"), widePath(dir() / "bad.ftin"),
+                                   app::hostSeam().messages),
+                  Status::failed);
         EXPECT_EQ(alerts().empty() ? L"" : alerts().back(), alert);
         EXPECT_FALSE(std::filesystem::exists(dir() / "bad.ttin"));
         return alert;
@@ -192,7 +201,9 @@ TEST_F(TriangleCopy, AFileInTheWritersFormIsRenamedNotWritten) {
     writeText(dir() / "w.ttin", line + line);
     struct stat before {};
     ASSERT_EQ(::stat((dir() / "w.ttin").c_str(), &before), 0);
-    ASSERT_EQ(moveTriangleFile(widePath(dir() / "w.ttin"), widePath(dir() / "w.ftin")), 0);
+    ASSERT_EQ(moveTriangleFile(widePath(dir() / "w.ttin"), widePath(dir() / "w.ftin"),
+                               app::hostSeam().messages),
+              Status::ok);
     struct stat after {};
     ASSERT_EQ(::stat((dir() / "w.ftin").c_str(), &after), 0);
     EXPECT_EQ(after.st_ino, before.st_ino);
@@ -200,28 +211,34 @@ TEST_F(TriangleCopy, AFileInTheWritersFormIsRenamedNotWritten) {
     // One blank too many, and the file is written again.
     writeText(dir() / "x.ttin", line + "\n" + line);
     ASSERT_EQ(::stat((dir() / "x.ttin").c_str(), &before), 0);
-    ASSERT_EQ(moveTriangleFile(widePath(dir() / "x.ttin"), widePath(dir() / "x.ftin")), 0);
+    ASSERT_EQ(moveTriangleFile(widePath(dir() / "x.ttin"), widePath(dir() / "x.ftin"),
+                               app::hostSeam().messages),
+              Status::ok);
     EXPECT_EQ(readText(dir() / "x.ftin"), line + line);
     EXPECT_FALSE(std::filesystem::exists(dir() / "x.ttin"));
 }
 
 TEST_F(TriangleCopy, FilesThatCannotBeOpened) {
-    EXPECT_EQ(copyTriangleFile(widePath(dir() / "none.ttin"), widePath(dir() / "none.ftin")),
-              RTERROR);
+    EXPECT_EQ(copyTriangleFile(widePath(dir() / "none.ttin"), widePath(dir() / "none.ftin"),
+                               app::hostSeam().messages),
+              Status::failed);
     EXPECT_EQ(alerts().back(), L"Error opening triangle file.");
     writeText(dir() / "a.ttin", "1 2 3 4 5 6 7 8 9\n");
-    EXPECT_EQ(copyTriangleFile(widePath(dir() / "a.ttin"), widePath(dir() / "no" / "a.ftin")),
-              RTERROR);
+    EXPECT_EQ(copyTriangleFile(widePath(dir() / "a.ttin"), widePath(dir() / "no" / "a.ftin"),
+                               app::hostSeam().messages),
+              Status::failed);
     EXPECT_EQ(alerts().back(), L"Error opening output file.");
     // Handing on into a folder that is not there fails as the copy does,
     // when the rename fails too.
     writeText(dir() / "a.ttin", record({"1.000000", "2.000000", "3.000000", "4.000000", "5.000000",
                                         "6.000000", "7.000000", "8.000000", "9.000000"}));
-    EXPECT_EQ(moveTriangleFile(widePath(dir() / "a.ttin"), widePath(dir() / "no" / "a.ftin")),
-              RTERROR);
+    EXPECT_EQ(moveTriangleFile(widePath(dir() / "a.ttin"), widePath(dir() / "no" / "a.ftin"),
+                               app::hostSeam().messages),
+              Status::failed);
     EXPECT_EQ(alerts().back(), L"Error opening output file.");
-    EXPECT_EQ(moveTriangleFile(widePath(dir() / "none.ttin"), widePath(dir() / "none.ftin")),
-              RTERROR);
+    EXPECT_EQ(moveTriangleFile(widePath(dir() / "none.ttin"), widePath(dir() / "none.ftin"),
+                               app::hostSeam().messages),
+              Status::failed);
     EXPECT_EQ(alerts().back(), L"Error opening triangle file.");
 }
 

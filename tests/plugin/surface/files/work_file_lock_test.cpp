@@ -1,8 +1,9 @@
 // The lock on the sort work files: one holder per TEMP folder, a waiting
 // build that says so, gives up after its limit and stops on the break key.
+#include "app/host_seam.h"
+#include "plugin/surface/surface_test_support.h"
 #include "surface/files/sort_work_files.h"
 #include "surface/files/work_file_lock.h"
-#include "plugin/surface/surface_test_support.h"
 
 #include <chrono>
 #include <filesystem>
@@ -50,7 +51,7 @@ TEST_F(WorkFileLockTest, OneHolderPerFolderUntilReleasedOrDestroyed) {
 TEST_F(WorkFileLockTest, AFreeLockIsTakenAtOnceWithoutAMessage) {
     standin::OutputCapture capture;
     WorkFileLock lock(temp());
-    EXPECT_EQ(lockWorkFiles(lock, 0ms), RTNORM);
+    EXPECT_EQ(lockWorkFiles(lock, app::hostSeam(), 0ms), Status::ok);
     EXPECT_TRUE(lock.isHeld());
     EXPECT_EQ(capture.text(), "");
     EXPECT_TRUE(alerts().empty());
@@ -62,7 +63,7 @@ TEST_F(WorkFileLockTest, AWaitingBuildSaysSoAndGivesUpAfterItsLimit) {
     standin::OutputCapture capture;
     WorkFileLock lock(temp());
     const auto started = std::chrono::steady_clock::now();
-    EXPECT_EQ(lockWorkFiles(lock, 400ms), RTERROR);
+    EXPECT_EQ(lockWorkFiles(lock, app::hostSeam(), 400ms), Status::failed);
     const auto waited = std::chrono::steady_clock::now() - started;
     EXPECT_GE(waited, 400ms);
     EXPECT_LT(waited, 3s);
@@ -86,7 +87,7 @@ TEST_F(WorkFileLockTest, AWaitingBuildTakesTheLockOnceItIsReleased) {
         holder.reset();
     });
     const auto started = std::chrono::steady_clock::now();
-    EXPECT_EQ(lockWorkFiles(lock, 10s), RTNORM);
+    EXPECT_EQ(lockWorkFiles(lock, app::hostSeam(), 10s), Status::ok);
     const auto waited = std::chrono::steady_clock::now() - started;
     releaser.join();
     EXPECT_TRUE(lock.isHeld());
@@ -103,7 +104,7 @@ TEST_F(WorkFileLockTest, TheBreakKeyStopsTheWait) {
     standin::OutputCapture capture;
     standin::breakAfterPolls(3);
     const auto started = std::chrono::steady_clock::now();
-    EXPECT_EQ(lockWorkFiles(lock, 60s), RTCAN);
+    EXPECT_EQ(lockWorkFiles(lock, app::hostSeam(), 60s), Status::cancelled);
     EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
     EXPECT_FALSE(lock.isHeld());
     EXPECT_TRUE(alerts().empty());
@@ -119,7 +120,7 @@ TEST_F(WorkFileLockTest, ALockFileThatCannotBeOpenedStopsTheBuild) {
         standin::clearAlerts();
         WorkFileLock lock(folder);
         EXPECT_FALSE(lock.isOpen());
-        EXPECT_EQ(lockWorkFiles(lock, 0ms), RTERROR);
+        EXPECT_EQ(lockWorkFiles(lock, app::hostSeam(), 0ms), Status::failed);
         EXPECT_EQ(alerts(), std::vector<std::wstring>{alert});
     };
     {

@@ -2,12 +2,14 @@
 // same work file #1, the same sorted point file, the same alerts and the same
 // command-line text, byte for byte, on files that stress the first-point
 // rule, duplicates, the elevation filter, rounding and the text of the file.
-#include "plugin/surface/differential_point_sets.h"
-#include "host_api.h"
+#include "app/host_result.h"
+#include "app/host_seam.h"
 #include "host/progress_meter.h"
+#include "host_api.h"
+#include "plugin/surface/differential_point_sets.h"
+#include "plugin/surface/surface_test_support.h"
 #include "reference/surface/point_preparation_reference.h"
 #include "surface/prepare/point_preparation.h"
-#include "plugin/surface/surface_test_support.h"
 
 #include <filesystem>
 #include <random>
@@ -53,10 +55,13 @@ class PointPreparationFast : public SurfaceFixture {
         standin::resetHost();
         standin::OutputCapture output;
         PreparationRun r;
-        r.result = reference
-                       ? vogref::surface::preparePoints(pointFile, limits.use, limits.mine,
-                                                        limits.maxe, files)
-                       : preparePoints(pointFile, limits.use, limits.mine, limits.maxe, files);
+        r.result =
+            reference
+                ? vogref::surface::preparePoints(pointFile, limits.use, limits.mine, limits.maxe,
+                                                 files)
+                : app::toHostResult(preparePoints(
+                      pointFile, testing::elevationLimits(limits.use, limits.mine, limits.maxe),
+                      files, app::hostSeam()));
         r.printed = output.text();
         for (std::size_t at; (at = r.printed.find("/plain/")) != std::string::npos;)
             r.printed.replace(at, 7, "/fast/");
@@ -226,14 +231,16 @@ TEST_F(PointPreparationFast, FilesThatCannotBeCreatedAreAlertedAlike) {
 TEST_F(PointPreparationFast, TheMeterIsShownOnceAndTakenAway) {
     const auto points = writePointFile(testing::pointLines(testing::scatteredPoints(300, 8)));
     standin::resetProgressMeter();
-    ASSERT_EQ(preparePoints(widePath(points), false, L"0", L"0", sortWorkFiles()), RTNORM);
+    ASSERT_EQ(preparePoints(widePath(points), std::nullopt, sortWorkFiles(), app::hostSeam()),
+              Status::ok);
     EXPECT_EQ(standin::progressMeter().meters, 1);
     EXPECT_EQ(standin::progressMeter().restores, 1);
     EXPECT_FALSE(standin::progressMeter().shown);
     // A bad record takes it away as well.
     const auto bad = writePointFile("1 2 3\n4 5\n", "bad.txt");
     standin::resetProgressMeter();
-    EXPECT_EQ(preparePoints(widePath(bad), false, L"0", L"0", sortWorkFiles()), RTERROR);
+    EXPECT_EQ(preparePoints(widePath(bad), std::nullopt, sortWorkFiles(), app::hostSeam()),
+              Status::failed);
     EXPECT_EQ(standin::progressMeter().restores, standin::progressMeter().meters);
     EXPECT_FALSE(standin::progressMeter().shown);
 }

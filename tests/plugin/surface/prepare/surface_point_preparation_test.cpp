@@ -1,14 +1,16 @@
 // The in-memory sort, point preparation (sorting through the work files, the
 // elevation filter, duplicate removal, the header) and the elevation range.
-#include "plugin/surface/delaunay_reference.h"
-#include "host_api.h"
-#include "surface/prepare/elevation_range.h"
+#include "app/host_seam.h"
 #include "geometry/point_order.h"
+#include "host_api.h"
+#include "plugin/surface/delaunay_reference.h"
+#include "plugin/surface/surface_test_support.h"
+#include "surface/files/sort_work_files.h"
+#include "surface/prepare/elevation_range.h"
 #include "surface/prepare/point_preparation.h"
 #include "surface/prepare/point_sort.h"
-#include "surface/files/sort_work_files.h"
+#include "surface/triangulate_dialog.h"
 #include "surface/triangulation.h"
-#include "plugin/surface/surface_test_support.h"
 
 #include <algorithm>
 #include <cmath>
@@ -55,10 +57,12 @@ TEST(SurfacePointSort, SortsOnlyTheGivenRun) {
 
 class SurfacePreparation : public SurfaceFixture {
   protected:
-    int prepare(const std::string& text, bool useElevationLimits = false,
-                const std::wstring& mine = L"0", const std::wstring& maxe = L"0") {
+    Status prepare(const std::string& text, bool useElevationLimits = false,
+                   const std::wstring& mine = L"0", const std::wstring& maxe = L"0") {
         pointFile_ = writePointFile(text);
-        return preparePoints(widePath(pointFile_), useElevationLimits, mine, maxe, sortWorkFiles());
+        return preparePoints(widePath(pointFile_),
+                             testing::elevationLimits(useElevationLimits, mine, maxe),
+                             sortWorkFiles(), app::hostSeam());
     }
     std::string sortedText() const { return readText(sortedFile()); }
     std::vector<Point3> sortedPoints() const {
@@ -71,7 +75,7 @@ class SurfacePreparation : public SurfaceFixture {
 
 TEST_F(SurfacePreparation, WritesTheHeaderAndTheSortedPointsToTheTempFolder) {
     standin::OutputCapture output;
-    ASSERT_EQ(prepare("2 3 0\n2 1 0\n1 9 0\n"), RTNORM);
+    ASSERT_EQ(prepare("2 3 0\n2 1 0\n1 9 0\n"), Status::ok);
     EXPECT_EQ(sortedText(), "1.000000 1.000000 0.000000\n"
                             "2.000000 9.000000 0.000000\n"
                             "1.000000 9.000000 0.000000\n"
@@ -83,38 +87,38 @@ TEST_F(SurfacePreparation, WritesTheHeaderAndTheSortedPointsToTheTempFolder) {
 }
 
 TEST_F(SurfacePreparation, FirstPointOfTheFileSurvivesItsGroupOtherwiseTheLowest) {
-    ASSERT_EQ(prepare("5 5 3\n5 5 1\n5 5 2\n"), RTNORM);
+    ASSERT_EQ(prepare("5 5 3\n5 5 1\n5 5 2\n"), Status::ok);
     EXPECT_EQ(sortedPoints(), (std::vector<Point3>{{5, 5, 3}}));
-    ASSERT_EQ(prepare("0 0 0\n5 5 3\n5 5 1\n5 5 2\n"), RTNORM);
+    ASSERT_EQ(prepare("0 0 0\n5 5 3\n5 5 1\n5 5 2\n"), Status::ok);
     EXPECT_EQ(sortedPoints(), (std::vector<Point3>{{0, 0, 0}, {5, 5, 1}}));
     // Equal z: the earlier one, which is the same point.
-    ASSERT_EQ(prepare("9 9 9\n1 1 4\n1 1 4\n1 1 6\n"), RTNORM);
+    ASSERT_EQ(prepare("9 9 9\n1 1 4\n1 1 4\n1 1 6\n"), Status::ok);
     EXPECT_EQ(sortedPoints(), (std::vector<Point3>{{1, 1, 4}, {9, 9, 9}}));
 }
 
 TEST_F(SurfacePreparation, ElevationFilterKeepsBothBoundsAndOnlyWhenAsked) {
     const std::string text = "0 0 10\n1 0 20\n2 0 9.999999\n3 0 20.000001\n4 0 15\n";
-    ASSERT_EQ(prepare(text, true, L"10", L"20"), RTNORM);
+    ASSERT_EQ(prepare(text, true, L"10", L"20"), Status::ok);
     EXPECT_EQ(sortedPoints(), (std::vector<Point3>{{0, 0, 10}, {1, 0, 20}, {4, 0, 15}}));
-    ASSERT_EQ(prepare(text, false, L"10", L"20"), RTNORM);
+    ASSERT_EQ(prepare(text, false, L"10", L"20"), Status::ok);
     EXPECT_EQ(sortedPoints().size(), 5u);
-    ASSERT_EQ(prepare(text, false, L"30", L"-5"), RTNORM);
+    ASSERT_EQ(prepare(text, false, L"30", L"-5"), Status::ok);
     EXPECT_EQ(sortedPoints().size(), 5u);
     // The bounds read as far as they are numbers; no number is 0.
-    ASSERT_EQ(prepare(text, true, L"15abc", L"  20.0000001x"), RTNORM);
+    ASSERT_EQ(prepare(text, true, L"15abc", L"  20.0000001x"), Status::ok);
     EXPECT_EQ(sortedPoints(), (std::vector<Point3>{{1, 0, 20}, {4, 0, 15}}));
-    ASSERT_EQ(prepare("0 0 -1\n1 0 0\n2 0 1\n", true, L"low", L"0"), RTNORM);
+    ASSERT_EQ(prepare("0 0 -1\n1 0 0\n2 0 1\n", true, L"low", L"0"), Status::ok);
     EXPECT_EQ(sortedPoints(), (std::vector<Point3>{{1, 0, 0}}));
 }
 
 TEST_F(SurfacePreparation, FilterDropsBeforeDuplicatesAreRemoved) {
     // The lowest of the group is filtered out, so the next one survives.
-    ASSERT_EQ(prepare("0 0 5\n5 5 1\n5 5 12\n5 5 14\n", true, L"2", L"13"), RTNORM);
+    ASSERT_EQ(prepare("0 0 5\n5 5 1\n5 5 12\n5 5 14\n", true, L"2", L"13"), Status::ok);
     EXPECT_EQ(sortedPoints(), (std::vector<Point3>{{0, 0, 5}, {5, 5, 12}}));
 }
 
 TEST_F(SurfacePreparation, HeaderHoldsTheExtremesOfAllPointsReadFiltersAside) {
-    ASSERT_EQ(prepare("3 -4 50\n-2 8 1\n3 -4 -7\n10 0 5\n", true, L"2", L"6"), RTNORM);
+    ASSERT_EQ(prepare("3 -4 50\n-2 8 1\n3 -4 -7\n10 0 5\n", true, L"2", L"6"), Status::ok);
     auto all = testing::parsePoints(sortedText());
     ASSERT_EQ(all.size(), 3u);
     EXPECT_EQ(all[0], (Point3{-2, -4, -7}));
@@ -123,24 +127,26 @@ TEST_F(SurfacePreparation, HeaderHoldsTheExtremesOfAllPointsReadFiltersAside) {
 }
 
 TEST_F(SurfacePreparation, OneOrTwoPoints) {
-    ASSERT_EQ(prepare("4.5 6 7\n"), RTNORM);
+    ASSERT_EQ(prepare("4.5 6 7\n"), Status::ok);
     EXPECT_EQ(sortedText(), "4.500000 6.000000 7.000000\n4.500000 6.000000 7.000000\n"
                             "4.500000 6.000000 7.000000\n");
-    ASSERT_EQ(prepare("8 0 1\n4 0 2\n"), RTNORM);
+    ASSERT_EQ(prepare("8 0 1\n4 0 2\n"), Status::ok);
     EXPECT_EQ(sortedPoints(), (std::vector<Point3>{{4, 0, 2}, {8, 0, 1}}));
     // A single point outside the elevation limits is filtered like any other.
-    ASSERT_EQ(prepare("4.5 6 7\n", true, L"10", L"20"), RTNORM);
+    ASSERT_EQ(prepare("4.5 6 7\n", true, L"10", L"20"), Status::ok);
     EXPECT_EQ(testing::parsePoints(sortedText()).size(), 2u);
 }
 
 TEST_F(SurfacePreparation, NoPointsGiveAHeaderAndNoSurface) {
-    ASSERT_EQ(prepare(""), RTNORM);
+    ASSERT_EQ(prepare(""), Status::ok);
     EXPECT_EQ(testing::parsePoints(sortedText()).size(), 2u);
-    ASSERT_EQ(prepare("1 1 1\n2 2 2\n", true, L"5", L"4"), RTNORM);
+    ASSERT_EQ(prepare("1 1 1\n2 2 2\n", true, L"5", L"4"), Status::ok);
     EXPECT_EQ(testing::parsePoints(sortedText()), (std::vector<Point3>{{1, 1, 1}, {2, 2, 2}}));
 
     standin::OutputCapture output;
-    EXPECT_EQ(triangulateSortedPoints(widePath(pointFile_), widePath(sortedFile())), 0);
+    EXPECT_EQ(
+        triangulateSortedPoints(widePath(pointFile_), widePath(sortedFile()), app::hostSeam()),
+        Status::ok);
     EXPECT_EQ(output.text(), "\nNo points to triangulate.");
     EXPECT_EQ(readText(dir() / "points.ttin"), "");
 }
@@ -148,9 +154,11 @@ TEST_F(SurfacePreparation, NoPointsGiveAHeaderAndNoSurface) {
 TEST_F(SurfacePreparation, MoreThanSixDecimalsAreRoundedBeforeSortingAndDuplicates) {
     // Read as is, these x values sort apart but are written as equal; the
     // core would then meet two equal points out of order.
-    ASSERT_EQ(prepare("0 0 0\n1.0000001 5 1\n1.0000002 3 2\n1.0000003 5 3\n4 8 5\n"), RTNORM);
+    ASSERT_EQ(prepare("0 0 0\n1.0000001 5 1\n1.0000002 3 2\n1.0000003 5 3\n4 8 5\n"), Status::ok);
     EXPECT_EQ(sortedPoints(), (std::vector<Point3>{{0, 0, 0}, {1, 3, 2}, {1, 5, 1}, {4, 8, 5}}));
-    ASSERT_EQ(triangulateSortedPoints(widePath(pointFile_), widePath(sortedFile())), 0);
+    ASSERT_EQ(
+        triangulateSortedPoints(widePath(pointFile_), widePath(sortedFile()), app::hostSeam()),
+        Status::ok);
     // (1, 3) lies inside the triangle of the other three.
     auto triangles = rawTriangles(pointFile_);
     EXPECT_EQ(triangles.size(), 3u);
@@ -158,7 +166,7 @@ TEST_F(SurfacePreparation, MoreThanSixDecimalsAreRoundedBeforeSortingAndDuplicat
 }
 
 TEST_F(SurfacePreparation, BadRecordStopsBeforeAnyFileIsWritten) {
-    EXPECT_EQ(prepare("1 2 3\n4;5;6\n"), RTERROR);
+    EXPECT_EQ(prepare("1 2 3\n4;5;6\n"), Status::failed);
     ASSERT_EQ(alerts().size(), 1u);
     EXPECT_EQ(
         alerts()[0],
@@ -169,31 +177,34 @@ TEST_F(SurfacePreparation, BadRecordStopsBeforeAnyFileIsWritten) {
 }
 
 TEST_F(SurfacePreparation, FilesThatCannotBeOpenedAreAlerted) {
-    EXPECT_EQ(preparePoints(widePath(dir() / "missing.txt"), false, L"", L"", sortWorkFiles()),
-              RTERROR);
+    const Seam& seam = app::hostSeam();
+    EXPECT_EQ(preparePoints(widePath(dir() / "missing.txt"), std::nullopt, sortWorkFiles(), seam),
+              Status::failed);
     EXPECT_EQ(alerts().back(), L"Could not open point file for reading.  Command terminates.\n");
 
     auto points = writePointFile("1 1 1\n");
     SortWorkFiles nowhere{widePath(dir() / "no" / "sortwk1.txt"),
                           widePath(dir() / "no" / "sortwk2.txt")};
-    EXPECT_EQ(preparePoints(widePath(points), false, L"", L"", nowhere), RTERROR);
+    EXPECT_EQ(preparePoints(widePath(points), std::nullopt, nowhere, seam), Status::failed);
     EXPECT_EQ(alerts().back(),
               L"Could not open sort work file #1 for output.  Command terminates.\n");
 
     std::filesystem::create_directory(sortedFile());
-    EXPECT_EQ(preparePoints(widePath(points), false, L"", L"", sortWorkFiles()), RTERROR);
+    EXPECT_EQ(preparePoints(widePath(points), std::nullopt, sortWorkFiles(), seam), Status::failed);
     EXPECT_EQ(alerts().back(),
               L"Could not open sorted point file for output.  Command terminates.\n");
 }
 
 TEST_F(SurfacePreparation, DuplicateRemovalAlertsWhenItsFilesCannotBeOpened) {
     PointExtremes extremes{{0, 0, 0}, {1, 1, 1}};
-    EXPECT_EQ(removeDuplicatePoints(extremes, sortWorkFiles()), RTERROR);
+    EXPECT_EQ(removeDuplicatePoints(extremes, sortWorkFiles(), app::hostSeam().messages),
+              Status::failed);
     EXPECT_EQ(alerts().back(),
               L"Could not open sort work file #1 file for reading.  Command terminates.\n");
     testing::writeText(workFile(), "0 0 0\n");
     std::filesystem::create_directory(sortedFile());
-    EXPECT_EQ(removeDuplicatePoints(extremes, sortWorkFiles()), RTERROR);
+    EXPECT_EQ(removeDuplicatePoints(extremes, sortWorkFiles(), app::hostSeam().messages),
+              Status::failed);
     EXPECT_EQ(alerts().back(),
               L"Could not open sorted point file for writing.  Program will abend.\n");
 }
@@ -213,7 +224,9 @@ class SurfaceElevationRange : public SurfaceFixture {};
 TEST_F(SurfaceElevationRange, TextsInTheDrawingsPrecision) {
     auto points = writePointFile("0 0 3\n1 1 -12.5\n2 2 130.25\n3 3 7\n");
     ElevationRange range;
-    ASSERT_EQ(readElevationRange(widePath(points), range), 0);
+    ASSERT_EQ(
+        readElevationRange(widePath(points), range, drawingDecimalText, app::hostSeam().messages),
+        Status::ok);
     EXPECT_EQ(range.mine, L"-12.5000");
     EXPECT_EQ(range.maxe, L"130.2500");
 
@@ -221,7 +234,9 @@ TEST_F(SurfaceElevationRange, TextsInTheDrawingsPrecision) {
     precision.restype = RTSHORT;
     precision.resval.rint = 1;
     standin::setSysVar(L"LUPREC", precision);
-    ASSERT_EQ(readElevationRange(widePath(points), range), 0);
+    ASSERT_EQ(
+        readElevationRange(widePath(points), range, drawingDecimalText, app::hostSeam().messages),
+        Status::ok);
     EXPECT_EQ(range.mine, L"-12.5");
     EXPECT_EQ(range.maxe, L"130.2");
 }
@@ -229,10 +244,13 @@ TEST_F(SurfaceElevationRange, TextsInTheDrawingsPrecision) {
 TEST_F(SurfaceElevationRange, DefaultBoundsAreRoundedSoTheLowestPointCanDrop) {
     auto points = writePointFile("0 0 100.123456\n5 0 101\n0 5 102\n5 5 103\n");
     ElevationRange range;
-    ASSERT_EQ(readElevationRange(widePath(points), range), 0);
+    ASSERT_EQ(
+        readElevationRange(widePath(points), range, drawingDecimalText, app::hostSeam().messages),
+        Status::ok);
     EXPECT_EQ(range.mine, L"100.1235");
-    ASSERT_EQ(preparePoints(widePath(points), true, range.mine, range.maxe, sortWorkFiles()),
-              RTNORM);
+    ASSERT_EQ(
+        preparePoints(widePath(points), elevationLimits(range), sortWorkFiles(), app::hostSeam()),
+        Status::ok);
     auto kept = testing::parsePoints(readText(sortedFile()));
     EXPECT_EQ(kept.size(), 2u + 3u);
 }
@@ -240,22 +258,30 @@ TEST_F(SurfaceElevationRange, DefaultBoundsAreRoundedSoTheLowestPointCanDrop) {
 TEST_F(SurfaceElevationRange, TextsAreCutTo15Characters) {
     auto points = writePointFile("0 0 123456789012.5\n");
     ElevationRange range;
-    ASSERT_EQ(readElevationRange(widePath(points), range), 0);
+    ASSERT_EQ(
+        readElevationRange(widePath(points), range, drawingDecimalText, app::hostSeam().messages),
+        Status::ok);
     EXPECT_EQ(range.mine, L"123456789012.50");
 }
 
 TEST_F(SurfaceElevationRange, NoPointsLeaveTheTextsEmptyBadRecordsAreAlerted) {
     ElevationRange range{L"old", L"old"};
-    EXPECT_EQ(readElevationRange(widePath(dir() / "missing.txt"), range), 0);
+    EXPECT_EQ(readElevationRange(widePath(dir() / "missing.txt"), range, drawingDecimalText,
+                                 app::hostSeam().messages),
+              Status::ok);
     EXPECT_EQ(range.mine, L"");
     EXPECT_EQ(range.maxe, L"");
     range = {L"old", L"old"};
-    EXPECT_EQ(readElevationRange(widePath(writePointFile("\n\n")), range), 0);
+    EXPECT_EQ(readElevationRange(widePath(writePointFile("\n\n")), range, drawingDecimalText,
+                                 app::hostSeam().messages),
+              Status::ok);
     EXPECT_EQ(range.mine, L"");
     EXPECT_TRUE(alerts().empty());
 
     auto bad = writePointFile("1 2 3\n1 2 three\n");
-    EXPECT_EQ(readElevationRange(widePath(bad), range), RTERROR);
+    EXPECT_EQ(
+        readElevationRange(widePath(bad), range, drawingDecimalText, app::hostSeam().messages),
+        Status::failed);
     ASSERT_EQ(alerts().size(), 1u);
     EXPECT_EQ(alerts()[0], L"Line 2 of " + widePath(bad) +
                                L" is not a point: 1 2 three (3 numbers expected, 2 found, and "

@@ -181,11 +181,11 @@ TEST(FrontRows, SurveyCoordinatesKeepTheCircleThatOnlyJustHoldsThePoint) {
 }
 
 // The smallest y in row k of the axis.
-double rowStart(const BucketAxis& axis, std::uint32_t k, double low, double high) {
+double rowStart(const geometry::PlanAxis& axis, std::uint32_t k, double low, double high) {
     while (std::nextafter(low, high) < high) {
         const double mid = low + (high - low) / 2;
         if (mid <= low || mid >= high) break;
-        (bucketOf(axis, mid) >= k ? high : low) = mid;
+        (geometry::cellOf(axis, mid) >= k ? high : low) = mid;
     }
     return high;
 }
@@ -235,7 +235,7 @@ TEST(FrontRows, CirclesWhoseRimJustPassesARowEdge) {
     for (const Case& box : {Case{0, 1}, Case{7100000.25, 1000}}) {
         const double minX = box.minY, maxX = box.minY + box.height;
         FrontRows rows(minX, box.minY, maxX, box.minY + box.height, 40000);
-        const BucketAxis& axis = rows.levelZeroRows();
+        const geometry::PlanAxis& axis = rows.levelZeroRows();
         ASSERT_GT(axis.count, 8u);
         const double x = minX + box.height / 2;
         std::uint32_t slot = 0;

@@ -1,8 +1,8 @@
 // The raw triangulation of larger point files: always a valid triangulation,
 // and for points in general position the Delaunay triangulation computed
 // independently by the reference.
-#include "plugin/surface/delaunay_reference.h"
 #include "geometry/point_order.h"
+#include "plugin/surface/delaunay_reference.h"
 #include "plugin/surface/surface_test_support.h"
 
 #include <algorithm>
@@ -26,7 +26,7 @@ class SurfaceDelaunay : public SurfaceFixture {
     // of point preparation; with generalPosition also against the reference.
     void check(const std::vector<Point3>& points, bool generalPosition) {
         auto file = writePointFile(testing::pointLines(points));
-        ASSERT_EQ(runPipeline(file), 0);
+        ASSERT_EQ(runPipeline(file), Status::ok);
         ASSERT_TRUE(alerts().empty());
         auto sorted = testing::parsePoints(readText(sortedFile()));
         survivors_.assign(sorted.begin() + 2, sorted.end());

@@ -1,17 +1,25 @@
-// The triangulation core: circumcircles, the segment toggle, the two
-// insertion steps and the whole raw triangulation with its edge cases.
-#include "plugin/surface/delaunay_reference.h"
-#include "host_api.h"
+// The triangulation core: circumcircles, the segment toggle, the sweep's
+// insertions against the plain single-point step, and the whole raw
+// triangulation with its edge cases, through the host and through a
+// recording seam.
+#include "app/host_seam.h"
 #include "geometry/circumcircle.h"
-#include "surface/sweep/point_insertion.h"
+#include "geometry/edge_toggle.h"
 #include "geometry/point_order.h"
-#include "surface/sweep/segment_toggle.h"
-#include "surface/triangulation.h"
+#include "host/progress_meter.h"
+#include "host_api.h"
+#include "plugin/surface/delaunay_reference.h"
+#include "plugin/surface/differential_point_sets.h"
 #include "plugin/surface/surface_test_support.h"
+#include "reference/surface/triangulation_reference.h"
+#include "surface/sweep/sweep_front.h"
+#include "surface/triangulation.h"
 
 #include <cmath>
+#include <numeric>
 #include <random>
 #include <set>
+#include <sstream>
 
 namespace vog::surface {
 namespace {
@@ -81,14 +89,15 @@ TEST(SurfaceSegmentToggle, SharedEdgesCancelAndTheOutlineKeepsItsDirections) {
 
 class SurfaceInsertion : public SurfaceFixture {};
 
-// The triangles of points inserted one by one with the plain step into the
-// enclosing triangle of their box, those on the enclosing corners dropped.
+// The triangles of points inserted one by one with the plain single-point
+// step (the oracle's) into the enclosing triangle of their box, those on the
+// enclosing corners dropped.
 std::vector<Triangle> insertAll(const std::vector<Point3>& points, Point3 min, Point3 max) {
-    setTriangulationPointCount(points.size() + 2);
+    vogref::surface::setTriangulationPointCount(points.size() + 2);
     auto corners = enclosingCorners(min, max);
     std::vector<CircumTriangle> list{withCircumcircle(Triangle{corners})};
     for (const Point3& p : points)
-        EXPECT_EQ(insertPoint(list, p), 0);
+        EXPECT_EQ(vogref::surface::insertPoint(list, p), 0);
     std::vector<Triangle> kept;
     for (const CircumTriangle& t : list) {
         bool onCorner = false;
@@ -112,7 +121,7 @@ bool hasTriangle(const std::vector<Triangle>& triangles, std::set<std::pair<doub
 
 TEST_F(SurfaceInsertion, SweepKeepsTheSquaresFirstDiagonalThePlainStepBreaksIt) {
     auto points = writePointFile("0 0 1\n0 1 2\n1 0 3\n1 1 4\n");
-    ASSERT_EQ(runPipeline(points), 0);
+    ASSERT_EQ(runPipeline(points), Status::ok);
     auto swept = rawTriangles(points);
     ASSERT_EQ(swept.size(), 2u);
     EXPECT_TRUE(hasTriangle(swept, {{0, 0}, {0, 1}, {1, 0}}));
@@ -124,34 +133,65 @@ TEST_F(SurfaceInsertion, SweepKeepsTheSquaresFirstDiagonalThePlainStepBreaksIt) 
     EXPECT_TRUE(hasTriangle(plain, {{0, 0}, {1, 0}, {1, 1}}));
 }
 
-TEST_F(SurfaceInsertion, SweepRetiresTrianglesWhoseCircleEndsLeftOfThePoint) {
-    setTriangulationPointCount(10);
-    // Circle of centre (0.5, 0.5) and radius about 0.7071: it ends at x 1.2071.
-    std::vector<CircumTriangle> working{circle({0, 0, 0}, {0, 1, 0}, {1, 0, 0})};
-    std::vector<CircumTriangle> completed;
-    ASSERT_EQ(insertPointSweep(working, completed, {1.2, 5, 0}), 0);
-    EXPECT_TRUE(completed.empty());
-    EXPECT_EQ(working.size(), 1u);
-    ASSERT_EQ(insertPointSweep(working, completed, {1.25, 5, 0}), 0);
-    ASSERT_EQ(completed.size(), 1u);
-    EXPECT_EQ(completed[0].triangle.corners[0], (Point3{0, 0, 0}));
-    EXPECT_TRUE(working.empty());
+// The points in ascending x, then the corners of the enclosing triangle of
+// their box, each vertex its own key, as the sweep takes them.
+struct SweepVertices {
+    std::vector<Point3> vertices;
+    std::vector<std::uint32_t> keys;
+    std::size_t count;
+};
+
+SweepVertices sweepVertices(std::vector<Point3> points) {
+    Point3 min = points[0], max = points[0];
+    for (const Point3& p : points) {
+        min = {std::min(min.x, p.x), std::min(min.y, p.y), 0};
+        max = {std::max(max.x, p.x), std::max(max.y, p.y), 0};
+    }
+    const std::size_t count = points.size();
+    for (const Point3& corner : enclosingCorners(min, max))
+        points.push_back(corner);
+    std::vector<std::uint32_t> keys(points.size());
+    std::iota(keys.begin(), keys.end(), 0u);
+    return {std::move(points), std::move(keys), count};
 }
 
-TEST_F(SurfaceInsertion, TriangleLimitIsAlerted) {
-    setTriangulationPointCount(1);
-    ASSERT_EQ(triangleLimit(), 3u);
-    std::vector<CircumTriangle> working{circle({-100, -100, 0}, {0, 100, 0}, {100, -100, 0})};
-    std::vector<CircumTriangle> completed;
-    ASSERT_EQ(insertPointSweep(working, completed, {0, 0, 0}), 0);
-    EXPECT_EQ(working.size(), 3u);
-    EXPECT_EQ(insertPointSweep(working, completed, {1, 1, 0}), RTERROR);
+TEST_F(SurfaceInsertion, SweepRetiresTrianglesWhoseCircleEndsLeftOfThePoint) {
+    // The triangle of the first three points has its circle of centre
+    // (0.5, 0.5) and radius about 0.7071: it ends at x 1.2071. The points
+    // after it lie far above and never break it.
+    const SweepVertices v =
+        sweepVertices({{0, 0, 0}, {0, 1, 0}, {1, 0, 0}, {1.2, 5, 0}, {1.25, 5, 0}});
+    SweepFront front(v.vertices, v.keys, v.count, true, triangleLimit(v.count));
+    auto retiresFirst = [&](const std::vector<CornerNumbers>& completed) {
+        return std::any_of(completed.begin(), completed.end(), [](const CornerNumbers& c) {
+            return std::set<std::uint32_t>(c.begin(), c.end()) == std::set<std::uint32_t>{0, 1, 2};
+        });
+    };
+    for (std::uint32_t p = 0; p < 4; ++p)
+        ASSERT_TRUE(front.insert(p));
+    std::vector<CornerNumbers> completed;
+    front.takeCompleted(completed);
+    EXPECT_FALSE(retiresFirst(completed)); // 1.2 is not past its circle
+    completed.clear();
+    ASSERT_TRUE(front.insert(4));
+    front.takeCompleted(completed);
+    EXPECT_TRUE(retiresFirst(completed)); // 1.25 is
+}
+
+TEST_F(SurfaceInsertion, TriangleLimitStopsTheSweepWithAnAlert) {
+    // The first point fans the enclosing triangle into three; the second
+    // would pass a limit of 3.
+    const SweepVertices v = sweepVertices({{0, 0, 0}, {1, 1, 0}});
+    SweepFront front(v.vertices, v.keys, v.count, true, 3);
+    ASSERT_TRUE(front.insert(0));
+    EXPECT_FALSE(front.insert(1));
+
+    SortedPoints sorted{{0, 0, 0}, {2, 1, 0}, {{0, 0, 0}, {1, 1, 0}, {2, 0, 0}}};
+    std::ostringstream out;
+    EXPECT_EQ(triangulatePoints(sorted, out, 3, app::hostSeam()), SweepEnd::failed);
     ASSERT_EQ(alerts().size(), 1u);
     EXPECT_EQ(alerts()[0], L"# of triangles exceeds maximum allowed of 3.  Contact the developer.");
-    std::vector<CircumTriangle> list{circle({-100, -100, 0}, {0, 100, 0}, {100, -100, 0})};
-    ASSERT_EQ(insertPoint(list, {0, 0, 0}), 0);
-    EXPECT_EQ(insertPoint(list, {1, 1, 0}), RTERROR);
-    EXPECT_EQ(alerts().size(), 2u);
+    EXPECT_EQ(triangleLimit(1), 9u); // three times the points and two
 }
 
 class SurfaceTriangulation : public SurfaceFixture {};
@@ -169,7 +209,7 @@ TEST_F(SurfaceTriangulation, EnclosingCornersSurroundTheDataFarAway) {
 TEST_F(SurfaceTriangulation, ThreePointsGiveOneClockwiseTriangle) {
     auto points = writePointFile("0 0 1\n2 3 2\n4 0 3\n");
     standin::OutputCapture output;
-    ASSERT_EQ(runPipeline(points), 0);
+    ASSERT_EQ(runPipeline(points), Status::ok);
     EXPECT_EQ(output.text(), "Optimizing\nDone\n");
     EXPECT_EQ(readText(dir() / "points.ttin"),
               "0.000000 0.000000 1.000000 2.000000 3.000000 2.000000 4.000000 0.000000 3.000000\n");
@@ -178,7 +218,7 @@ TEST_F(SurfaceTriangulation, ThreePointsGiveOneClockwiseTriangle) {
 TEST_F(SurfaceTriangulation, OneOrTwoPointsGiveAnEmptyFile) {
     for (const char* text : {"5 5 5\n", "0 0 0\n10 3 1\n", "1 1 1\n1 1 2\n"}) {
         auto points = writePointFile(text);
-        ASSERT_EQ(runPipeline(points), 0) << text;
+        ASSERT_EQ(runPipeline(points), Status::ok) << text;
         EXPECT_TRUE(std::filesystem::exists(dir() / "points.ttin"));
         EXPECT_EQ(readText(dir() / "points.ttin"), "") << text;
     }
@@ -191,7 +231,7 @@ TEST_F(SurfaceTriangulation, RetiredTrianglesComeFirstInRetirementOrder) {
     for (int i = 0; i < 12; ++i)
         strip.push_back({double(i), double(i % 2), double(i)});
     auto points = writePointFile(testing::pointLines(strip));
-    ASSERT_EQ(runPipeline(points), 0);
+    ASSERT_EQ(runPipeline(points), Status::ok);
     auto triangles = rawTriangles(points);
     ASSERT_EQ(triangles.size(), 10u);
     for (int i = 0; i < 10; ++i) {
@@ -209,38 +249,44 @@ TEST_F(SurfaceTriangulation, BreakLeavesAnEmptyFile) {
     auto points = writePointFile("0 0 0\n1 5 0\n2 1 0\n3 4 0\n4 0 0\n");
     testing::writeText(dir() / "points.ttin", "old contents\n");
     standin::breakAfterPolls(3);
-    EXPECT_EQ(runPipeline(points), RTCAN);
+    EXPECT_EQ(runPipeline(points), Status::cancelled);
     EXPECT_TRUE(std::filesystem::exists(dir() / "points.ttin"));
     EXPECT_EQ(readText(dir() / "points.ttin"), "");
     standin::breakAfterPolls(1);
-    EXPECT_EQ(triangulateSortedPoints(widePath(points), widePath(sortedFile())), RTCAN);
+    EXPECT_EQ(triangulateSortedPoints(widePath(points), widePath(sortedFile()), app::hostSeam()),
+              Status::cancelled);
     EXPECT_EQ(readText(dir() / "points.ttin"), "");
     EXPECT_TRUE(alerts().empty());
     // Without a break the same points triangulate.
     standin::breakAfterPolls(0);
-    EXPECT_EQ(triangulateSortedPoints(widePath(points), widePath(sortedFile())), 0);
+    EXPECT_EQ(triangulateSortedPoints(widePath(points), widePath(sortedFile()), app::hostSeam()),
+              Status::ok);
     EXPECT_FALSE(rawTriangles(points).empty());
 }
 
 TEST_F(SurfaceTriangulation, FileFailuresAreAlerted) {
     auto points = writePointFile("0 0 0\n1 5 0\n2 1 0\n");
-    EXPECT_EQ(triangulateSortedPoints(widePath(points), widePath(dir() / "missing.txt")), RTERROR);
+    const Seam& seam = app::hostSeam();
+    EXPECT_EQ(triangulateSortedPoints(widePath(points), widePath(dir() / "missing.txt"), seam),
+              Status::failed);
     EXPECT_EQ(alerts().back(), L"Error opening sorted point file.");
 
-    ASSERT_EQ(runPipeline(points), 0);
+    ASSERT_EQ(runPipeline(points), Status::ok);
     std::filesystem::remove(dir() / "points.ttin");
     std::filesystem::create_directory(dir() / "points.ttin");
-    EXPECT_EQ(triangulateSortedPoints(widePath(points), widePath(sortedFile())), RTERROR);
+    EXPECT_EQ(triangulateSortedPoints(widePath(points), widePath(sortedFile()), seam),
+              Status::failed);
     EXPECT_EQ(alerts().back(), L"Error opening triangle file.");
 
-    EXPECT_EQ(triangulateSortedPoints(widePath(dir() / "noextension"), widePath(sortedFile())),
-              RTERROR);
+    EXPECT_EQ(
+        triangulateSortedPoints(widePath(dir() / "noextension"), widePath(sortedFile()), seam),
+        Status::failed);
     EXPECT_EQ(alerts().back(),
               L"Point file name has no extension: " + widePath(dir() / "noextension"));
 
     testing::writeText(sortedFile(), "0 0 0\n9 9 9\n1 1 1\n2 2 two\n");
-    EXPECT_EQ(triangulateSortedPoints(widePath(dir() / "other.txt"), widePath(sortedFile())),
-              RTERROR);
+    EXPECT_EQ(triangulateSortedPoints(widePath(dir() / "other.txt"), widePath(sortedFile()), seam),
+              Status::failed);
     EXPECT_EQ(
         alerts().back(),
         L"Line 4 of " + widePath(sortedFile()) +
@@ -252,9 +298,92 @@ TEST_F(SurfaceTriangulation, OnlyTheLastDotOfThePathNamesTheTriangleFile) {
     std::filesystem::create_directory(dir() / "a.b");
     auto points = dir() / "a.b" / "site.north.txt";
     testing::writeText(points, "0 0 0\n1 5 0\n2 1 0\n");
-    ASSERT_EQ(runPipeline(points), 0);
+    ASSERT_EQ(runPipeline(points), Status::ok);
     EXPECT_EQ(rawTriangles(points).size(), 1u);
     EXPECT_TRUE(std::filesystem::exists(dir() / "a.b" / "site.north.ttin"));
+}
+
+// The triangulation through a recording seam: its messages, meter and break
+// key go there and nowhere else (the stand-in's break key is armed
+// throughout, and its alerts, output and meter stay untouched).
+class TriangulationSeam : public SurfaceFixture {
+  protected:
+    void SetUp() override {
+        SurfaceFixture::SetUp();
+        standin::resetProgressMeter();
+        standin::breakAfterPolls(1);
+    }
+    void TearDown() override {
+        standin::breakAfterPolls(0);
+        SurfaceFixture::TearDown();
+    }
+    // Prepares the points through a seam of its own.
+    std::filesystem::path prepared(const std::string& text) {
+        auto points = writePointFile(text);
+        testing::RecordingSeam preparation;
+        EXPECT_EQ(
+            preparePoints(widePath(points), std::nullopt, sortWorkFiles(), preparation.seam()),
+            Status::ok);
+        EXPECT_EQ(preparation.prints, std::vector<std::wstring>{L"Optimizing\n"});
+        EXPECT_EQ(preparation.labels, std::vector<std::wstring>{L"Optimizing"});
+        return points;
+    }
+    void expectHostUntouched() {
+        EXPECT_TRUE(alerts().empty());
+        EXPECT_EQ(host.text(), "");
+        EXPECT_EQ(standin::progressMeter().meters, 0);
+    }
+    standin::OutputCapture host;
+};
+
+TEST_F(TriangulationSeam, TheBreakKeyStopsItWithAnEmptyTriangleFile) {
+    auto points = prepared(testing::pointLines(testing::scatteredPoints(50, 9)));
+    testing::RecordingSeam seam(3);
+    EXPECT_EQ(triangulateSortedPoints(widePath(points), widePath(sortedFile()), seam.seam()),
+              Status::cancelled);
+    EXPECT_EQ(seam.polls, 3);
+    EXPECT_TRUE(std::filesystem::exists(dir() / "points.ttin"));
+    EXPECT_EQ(readText(dir() / "points.ttin"), "");
+    EXPECT_TRUE(seam.alerts.empty());
+    EXPECT_TRUE(seam.prints.empty()); // no "Done"
+    EXPECT_EQ(seam.labels, std::vector<std::wstring>{L"Creating Triangulation"});
+    EXPECT_EQ(seam.ranges, std::vector<int>{1000});
+    EXPECT_EQ(seam.hidden, seam.shown);
+    expectHostUntouched();
+}
+
+TEST_F(TriangulationSeam, MessagesReachTheSeamAndTheStreamHoldsTheFileBytes) {
+    auto none = prepared("");
+    testing::RecordingSeam empty;
+    EXPECT_EQ(triangulateSortedPoints(widePath(none), widePath(sortedFile()), empty.seam()),
+              Status::ok);
+    EXPECT_EQ(empty.prints, std::vector<std::wstring>{L"\nNo points to triangulate."});
+    EXPECT_EQ(readText(dir() / "points.ttin"), "");
+
+    const std::vector<Point3> scattered = testing::scatteredPoints(200, 11);
+    auto points = prepared(testing::pointLines(scattered));
+    testing::RecordingSeam file;
+    ASSERT_EQ(triangulateSortedPoints(widePath(points), widePath(sortedFile()), file.seam()),
+              Status::ok);
+    EXPECT_EQ(file.prints, std::vector<std::wstring>{L"Done\n"});
+    EXPECT_TRUE(file.alerts.empty());
+    const std::string written = readText(dir() / "points.ttin");
+    EXPECT_FALSE(written.empty());
+
+    // The sweep in memory on the sorted points writes the same bytes.
+    const std::vector<Point3> all = testing::parsePoints(readText(sortedFile()));
+    ASSERT_GE(all.size(), 2u);
+    SortedPoints sorted{all[0], all[1], {all.begin() + 2, all.end()}};
+    std::ostringstream out;
+    testing::RecordingSeam memory;
+    bool writtenForm = false;
+    EXPECT_EQ(
+        triangulatePoints(sorted, out, triangleLimit(all.size() - 2), memory.seam(), &writtenForm),
+        SweepEnd::written);
+    EXPECT_TRUE(out.str() == written);
+    EXPECT_TRUE(writtenForm);
+    EXPECT_EQ(memory.prints, std::vector<std::wstring>{L"Done\n"});
+    expectHostUntouched();
 }
 
 } // namespace

@@ -2,15 +2,15 @@
 // the same sorted point file and the same ".ttin", byte for byte, the same
 // messages, on point sets that stress the sort, the duplicate removal, the
 // retirement order and the cavity search.
-#include "plugin/surface/differential_point_sets.h"
+#include "app/host_seam.h"
+#include "host/standin.h"
 #include "host_api.h"
+#include "plugin/surface/differential_point_sets.h"
+#include "plugin/surface/surface_test_support.h"
 #include "reference/surface/point_preparation_reference.h"
 #include "reference/surface/triangulation_reference.h"
-#include "host/standin.h"
-#include "surface/sweep/point_insertion.h"
 #include "surface/prepare/point_preparation.h"
 #include "surface/triangulation.h"
-#include "plugin/surface/surface_test_support.h"
 
 #include <filesystem>
 #include <random>
@@ -46,14 +46,19 @@ class TriangulationDifferential : public SurfaceFixture {
         const std::wstring pointFile = widePath(folder / "points.txt");
         standin::resetHost();
         VersionRun r;
-        r.prepared = reference
-                         ? vogref::surface::preparePoints(pointFile, useLimits, mine, maxe, files)
-                         : preparePoints(pointFile, useLimits, mine, maxe, files);
+        r.prepared =
+            reference
+                ? vogref::surface::preparePoints(pointFile, useLimits, mine, maxe, files)
+                : testing::resultCode(preparePoints(pointFile,
+                                                    testing::elevationLimits(useLimits, mine, maxe),
+                                                    files, app::hostSeam()),
+                                      RTNORM);
         if (r.prepared == RTNORM)
             r.triangulated =
                 reference
                     ? vogref::surface::triangulateSortedPoints(pointFile, files.sortedPointFile)
-                    : triangulateSortedPoints(pointFile, files.sortedPointFile);
+                    : testing::resultCode(triangulateSortedPoints(pointFile, files.sortedPointFile,
+                                                                  app::hostSeam()));
         r.sorted = readText(folder / "sortwk2.txt");
         r.work = readText(folder / "sortwk1.txt");
         r.raw = readText(folder / "points.ttin");
@@ -94,7 +99,8 @@ class TriangulationDifferential : public SurfaceFixture {
             const std::wstring sortedFile = widePath(folder / "sorted.txt");
             results[reference] =
                 reference ? vogref::surface::triangulateSortedPoints(pointFile, sortedFile)
-                          : triangulateSortedPoints(pointFile, sortedFile);
+                          : testing::resultCode(
+                                triangulateSortedPoints(pointFile, sortedFile, app::hostSeam()));
             files[reference] = readText(folder / "points.ttin");
             alerts[reference] = standin::alerts();
         }
@@ -171,7 +177,8 @@ TEST_F(TriangulationDifferential, TheBreakKeyStopsAtTheSamePoint) {
             const std::wstring sortedFile = widePath(folder / "sorted.txt");
             results[reference] =
                 reference ? vogref::surface::triangulateSortedPoints(pointFile, sortedFile)
-                          : triangulateSortedPoints(pointFile, sortedFile);
+                          : testing::resultCode(
+                                triangulateSortedPoints(pointFile, sortedFile, app::hostSeam()));
             files[reference] = readText(folder / "points.ttin");
             standin::breakAfterPolls(0);
         }
