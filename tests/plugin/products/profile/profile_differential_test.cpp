@@ -17,6 +17,10 @@
 
 namespace {
 
+vog::surface::Point3 pointOf(const ads_point p) {
+    return {p[0], p[1], p[2]};
+}
+
 using vog::products::ProfilePoint;
 using vog::products::SurfaceEdge;
 using vogtest::SurfaceKind;
@@ -100,10 +104,10 @@ TEST_F(ProfileDifferential, StraightAndArcSegmentsCrossTheSameEdgesInTheSameOrde
             if (k % 4 == 1) {
                 double b = bulge(rng);
                 if (b == 0) b = 0.3;
-                sFast += vog::products::cutArcSegment(p, q, b, sFast, indexed, fast);
+                sFast += vog::products::cutArcSegment(pointOf(p), pointOf(q), b, sFast, indexed, fast);
                 sPlain += vogref::products::cutArcSegment(p, q, b, sPlain, edges, plain);
             } else {
-                sFast += vog::products::cutStraightSegment(p, q, sFast, indexed, fast);
+                sFast += vog::products::cutStraightSegment(pointOf(p), pointOf(q), sFast, indexed, fast);
                 sPlain += vogref::products::cutStraightSegment(p, q, sPlain, edges, plain);
             }
             ASSERT_TRUE(samePoints(fast, plain)) << "segment " << k << ": " << fast.size()
@@ -119,9 +123,9 @@ TEST_F(ProfileDifferential, TheConvenienceFormsGiveTheSameCrossings) {
     auto edges = edgesOf(vogtest::makeSurface({SurfaceKind::Holes, 12, 9, 2}));
     ads_point p = {-1, 0.5, 0}, q = {13, 8.25, 0};
     std::vector<ProfilePoint> fast, plain;
-    EXPECT_EQ(vog::products::cutStraightSegment(p, q, 0, edges, fast),
+    EXPECT_EQ(vog::products::cutStraightSegment(pointOf(p), pointOf(q), 0, edges, fast),
               vogref::products::cutStraightSegment(p, q, 0, edges, plain));
-    EXPECT_EQ(vog::products::cutArcSegment(p, q, 0.7, 5, edges, fast),
+    EXPECT_EQ(vog::products::cutArcSegment(pointOf(p), pointOf(q), 0.7, 5, edges, fast),
               vogref::products::cutArcSegment(p, q, 0.7, 5, edges, plain));
     EXPECT_TRUE(samePoints(fast, plain));
     EXPECT_GT(plain.size(), 10u);
