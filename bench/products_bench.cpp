@@ -9,14 +9,14 @@
 //   vog_products_bench lookups                       lookups per second against surface size
 #include "app/host_drawing.h"
 #include "app/host_seam.h"
+#include "products/common/surface_grid.h"
+#include "products/common/surface_triangle.h"
 #include "products/contours/contour_levels.h"
 #include "products/contours/contour_surface.h"
 #include "products/contours/contour_tracer.h"
 #include "products/contours/contour_writer.h"
 #include "products/mesh/mesh_grid.h"
 #include "products/mesh/mesh_lines.h"
-#include "products/common/surface_grid.h"
-#include "products/common/surface_triangle.h"
 #include "products/volumes/volumes_grid.h"
 #include "surface/files/triangle_file.h"
 
@@ -93,7 +93,8 @@ int contours(const char* path, int levelCount, bool draw) {
     auto start = std::chrono::steady_clock::now();
     surface::TriangleFileReader reader(wide(path));
     products::ContourSurface surface;
-    if (!reader.isOpen() || products::readContourSurface(reader, app::hostSeam(), surface) != Status::ok) {
+    if (!reader.isOpen() ||
+        products::readContourSurface(reader, app::hostSeam(), surface) != Status::ok) {
         std::fprintf(stderr, "cannot read %s\n", path);
         return 1;
     }

@@ -79,7 +79,9 @@ Made HostDrawing::vertex(PolylineKind kind, const surface::Point3& at) {
     return submit(acutBuildList(RTDXF0, L"VERTEX", 10, p, 70, 32, RTNONE));
 }
 
-Made HostDrawing::polylineEnd() { return submit(acutBuildList(RTDXF0, L"SEQEND", RTNONE)); }
+Made HostDrawing::polylineEnd() {
+    return submit(acutBuildList(RTDXF0, L"SEQEND", RTNONE));
+}
 
 // (0 "3DFACE") (8 layer) (10 a) (11 b) (12 c) (13 a)
 Made HostDrawing::face(const std::wstring& layer, const surface::Point3& a,
@@ -87,8 +89,8 @@ Made HostDrawing::face(const std::wstring& layer, const surface::Point3& a,
     ads_point p1 = {a.x, a.y, a.z};
     ads_point p2 = {b.x, b.y, b.z};
     ads_point p3 = {c.x, c.y, c.z};
-    return submit(acutBuildList(RTDXF0, L"3DFACE", 8, layer.c_str(), 10, p1, 11, p2, 12, p3, 13, p1,
-                                RTNONE));
+    return submit(
+        acutBuildList(RTDXF0, L"3DFACE", 8, layer.c_str(), 10, p1, 11, p2, 12, p3, 13, p1, RTNONE));
 }
 
 // Every entity of the drawing on the layer, in selection order; the
@@ -111,7 +113,9 @@ void HostDrawing::eraseLayer(const std::wstring& layer) {
     acedSSFree(selection);
 }
 
-void HostDrawing::reportFailure(const std::wstring& text) { acdbFail(text.c_str()); }
+void HostDrawing::reportFailure(const std::wstring& text) {
+    acdbFail(text.c_str());
+}
 
 products::Drawing& hostDrawing() {
     static HostDrawing drawing;

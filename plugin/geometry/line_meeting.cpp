@@ -5,9 +5,10 @@
 
 namespace vog::geometry {
 
-std::optional<surface::Point3> meetingPoint(const surface::Point3& from1, const surface::Point3& to1,
-                                            const surface::Point3& from2, const surface::Point3& to2,
-                                            MeetingOn on) {
+std::optional<surface::Point3> meetingPoint(const surface::Point3& from1,
+                                            const surface::Point3& to1,
+                                            const surface::Point3& from2,
+                                            const surface::Point3& to2, MeetingOn on) {
     const double f1[3] = {from1.x, from1.y, from1.z}, t1[3] = {to1.x, to1.y, to1.z};
     const double f2[3] = {from2.x, from2.y, from2.z}, t2[3] = {to2.x, to2.y, to2.z};
     double u[3], v[3], w[3];
@@ -29,8 +30,8 @@ std::optional<surface::Point3> meetingPoint(const surface::Point3& from1, const 
     for (int i = 0; i < 3; ++i) {
         p[i] = f1[i] + t * u[i];
         q[i] = f2[i] + s * v[i];
-        scale = std::max({scale, std::fabs(f1[i]), std::fabs(t1[i]), std::fabs(f2[i]),
-                          std::fabs(t2[i])});
+        scale = std::max(
+            {scale, std::fabs(f1[i]), std::fabs(t1[i]), std::fabs(f2[i]), std::fabs(t2[i])});
     }
     const double gap = std::sqrt((p[0] - q[0]) * (p[0] - q[0]) + (p[1] - q[1]) * (p[1] - q[1]) +
                                  (p[2] - q[2]) * (p[2] - q[2]));

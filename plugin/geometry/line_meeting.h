@@ -16,8 +16,9 @@ enum class MeetingOn { lines, segments };
 // a relative 1e-14), when they pass each other at a distance of more than
 // 1e-9 of the largest coordinate (at least 1), and, on segments, when the
 // point lies beyond either segment by more than 1e-12 of its length.
-std::optional<surface::Point3> meetingPoint(const surface::Point3& from1, const surface::Point3& to1,
-                                            const surface::Point3& from2, const surface::Point3& to2,
-                                            MeetingOn on);
+std::optional<surface::Point3> meetingPoint(const surface::Point3& from1,
+                                            const surface::Point3& to1,
+                                            const surface::Point3& from2,
+                                            const surface::Point3& to2, MeetingOn on);
 
 } // namespace vog::geometry

@@ -19,7 +19,7 @@ constexpr int kMeshLayerColour = 3;
 constexpr int kTinLayerColour = 5;
 
 // How the drawing took one entity or record.
-enum class [[nodiscard]] Made {
+enum class [[nodiscard]] Made{
     made,     // it is in the drawing
     notBuilt, // its description could not be put together (out of memory)
     refused,  // the drawing refused it
@@ -41,8 +41,8 @@ class Drawing {
 
     // A polyline's header at its first point; a flat polyline has the width
     // at both ends. The vertices follow, then the end.
-    virtual Made polyline(PolylineKind kind, const std::wstring& layer, const surface::Point3& start,
-                          double width) = 0;
+    virtual Made polyline(PolylineKind kind, const std::wstring& layer,
+                          const surface::Point3& start, double width) = 0;
     virtual Made vertex(PolylineKind kind, const surface::Point3& at) = 0;
     virtual Made polylineEnd() = 0;
 
@@ -74,9 +74,14 @@ struct FailureTexts {
 // went wrong has been reported.
 inline Status reportUnlessMade(Made made, const FailureTexts& texts, Drawing& drawing) {
     switch (made) {
-    case Made::made: return Status::ok;
-    case Made::notBuilt: drawing.reportFailure(texts.notBuilt); break;
-    case Made::refused: drawing.reportFailure(texts.refused); break;
+    case Made::made:
+        return Status::ok;
+    case Made::notBuilt:
+        drawing.reportFailure(texts.notBuilt);
+        break;
+    case Made::refused:
+        drawing.reportFailure(texts.refused);
+        break;
     }
     return Status::failed;
 }

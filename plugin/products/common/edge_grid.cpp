@@ -93,9 +93,7 @@ EdgeGrid buildEdgeGrid(std::span<const SurfaceEdge> edges) {
         bool wide;
     };
     auto spanOf = [&](const Box& b) {
-        Span s{cellAt(grid.columns, b.x0),
-               cellAt(grid.columns, b.x1),
-               cellAt(grid.rows, b.y0),
+        Span s{cellAt(grid.columns, b.x0), cellAt(grid.columns, b.x1), cellAt(grid.rows, b.y0),
                cellAt(grid.rows, b.y1), false};
         s.wide = !finiteBox(b) || (s.x1 - s.x0 + 1) * (s.y1 - s.y0 + 1) > kWideCells;
         return s;
@@ -107,7 +105,8 @@ EdgeGrid buildEdgeGrid(std::span<const SurfaceEdge> edges) {
         if (s.wide) continue;
         for (std::int64_t cy = s.y0; cy <= s.y1; ++cy)
             for (std::int64_t cx = s.x0; cx <= s.x1; ++cx)
-                ++grid.cellStart[static_cast<std::size_t>(cy) * grid.columns.count + static_cast<std::size_t>(cx) + 1];
+                ++grid.cellStart[static_cast<std::size_t>(cy) * grid.columns.count +
+                                 static_cast<std::size_t>(cx) + 1];
     }
     for (std::size_t c = 0; c < cells; ++c)
         grid.cellStart[c + 1] += grid.cellStart[c];
@@ -121,8 +120,8 @@ EdgeGrid buildEdgeGrid(std::span<const SurfaceEdge> edges) {
         }
         for (std::int64_t cy = s.y0; cy <= s.y1; ++cy)
             for (std::int64_t cx = s.x0; cx <= s.x1; ++cx)
-                grid.items[fill[static_cast<std::size_t>(cy) * grid.columns.count + static_cast<std::size_t>(cx)]++] =
-                    static_cast<std::uint32_t>(i);
+                grid.items[fill[static_cast<std::size_t>(cy) * grid.columns.count +
+                                static_cast<std::size_t>(cx)]++] = static_cast<std::uint32_t>(i);
     }
     return grid;
 }
@@ -156,7 +155,8 @@ void edgesNearChord(const EdgeGrid& grid, double ax, double ay, double bx, doubl
         return;
     }
     auto visitCell = [&](std::int64_t cx, std::int64_t cy) {
-        std::size_t cell = static_cast<std::size_t>(cy) * grid.columns.count + static_cast<std::size_t>(cx);
+        std::size_t cell =
+            static_cast<std::size_t>(cy) * grid.columns.count + static_cast<std::size_t>(cx);
         for (std::uint64_t k = grid.cellStart[cell]; k < grid.cellStart[cell + 1]; ++k)
             take(grid.items[k]);
     };
@@ -164,7 +164,8 @@ void edgesNearChord(const EdgeGrid& grid, double ax, double ay, double bx, doubl
     const std::int64_t cx1 = cellAt(grid.columns, x1);
     const std::int64_t cy0 = cellAt(grid.rows, y0);
     const std::int64_t cy1 = cellAt(grid.rows, y1);
-    if (cx0 == cx1 || grid.columns.perUnit == 0 || ax == bx || (cx1 - cx0 + 1) * (cy1 - cy0 + 1) <= 16) {
+    if (cx0 == cx1 || grid.columns.perUnit == 0 || ax == bx ||
+        (cx1 - cx0 + 1) * (cy1 - cy0 + 1) <= 16) {
         for (std::int64_t cy = cy0; cy <= cy1; ++cy)
             for (std::int64_t cx = cx0; cx <= cx1; ++cx)
                 visitCell(cx, cy);
@@ -182,10 +183,10 @@ void edgesNearChord(const EdgeGrid& grid, double ax, double ay, double bx, doubl
             double yb = ay + (right - ax) / dx * dy;
             // Rounding in the cell bounds and the chord's heights is covered by
             // one more row each way.
-            std::int64_t r0 = std::max<std::int64_t>(
-                cy0, cellAt(grid.rows, std::min(ya, yb) - m) - 1);
-            std::int64_t r1 = std::min<std::int64_t>(
-                cy1, cellAt(grid.rows, std::max(ya, yb) + m) + 1);
+            std::int64_t r0 =
+                std::max<std::int64_t>(cy0, cellAt(grid.rows, std::min(ya, yb) - m) - 1);
+            std::int64_t r1 =
+                std::min<std::int64_t>(cy1, cellAt(grid.rows, std::max(ya, yb) + m) + 1);
             for (std::int64_t cy = r0; cy <= r1; ++cy)
                 visitCell(cx, cy);
         }

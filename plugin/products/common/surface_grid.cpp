@@ -41,7 +41,8 @@ template <bool Forward, class Visit>
 bool visitCandidates(const SurfaceGrid& grid, double x, double y, Visit visit) {
     std::int64_t cx = cellAt(grid.columns, x);
     std::int64_t cy = cellAt(grid.rows, y);
-    std::size_t cell = static_cast<std::size_t>(cy) * grid.columns.count + static_cast<std::size_t>(cx);
+    std::size_t cell =
+        static_cast<std::size_t>(cy) * grid.columns.count + static_cast<std::size_t>(cx);
     const std::uint32_t* cellBegin = grid.items.data() + grid.cellStart[cell];
     const std::uint32_t* cellEnd = grid.items.data() + grid.cellStart[cell + 1];
     const std::uint32_t* wideBegin = grid.wide.data();
@@ -115,10 +116,8 @@ SurfaceGrid buildSurfaceGrid(std::span<const SurfaceTriangle> triangles) {
         std::int64_t x0, x1, y0, y1;
     };
     auto spanOf = [&](const SurfaceTriangle& t) {
-        return Span{cellAt(grid.columns, t.minX),
-                    cellAt(grid.columns, t.maxX),
-                    cellAt(grid.rows, t.minY),
-                    cellAt(grid.rows, t.maxY)};
+        return Span{cellAt(grid.columns, t.minX), cellAt(grid.columns, t.maxX),
+                    cellAt(grid.rows, t.minY), cellAt(grid.rows, t.maxY)};
     };
     auto isWide = [](const Span& s) { return (s.x1 - s.x0 + 1) * (s.y1 - s.y0 + 1) > kWideCells; };
 
@@ -129,7 +128,8 @@ SurfaceGrid buildSurfaceGrid(std::span<const SurfaceTriangle> triangles) {
         if (isWide(s)) continue;
         for (std::int64_t cy = s.y0; cy <= s.y1; ++cy)
             for (std::int64_t cx = s.x0; cx <= s.x1; ++cx)
-                ++grid.cellStart[static_cast<std::size_t>(cy) * grid.columns.count + static_cast<std::size_t>(cx) + 1];
+                ++grid.cellStart[static_cast<std::size_t>(cy) * grid.columns.count +
+                                 static_cast<std::size_t>(cx) + 1];
     }
     for (std::size_t c = 0; c < cells; ++c)
         grid.cellStart[c + 1] += grid.cellStart[c];
@@ -143,8 +143,8 @@ SurfaceGrid buildSurfaceGrid(std::span<const SurfaceTriangle> triangles) {
         }
         for (std::int64_t cy = s.y0; cy <= s.y1; ++cy)
             for (std::int64_t cx = s.x0; cx <= s.x1; ++cx)
-                grid.items[fill[static_cast<std::size_t>(cy) * grid.columns.count + static_cast<std::size_t>(cx)]++] =
-                    static_cast<std::uint32_t>(i);
+                grid.items[fill[static_cast<std::size_t>(cy) * grid.columns.count +
+                                static_cast<std::size_t>(cx)]++] = static_cast<std::uint32_t>(i);
     }
     return grid;
 }

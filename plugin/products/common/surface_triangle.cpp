@@ -146,7 +146,8 @@ SurfaceLoad loadSurface(const std::wstring& path) {
         return true;
     })) {
     case surface::TriangleWalk::complete:
-    case surface::TriangleWalk::stopped: break;
+    case surface::TriangleWalk::stopped:
+        break;
     case surface::TriangleWalk::unreadable:
         load.status = SurfaceLoad::Status::CannotOpen;
         load.triangles.clear();

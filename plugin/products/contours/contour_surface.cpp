@@ -1,6 +1,5 @@
 #include "products/contours/contour_surface.h"
 
-
 #include <algorithm>
 #include <bit>
 #include <cstdint>
@@ -96,7 +95,8 @@ Status readContourSurface(surface::TriangleFileReader& reader, const Seam& seam,
     case surface::TriangleWalk::complete:
         result.rim = rim.rim();
         return Status::ok;
-    case surface::TriangleWalk::stopped: return Status::cancelled;
+    case surface::TriangleWalk::stopped:
+        return Status::cancelled;
     case surface::TriangleWalk::malformed:
         seam.messages.alert(reader.malformedMessage());
         return Status::failed;

@@ -57,7 +57,8 @@ Status traceContours(const std::vector<Triangle>& triangles, const std::vector<S
     buffers.pool.reserve(triangles.size() + 2);
     const double count = levelCount(levels);
     StepMeter progress(seam.progress, L"Tracing contours",
-                       std::isfinite(count) ? static_cast<std::uint64_t>(std::min(count, 1e15)) : 1);
+                       std::isfinite(count) ? static_cast<std::uint64_t>(std::min(count, 1e15))
+                                            : 1);
     std::uint64_t done = 0;
     do {
         if (seam.cancellation.requested()) return Status::cancelled;

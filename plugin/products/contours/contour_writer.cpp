@@ -32,7 +32,7 @@ Status writeContourPolyline(std::span<const Segment> chain, const WriterParamete
     double width = index ? parameters.indexWidth : parameters.contourWidth;
 
     if (reportUnlessMade(drawing.polyline(PolylineKind::flat, layer, first, width), kHeaderMessages,
-               drawing) != Status::ok)
+                         drawing) != Status::ok)
         return Status::failed;
     if (writeVertex(first, drawing) != Status::ok) return Status::failed;
     for (const Segment& entry : chain)

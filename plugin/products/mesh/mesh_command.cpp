@@ -161,7 +161,7 @@ Status drawLines(const products::SurfaceGrid& surface, const products::SurfaceEx
 }
 
 Status drawMesh(const std::vector<SurfaceTriangle>& surface, const products::SurfaceExtent& extent,
-             const MeshParameters& parameters, std::vector<Segment>& line) {
+                const MeshParameters& parameters, std::vector<Segment>& line) {
     std::vector<Point3> basePoints;
     // The triangles are looked up through a grid of cells, so that a sample
     // costs the same however large the surface is.

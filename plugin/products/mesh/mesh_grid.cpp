@@ -1,6 +1,5 @@
 #include "products/mesh/mesh_grid.h"
 
-
 namespace vog::products {
 
 namespace {

@@ -28,8 +28,8 @@ struct ProfileEdges {
 
 // A straight segment from p to q, with the station base s at p. Crossings
 // are appended in edge order; returns the segment's length.
-double cutStraightSegment(const surface::Point3& p, const surface::Point3& q, double s, ProfileEdges& edges,
-                          std::vector<ProfilePoint>& out);
+double cutStraightSegment(const surface::Point3& p, const surface::Point3& q, double s,
+                          ProfileEdges& edges, std::vector<ProfilePoint>& out);
 double cutStraightSegment(const surface::Point3& p, const surface::Point3& q, double s,
                           const std::vector<SurfaceEdge>& edges, std::vector<ProfilePoint>& out);
 

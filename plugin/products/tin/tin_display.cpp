@@ -24,10 +24,14 @@ Status checkSurfaceRecords(surface::TriangleFileReader& reader, const Seam& seam
     const surface::TriangleWalk walk = surface::forEachTriangle(
         reader, [&](const surface::Triangle&) { return !seam.cancellation.requested(); });
     switch (walk) {
-    case surface::TriangleWalk::complete: reader.rewind(); return Status::ok;
-    case surface::TriangleWalk::stopped: return Status::cancelled;
+    case surface::TriangleWalk::complete:
+        reader.rewind();
+        return Status::ok;
+    case surface::TriangleWalk::stopped:
+        return Status::cancelled;
     case surface::TriangleWalk::malformed:
-    case surface::TriangleWalk::unreadable: break;
+    case surface::TriangleWalk::unreadable:
+        break;
     }
     return walkFailed(walk, reader, seam.messages);
 }
@@ -45,15 +49,23 @@ Status drawSurfaceFaces(surface::TriangleFileReader& reader, const std::wstring&
             return made == Made::made;
         });
     switch (walk) {
-    case surface::TriangleWalk::complete: return Status::ok;
-    case surface::TriangleWalk::stopped: break;
+    case surface::TriangleWalk::complete:
+        return Status::ok;
+    case surface::TriangleWalk::stopped:
+        break;
     case surface::TriangleWalk::malformed:
-    case surface::TriangleWalk::unreadable: return walkFailed(walk, reader, seam.messages);
+    case surface::TriangleWalk::unreadable:
+        return walkFailed(walk, reader, seam.messages);
     }
     switch (made) {
-    case Made::made: return Status::cancelled;
-    case Made::notBuilt: seam.messages.alert(kNoFaceList); break;
-    case Made::refused: seam.messages.alert(kFaceRefused); break;
+    case Made::made:
+        return Status::cancelled;
+    case Made::notBuilt:
+        seam.messages.alert(kNoFaceList);
+        break;
+    case Made::refused:
+        seam.messages.alert(kFaceRefused);
+        break;
     }
     return Status::failed;
 }

@@ -27,9 +27,9 @@ constexpr const wchar_t* kNoProposed =
 // Loads one surface; false after the alert when it cannot be used.
 bool loadForVolumes(const std::wstring& file, const wchar_t* missing,
                     std::vector<products::SurfaceTriangle>& triangles) {
-    return products::loadSurfaceOrAlert(
-        file, missing, L"Not enough memory to load the surface " + file + L".",
-        app::hostSeam().messages, triangles);
+    return products::loadSurfaceOrAlert(file, missing,
+                                        L"Not enough memory to load the surface " + file + L".",
+                                        app::hostSeam().messages, triangles);
 }
 
 } // namespace

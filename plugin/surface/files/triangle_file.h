@@ -51,7 +51,7 @@ class TriangleFileReader {
 };
 
 // How a walk through a triangle file ended.
-enum class [[nodiscard]] TriangleWalk {
+enum class [[nodiscard]] TriangleWalk{
     complete,   // every triangle to the end of the file was visited
     stopped,    // the visitor asked to stop
     malformed,  // a record is not a triangle: reader.malformedMessage() names it
@@ -67,9 +67,12 @@ template <class Visit> TriangleWalk forEachTriangle(TriangleFileReader& reader, 
         case TriangleFileReader::Result::Triangle:
             if (!visit(static_cast<const Triangle&>(triangle))) return TriangleWalk::stopped;
             continue;
-        case TriangleFileReader::Result::End: return TriangleWalk::complete;
-        case TriangleFileReader::Result::Malformed: return TriangleWalk::malformed;
-        case TriangleFileReader::Result::Unreadable: return TriangleWalk::unreadable;
+        case TriangleFileReader::Result::End:
+            return TriangleWalk::complete;
+        case TriangleFileReader::Result::Malformed:
+            return TriangleWalk::malformed;
+        case TriangleFileReader::Result::Unreadable:
+            return TriangleWalk::unreadable;
         }
     }
 }

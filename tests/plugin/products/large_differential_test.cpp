@@ -1,18 +1,18 @@
 // The differential comparisons on larger surfaces than the normal run can
 // afford (the plain versions are quadratic). Disabled in the normal run;
 // bench/run-products.sh runs them with --gtest_also_run_disabled_tests.
-#include "plugin/products/differential_surfaces.h"
 #include "app/host_seam.h"
+#include "host/standin.h"
+#include "plugin/products/differential_surfaces.h"
+#include "products/common/surface_grid.h"
 #include "products/contours/contour_levels.h"
 #include "products/contours/contour_tracer.h"
 #include "products/mesh/mesh_grid.h"
 #include "products/profile/profile_cut.h"
-#include "products/common/surface_grid.h"
 #include "products/volumes/volumes_grid.h"
 #include "reference/products/contour_reference.h"
 #include "reference/products/profile_reference.h"
 #include "reference/products/surface_lookup_reference.h"
-#include "host/standin.h"
 
 #include <gtest/gtest.h>
 

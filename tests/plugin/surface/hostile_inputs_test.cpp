@@ -6,8 +6,8 @@
 #include "plugin/hostile_files.h"
 
 #include "app/commands.h"
-#include "project/project_state.h"
 #include "host/standin.h"
+#include "project/project_state.h"
 #include "support/run_host.h"
 #include "surface/triangulation.h"
 

@@ -4,18 +4,18 @@
 // toggle against the list toggle, and the polylines both leave in the
 // drawing, entity for entity; also where a writer failure or a break stops
 // them.
-#include "plugin/products/differential_surfaces.h"
 #include "app/host_drawing.h"
 #include "app/host_result.h"
 #include "app/host_seam.h"
 #include "drawing/drawing.h"
+#include "host/standin.h"
+#include "plugin/products/differential_surfaces.h"
 #include "products/contours/contour_chains.h"
 #include "products/contours/contour_surface.h"
 #include "products/contours/contour_tracer.h"
 #include "products/contours/contour_writer.h"
 #include "products/contours/level_segments.h"
 #include "reference/products/contour_reference.h"
-#include "host/standin.h"
 #include "surface/files/triangle_file.h"
 
 #include <gtest/gtest.h>
@@ -293,9 +293,10 @@ TEST_F(ContourDifferential, TheDrawingGetsTheSameEntitiesStraightAndRounded) {
                   vog::Status::ok);
         std::vector<std::wstring> fast = entityDump();
         standin::resetHost();
-        EXPECT_EQ(vogref::products::traceContours(
-                      triangles, rim, levels,
-                      [&](std::span<const Segment> chain) { return vog::app::toHostResult(draw(chain)); }),
+        EXPECT_EQ(vogref::products::traceContours(triangles, rim, levels,
+                                                  [&](std::span<const Segment> chain) {
+                                                      return vog::app::toHostResult(draw(chain));
+                                                  }),
                   RTNORM);
         std::vector<std::wstring> plain = entityDump();
         EXPECT_GT(plain.size(), 100u);

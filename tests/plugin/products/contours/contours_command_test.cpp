@@ -1,15 +1,15 @@
 // The contours command: the "contours" dialog, the levels it draws, index
 // contours and the rewrite of "dii", the two layers, erasing, and the ways
 // the command stops.
-#include "plugin/products/contours/contour_test_surfaces.h"
 #include "plugin/products/common/recording_drawing.h"
+#include "plugin/products/contours/contour_test_surfaces.h"
 #include "products/contours/contour_tracer.h"
 #include "products/contours/contour_writer.h"
 #include "support/host_fixture.h"
 #include "support/run_host.h"
 
-#include "dcl/dialogs.h"
 #include "app/commands.h"
+#include "dcl/dialogs.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,11 +2,11 @@
 // the same crossings in the same order, straight and along arcs, over
 // surfaces with holes, duplicates and overlapping triangles, and the same
 // profile file text from the sorted write order.
+#include "host/standin.h"
 #include "plugin/products/differential_surfaces.h"
 #include "products/profile/profile_cut.h"
 #include "products/profile/profile_order.h"
 #include "reference/products/profile_reference.h"
-#include "host/standin.h"
 #include "surface/files/number_text.h"
 
 #include <gtest/gtest.h>
@@ -104,10 +104,12 @@ TEST_F(ProfileDifferential, StraightAndArcSegmentsCrossTheSameEdgesInTheSameOrde
             if (k % 4 == 1) {
                 double b = bulge(rng);
                 if (b == 0) b = 0.3;
-                sFast += vog::products::cutArcSegment(pointOf(p), pointOf(q), b, sFast, indexed, fast);
+                sFast +=
+                    vog::products::cutArcSegment(pointOf(p), pointOf(q), b, sFast, indexed, fast);
                 sPlain += vogref::products::cutArcSegment(p, q, b, sPlain, edges, plain);
             } else {
-                sFast += vog::products::cutStraightSegment(pointOf(p), pointOf(q), sFast, indexed, fast);
+                sFast +=
+                    vog::products::cutStraightSegment(pointOf(p), pointOf(q), sFast, indexed, fast);
                 sPlain += vogref::products::cutStraightSegment(p, q, sPlain, edges, plain);
             }
             ASSERT_TRUE(samePoints(fast, plain)) << "segment " << k << ": " << fast.size()
