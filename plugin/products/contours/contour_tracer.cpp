@@ -41,13 +41,6 @@ Status traceLevelInto(double level, const ChainWriter& write, TraceBuffers& buff
 
 } // namespace
 
-Status traceLevel(const std::vector<Triangle>& triangles, const std::vector<Segment>& rim,
-                  double level, const ChainWriter& write) {
-    TraceBuffers buffers;
-    startTrace(buffers, triangles, rim);
-    return traceLevelInto(level, write, buffers);
-}
-
 Status traceContours(const std::vector<Triangle>& triangles, const std::vector<Segment>& rim,
                      const ContourLevels& levels, const ChainWriter& write, const Seam& seam) {
     double level = levels.first;

@@ -21,11 +21,6 @@ using surface::Triangle;
 // stop tracing.
 using ChainWriter = std::function<Status(std::span<const Segment> chain)>;
 
-// The chains of one level, in the order they are built. Failed as soon as
-// the writer fails, else ok.
-Status traceLevel(const std::vector<Triangle>& triangles, const std::vector<Segment>& rim,
-                  double level, const ChainWriter& write);
-
 // Every level from levels.first up to levels.top, with the meter "Tracing
 // contours" moving level by level. The break key is polled before each
 // level: cancelled when the user asked to stop, with the earlier levels
