@@ -78,8 +78,9 @@ Status readContourSurface(surface::TriangleFileReader& reader, const Seam& seam,
                           ContourSurface& result) {
     result = ContourSurface{};
     RimToggle rim;
+    Cancellation& cancellation = seam.cancellation;
     switch (surface::forEachTriangle(reader, [&](const surface::Triangle& triangle) {
-        if (seam.cancellation.requested()) return false;
+        if (cancellation.requested()) return false;
         const auto& c = triangle.corners;
         rim.toggle(c[0], c[1]);
         rim.toggle(c[1], c[2]);

@@ -62,11 +62,12 @@ Status integrateVolumes(const std::vector<SurfaceTriangle>& existing,
     StepMeter progress(seam.progress, L"Calculating volume",
                        static_cast<std::uint64_t>(std::min(columns, 1e15)));
     std::uint64_t columnsDone = 0;
+    Cancellation& cancellation = seam.cancellation;
     for (double x = extent.minX; x < extent.maxX; x += t) {
         progress.advance(columnsDone++);
         bool below = false;
         for (double y = extent.minY; y < extent.maxY; y += t) {
-            if (seam.cancellation.requested()) return Status::cancelled;
+            if (cancellation.requested()) return Status::cancelled;
             // Both surfaces are sampled in full, as the cell counts only when
             // all eight samples exist.
             sampleCell(existingGrid, x, y, t, below, onExisting);
