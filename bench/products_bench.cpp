@@ -7,15 +7,16 @@
 //   vog_products_bench mesh FILE LINES               the mesh at LINES x LINES grid lines
 //   vog_products_bench volumes FILE1 FILE2 CELLS     volumes at CELLS x CELLS cells
 //   vog_products_bench lookups                       lookups per second against surface size
-#include "host_api.h"
+#include "app/host_drawing.h"
+#include "app/host_seam.h"
+#include "products/common/surface_grid.h"
+#include "products/common/surface_triangle.h"
 #include "products/contours/contour_levels.h"
 #include "products/contours/contour_surface.h"
 #include "products/contours/contour_tracer.h"
 #include "products/contours/contour_writer.h"
 #include "products/mesh/mesh_grid.h"
 #include "products/mesh/mesh_lines.h"
-#include "products/common/surface_grid.h"
-#include "products/common/surface_triangle.h"
 #include "products/volumes/volumes_grid.h"
 #include "surface/files/triangle_file.h"
 
@@ -92,7 +93,8 @@ int contours(const char* path, int levelCount, bool draw) {
     auto start = std::chrono::steady_clock::now();
     surface::TriangleFileReader reader(wide(path));
     products::ContourSurface surface;
-    if (!reader.isOpen() || products::readContourSurface(reader, surface) != RTNORM) {
+    if (!reader.isOpen() ||
+        products::readContourSurface(reader, app::hostSeam(), surface) != Status::ok) {
         std::fprintf(stderr, "cannot read %s\n", path);
         return 1;
     }
@@ -114,19 +116,22 @@ int contours(const char* path, int levelCount, bool draw) {
     for (double level = levels.first;; ++levelsTraced)
         if (!products::nextLevel(levels, level)) break;
     start = std::chrono::steady_clock::now();
-    int status = products::traceContours(
-        surface.triangles, surface.rim, levels, [&](std::span<const surface::Segment> chain) {
+    const Status status = products::traceContours(
+        surface.triangles, surface.rim, levels,
+        [&](std::span<const surface::Segment> chain) {
             ++chains;
             vertices += static_cast<long long>(chain.size()) + 1;
-            return draw ? products::drawContour(chain, writer, rounded) : RTNORM;
-        });
+            return draw ? products::drawContour(chain, writer, rounded, app::hostDrawing())
+                        : Status::ok;
+        },
+        app::hostSeam());
     double traceTime = secondsSince(start);
     std::printf("contours %s: %zu triangles, rim %zu edges, read %.3f s; %d levels (first %.6f, "
                 "interval %.6f): %lld polylines, %lld vertices, %s %.3f s\n",
                 path, surface.triangles.size(), surface.rim.size(), readTime, levelsTraced + 1,
                 levels.first, interval, chains, vertices, draw ? "traced and drawn" : "traced",
                 traceTime);
-    return status == RTNORM ? 0 : 1;
+    return status == Status::ok ? 0 : 1;
 }
 
 bool load(const char* path, std::vector<products::SurfaceTriangle>& triangles) {
@@ -181,13 +186,15 @@ int mesh(const char* path, int lineCount) {
         double from = alongY ? extent.minY : extent.minX;
         double to = alongY ? extent.maxY : extent.maxX;
         for (double across = first; across <= last; across += d) {
-            products::sampleGridLine(
+            (void)products::sampleGridLine(
                 grid, alongY ? products::GridDirection::AlongY : products::GridDirection::AlongX,
-                across, from, to, d, 1, line);
+                across, from, to, d, 1, app::hostSeam().cancellation, line);
             if (line.empty()) continue;
             ++lines;
             segments += static_cast<long long>(line.size());
-            if (products::writeMeshLine(line, L"MESH", std::nullopt) != RTNORM) return 1;
+            if (products::writeMeshLine(line, L"MESH", std::nullopt, app::hostDrawing()) !=
+                Status::ok)
+                return 1;
         }
     }
     double meshTime = secondsSince(start);
@@ -216,7 +223,7 @@ int volumes(const char* existingPath, const char* proposedPath, int cellCount) {
         ++rows;
     start = std::chrono::steady_clock::now();
     products::VolumeTotals totals;
-    products::integrateVolumes(existing, proposed, t, 1, totals);
+    (void)products::integrateVolumes(existing, proposed, t, 1, app::hostSeam(), totals);
     double time = secondsSince(start);
     // Each surface: four corner lookups at a column's first cell, two at
     // every other (the lower corners come from the cell below).

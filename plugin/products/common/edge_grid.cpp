@@ -17,11 +17,24 @@ double marginOf(double x1, double y1, double x2, double y2) {
     return 1e-6 * (largest + std::hypot(x2 - x1, y2 - y1));
 }
 
-std::int64_t cellOf(double v, double origin, double perUnit, std::int64_t count) {
-    double f = (v - origin) * perUnit;
-    if (!(f > 0)) return 0;
-    if (f >= static_cast<double>(count)) return count - 1;
-    return static_cast<std::int64_t>(f);
+// The cell column (or row) of a coordinate, as a signed number for the
+// cell arithmetic. The cells never decrease as the coordinate grows, so a
+// point inside a box always falls in a cell between the cells of the box's
+// corners: the grid never misses an item that the inclusive box test would
+// accept.
+std::int64_t cellAt(const geometry::PlanAxis& axis, double v) {
+    return static_cast<std::int64_t>(geometry::cellOf(axis, v));
+}
+
+// An axis of count cells (clamped to 1 .. n) from origin over span; no cells
+// per unit along a zero span or where the division overflows.
+geometry::PlanAxis axisOver(double origin, double span, double count, double n) {
+    geometry::PlanAxis axis;
+    axis.origin = origin;
+    axis.count = static_cast<std::size_t>(std::clamp(count, 1.0, n));
+    axis.perUnit = span > 0 ? static_cast<double>(axis.count) / span : 0;
+    if (!std::isfinite(axis.perUnit)) axis.perUnit = 0;
+    return axis;
 }
 
 struct Box {
@@ -72,33 +85,28 @@ EdgeGrid buildEdgeGrid(std::span<const SurfaceEdge> edges) {
         columns = std::ceil(std::sqrt(n * width / height));
         rows = std::ceil(n / columns);
     }
-    grid.columns = static_cast<std::int64_t>(std::clamp(columns, 1.0, n));
-    grid.rows = static_cast<std::int64_t>(std::clamp(rows, 1.0, n));
-    grid.cellsPerX = width > 0 ? static_cast<double>(grid.columns) / width : 0;
-    grid.cellsPerY = height > 0 ? static_cast<double>(grid.rows) / height : 0;
-    if (!std::isfinite(grid.cellsPerX)) grid.cellsPerX = 0;
-    if (!std::isfinite(grid.cellsPerY)) grid.cellsPerY = 0;
+    grid.columns = axisOver(grid.minX, width, columns, n);
+    grid.rows = axisOver(grid.minY, height, rows, n);
 
     struct Span {
         std::int64_t x0, x1, y0, y1;
         bool wide;
     };
     auto spanOf = [&](const Box& b) {
-        Span s{cellOf(b.x0, grid.minX, grid.cellsPerX, grid.columns),
-               cellOf(b.x1, grid.minX, grid.cellsPerX, grid.columns),
-               cellOf(b.y0, grid.minY, grid.cellsPerY, grid.rows),
-               cellOf(b.y1, grid.minY, grid.cellsPerY, grid.rows), false};
+        Span s{cellAt(grid.columns, b.x0), cellAt(grid.columns, b.x1), cellAt(grid.rows, b.y0),
+               cellAt(grid.rows, b.y1), false};
         s.wide = !finiteBox(b) || (s.x1 - s.x0 + 1) * (s.y1 - s.y0 + 1) > kWideCells;
         return s;
     };
-    const std::size_t cells = static_cast<std::size_t>(grid.columns * grid.rows);
+    const std::size_t cells = grid.columns.count * grid.rows.count;
     grid.cellStart.assign(cells + 1, 0);
     for (const Box& b : boxes) {
         Span s = spanOf(b);
         if (s.wide) continue;
         for (std::int64_t cy = s.y0; cy <= s.y1; ++cy)
             for (std::int64_t cx = s.x0; cx <= s.x1; ++cx)
-                ++grid.cellStart[static_cast<std::size_t>(cy * grid.columns + cx) + 1];
+                ++grid.cellStart[static_cast<std::size_t>(cy) * grid.columns.count +
+                                 static_cast<std::size_t>(cx) + 1];
     }
     for (std::size_t c = 0; c < cells; ++c)
         grid.cellStart[c + 1] += grid.cellStart[c];
@@ -112,8 +120,8 @@ EdgeGrid buildEdgeGrid(std::span<const SurfaceEdge> edges) {
         }
         for (std::int64_t cy = s.y0; cy <= s.y1; ++cy)
             for (std::int64_t cx = s.x0; cx <= s.x1; ++cx)
-                grid.items[fill[static_cast<std::size_t>(cy * grid.columns + cx)]++] =
-                    static_cast<std::uint32_t>(i);
+                grid.items[fill[static_cast<std::size_t>(cy) * grid.columns.count +
+                                static_cast<std::size_t>(cx)]++] = static_cast<std::uint32_t>(i);
     }
     return grid;
 }
@@ -147,15 +155,17 @@ void edgesNearChord(const EdgeGrid& grid, double ax, double ay, double bx, doubl
         return;
     }
     auto visitCell = [&](std::int64_t cx, std::int64_t cy) {
-        std::size_t cell = static_cast<std::size_t>(cy * grid.columns + cx);
+        std::size_t cell =
+            static_cast<std::size_t>(cy) * grid.columns.count + static_cast<std::size_t>(cx);
         for (std::uint64_t k = grid.cellStart[cell]; k < grid.cellStart[cell + 1]; ++k)
             take(grid.items[k]);
     };
-    const std::int64_t cx0 = cellOf(x0, grid.minX, grid.cellsPerX, grid.columns);
-    const std::int64_t cx1 = cellOf(x1, grid.minX, grid.cellsPerX, grid.columns);
-    const std::int64_t cy0 = cellOf(y0, grid.minY, grid.cellsPerY, grid.rows);
-    const std::int64_t cy1 = cellOf(y1, grid.minY, grid.cellsPerY, grid.rows);
-    if (cx0 == cx1 || grid.cellsPerX == 0 || ax == bx || (cx1 - cx0 + 1) * (cy1 - cy0 + 1) <= 16) {
+    const std::int64_t cx0 = cellAt(grid.columns, x0);
+    const std::int64_t cx1 = cellAt(grid.columns, x1);
+    const std::int64_t cy0 = cellAt(grid.rows, y0);
+    const std::int64_t cy1 = cellAt(grid.rows, y1);
+    if (cx0 == cx1 || grid.columns.perUnit == 0 || ax == bx ||
+        (cx1 - cx0 + 1) * (cy1 - cy0 + 1) <= 16) {
         for (std::int64_t cy = cy0; cy <= cy1; ++cy)
             for (std::int64_t cx = cx0; cx <= cx1; ++cx)
                 visitCell(cx, cy);
@@ -165,18 +175,18 @@ void edgesNearChord(const EdgeGrid& grid, double ax, double ay, double bx, doubl
         const double dx = bx - ax, dy = by - ay;
         const double lowX = std::min(ax, bx), highX = std::max(ax, bx);
         for (std::int64_t cx = cx0; cx <= cx1; ++cx) {
-            double left = grid.minX + static_cast<double>(cx) / grid.cellsPerX - m;
-            double right = grid.minX + static_cast<double>(cx + 1) / grid.cellsPerX + m;
+            double left = grid.minX + static_cast<double>(cx) / grid.columns.perUnit - m;
+            double right = grid.minX + static_cast<double>(cx + 1) / grid.columns.perUnit + m;
             left = std::clamp(left, lowX, highX);
             right = std::clamp(right, lowX, highX);
             double ya = ay + (left - ax) / dx * dy;
             double yb = ay + (right - ax) / dx * dy;
             // Rounding in the cell bounds and the chord's heights is covered by
             // one more row each way.
-            std::int64_t r0 = std::max<std::int64_t>(
-                cy0, cellOf(std::min(ya, yb) - m, grid.minY, grid.cellsPerY, grid.rows) - 1);
-            std::int64_t r1 = std::min<std::int64_t>(
-                cy1, cellOf(std::max(ya, yb) + m, grid.minY, grid.cellsPerY, grid.rows) + 1);
+            std::int64_t r0 =
+                std::max<std::int64_t>(cy0, cellAt(grid.rows, std::min(ya, yb) - m) - 1);
+            std::int64_t r1 =
+                std::min<std::int64_t>(cy1, cellAt(grid.rows, std::max(ya, yb) + m) + 1);
             for (std::int64_t cy = r0; cy <= r1; ++cy)
                 visitCell(cx, cy);
         }

@@ -7,6 +7,8 @@
 
 #include "products/common/edge_exchange.h"
 
+#include "geometry/plan_grid.h"
+
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -16,8 +18,9 @@ namespace vog::products {
 struct EdgeGrid {
     std::span<const SurfaceEdge> edges; // not owned: must outlive the grid
     double minX = 0, minY = 0;
-    double cellsPerX = 0, cellsPerY = 0; // cells per drawing unit, 0 along a zero extent
-    std::int64_t columns = 1, rows = 1;
+    // The columns from minX and the rows from minY; cells per drawing unit 0
+    // along a zero extent.
+    geometry::PlanAxis columns, rows;
     // Cell c lists items[cellStart[c] .. cellStart[c + 1]), ascending.
     std::vector<std::uint64_t> cellStart;
     std::vector<std::uint32_t> items;

@@ -11,16 +11,24 @@ namespace {
 // long slivers along the rim would otherwise fill whole rows of cells.
 constexpr std::int64_t kWideCells = 1024;
 
-// The cell column (or row) of a coordinate. Subtracting the origin,
-// multiplying by a positive factor, clamping and cutting toward zero are all
-// monotonic, so a point inside a triangle's box always falls in a cell
-// between the cells of the box's corners: the grid never misses a triangle
-// that the inclusive box test would accept.
-std::int64_t cellOf(double v, double origin, double perUnit, std::int64_t count) {
-    double f = (v - origin) * perUnit;
-    if (!(f > 0)) return 0;
-    if (f >= static_cast<double>(count)) return count - 1;
-    return static_cast<std::int64_t>(f);
+// The cell column (or row) of a coordinate, as a signed number for the
+// cell arithmetic. The cells never decrease as the coordinate grows, so a
+// point inside a box always falls in a cell between the cells of the box's
+// corners: the grid never misses an item that the inclusive box test would
+// accept.
+std::int64_t cellAt(const geometry::PlanAxis& axis, double v) {
+    return static_cast<std::int64_t>(geometry::cellOf(axis, v));
+}
+
+// An axis of count cells (clamped to 1 .. n) from origin over span; no cells
+// per unit along a zero span or where the division overflows.
+geometry::PlanAxis axisOver(double origin, double span, double count, double n) {
+    geometry::PlanAxis axis;
+    axis.origin = origin;
+    axis.count = static_cast<std::size_t>(std::clamp(count, 1.0, n));
+    axis.perUnit = span > 0 ? static_cast<double>(axis.count) / span : 0;
+    if (!std::isfinite(axis.perUnit)) axis.perUnit = 0;
+    return axis;
 }
 
 bool insideExtent(const SurfaceGrid& grid, double x, double y) {
@@ -31,9 +39,10 @@ bool insideExtent(const SurfaceGrid& grid, double x, double y) {
 // file order (forward) or against it, until the visitor accepts one.
 template <bool Forward, class Visit>
 bool visitCandidates(const SurfaceGrid& grid, double x, double y, Visit visit) {
-    std::int64_t cx = cellOf(x, grid.minX, grid.cellsPerX, grid.columns);
-    std::int64_t cy = cellOf(y, grid.minY, grid.cellsPerY, grid.rows);
-    std::size_t cell = static_cast<std::size_t>(cy * grid.columns + cx);
+    std::int64_t cx = cellAt(grid.columns, x);
+    std::int64_t cy = cellAt(grid.rows, y);
+    std::size_t cell =
+        static_cast<std::size_t>(cy) * grid.columns.count + static_cast<std::size_t>(cx);
     const std::uint32_t* cellBegin = grid.items.data() + grid.cellStart[cell];
     const std::uint32_t* cellEnd = grid.items.data() + grid.cellStart[cell + 1];
     const std::uint32_t* wideBegin = grid.wide.data();
@@ -99,22 +108,16 @@ SurfaceGrid buildSurfaceGrid(std::span<const SurfaceTriangle> triangles) {
     } else if (height > 0) {
         rows = n;
     }
-    grid.columns = static_cast<std::int64_t>(std::clamp(columns, 1.0, n));
-    grid.rows = static_cast<std::int64_t>(std::clamp(rows, 1.0, n));
-    grid.cellsPerX = width > 0 ? static_cast<double>(grid.columns) / width : 0;
-    grid.cellsPerY = height > 0 ? static_cast<double>(grid.rows) / height : 0;
-    if (!std::isfinite(grid.cellsPerX)) grid.cellsPerX = 0;
-    if (!std::isfinite(grid.cellsPerY)) grid.cellsPerY = 0;
+    grid.columns = axisOver(grid.minX, width, columns, n);
+    grid.rows = axisOver(grid.minY, height, rows, n);
 
-    const std::size_t cells = static_cast<std::size_t>(grid.columns * grid.rows);
+    const std::size_t cells = grid.columns.count * grid.rows.count;
     struct Span {
         std::int64_t x0, x1, y0, y1;
     };
     auto spanOf = [&](const SurfaceTriangle& t) {
-        return Span{cellOf(t.minX, grid.minX, grid.cellsPerX, grid.columns),
-                    cellOf(t.maxX, grid.minX, grid.cellsPerX, grid.columns),
-                    cellOf(t.minY, grid.minY, grid.cellsPerY, grid.rows),
-                    cellOf(t.maxY, grid.minY, grid.cellsPerY, grid.rows)};
+        return Span{cellAt(grid.columns, t.minX), cellAt(grid.columns, t.maxX),
+                    cellAt(grid.rows, t.minY), cellAt(grid.rows, t.maxY)};
     };
     auto isWide = [](const Span& s) { return (s.x1 - s.x0 + 1) * (s.y1 - s.y0 + 1) > kWideCells; };
 
@@ -125,7 +128,8 @@ SurfaceGrid buildSurfaceGrid(std::span<const SurfaceTriangle> triangles) {
         if (isWide(s)) continue;
         for (std::int64_t cy = s.y0; cy <= s.y1; ++cy)
             for (std::int64_t cx = s.x0; cx <= s.x1; ++cx)
-                ++grid.cellStart[static_cast<std::size_t>(cy * grid.columns + cx) + 1];
+                ++grid.cellStart[static_cast<std::size_t>(cy) * grid.columns.count +
+                                 static_cast<std::size_t>(cx) + 1];
     }
     for (std::size_t c = 0; c < cells; ++c)
         grid.cellStart[c + 1] += grid.cellStart[c];
@@ -139,8 +143,8 @@ SurfaceGrid buildSurfaceGrid(std::span<const SurfaceTriangle> triangles) {
         }
         for (std::int64_t cy = s.y0; cy <= s.y1; ++cy)
             for (std::int64_t cx = s.x0; cx <= s.x1; ++cx)
-                grid.items[fill[static_cast<std::size_t>(cy * grid.columns + cx)]++] =
-                    static_cast<std::uint32_t>(i);
+                grid.items[fill[static_cast<std::size_t>(cy) * grid.columns.count +
+                                static_cast<std::size_t>(cx)]++] = static_cast<std::uint32_t>(i);
     }
     return grid;
 }

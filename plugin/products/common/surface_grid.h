@@ -8,6 +8,8 @@
 
 #include "products/common/surface_triangle.h"
 
+#include "geometry/plan_grid.h"
+
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -17,8 +19,9 @@ namespace vog::products {
 struct SurfaceGrid {
     std::span<const SurfaceTriangle> triangles; // not owned: must outlive the grid
     double minX = 0, maxX = 0, minY = 0, maxY = 0;
-    double cellsPerX = 0, cellsPerY = 0; // cells per drawing unit, 0 along a zero extent
-    std::int64_t columns = 1, rows = 1;
+    // The columns from minX and the rows from minY; cells per drawing unit 0
+    // along a zero extent.
+    geometry::PlanAxis columns, rows;
     // Cell c lists items[cellStart[c] .. cellStart[c + 1]), ascending.
     std::vector<std::uint64_t> cellStart;
     std::vector<std::uint32_t> items;

@@ -1,6 +1,5 @@
 #include "products/common/surface_triangle.h"
 
-#include "app/dialog_checks.h"
 #include "surface/files/triangle_file.h"
 
 #include <algorithm>
@@ -138,46 +137,46 @@ bool gridStepAdvances(const SurfaceExtent& extent, double step) {
 SurfaceLoad loadSurface(const std::wstring& path) {
     SurfaceLoad load;
     surface::TriangleFileReader reader(path);
-    if (!fileOpensForReading(path) || !reader.isOpen()) {
+    if (!reader.isOpen()) {
         load.status = SurfaceLoad::Status::CannotOpen;
         return load;
     }
-    surface::Triangle triangle;
-    for (;;) {
-        switch (reader.read(triangle)) {
-        case surface::TriangleFileReader::Result::Triangle:
-            load.triangles.push_back(makeSurfaceTriangle(triangle));
-            continue;
-        case surface::TriangleFileReader::Result::End:
-            return load;
-        case surface::TriangleFileReader::Result::Unreadable:
-            load.status = SurfaceLoad::Status::CannotOpen;
-            load.triangles.clear();
-            return load;
-        case surface::TriangleFileReader::Result::Malformed:
-            load.status = SurfaceLoad::Status::Malformed;
-            load.message = reader.malformedMessage();
-            load.triangles.clear();
-            return load;
-        }
+    switch (surface::forEachTriangle(reader, [&](const surface::Triangle& triangle) {
+        load.triangles.push_back(makeSurfaceTriangle(triangle));
+        return true;
+    })) {
+    case surface::TriangleWalk::complete:
+    case surface::TriangleWalk::stopped:
+        break;
+    case surface::TriangleWalk::unreadable:
+        load.status = SurfaceLoad::Status::CannotOpen;
+        load.triangles.clear();
+        break;
+    case surface::TriangleWalk::malformed:
+        load.status = SurfaceLoad::Status::Malformed;
+        load.message = reader.malformedMessage();
+        load.triangles.clear();
+        break;
     }
+    return load;
 }
 
 bool loadSurfaceOrAlert(const std::wstring& path, const std::wstring& cannotOpen,
-                        const std::wstring& noMemory, std::vector<SurfaceTriangle>& triangles) {
+                        const std::wstring& noMemory, Messages& messages,
+                        std::vector<SurfaceTriangle>& triangles) {
     SurfaceLoad load;
     try {
         load = loadSurface(path);
     } catch (const std::bad_alloc&) {
-        acedAlert(noMemory.c_str());
+        messages.alert(noMemory);
         return false;
     }
     switch (load.status) {
     case SurfaceLoad::Status::CannotOpen:
-        acedAlert(cannotOpen.c_str());
+        messages.alert(cannotOpen);
         return false;
     case SurfaceLoad::Status::Malformed:
-        acedAlert(load.message.c_str());
+        messages.alert(load.message);
         return false;
     case SurfaceLoad::Status::Loaded:
         break;

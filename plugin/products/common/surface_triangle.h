@@ -5,6 +5,7 @@
 // triangles in file order.
 #pragma once
 
+#include "base/seam.h"
 #include "geometry/geometry.h"
 
 #include <string>
@@ -79,13 +80,15 @@ struct SurfaceLoad {
 };
 
 // Reads every triangle of the file; a last record without a line end is not
-// used. Stops at the first record that is not a triangle.
+// used. Stops at the first record that is not a triangle. A path that names a
+// folder, a device or a FIFO does not open.
 SurfaceLoad loadSurface(const std::wstring& path);
 
 // loadSurface for a command: false after the alert when the surface cannot be
 // used (cannotOpen when the file does not open, noMemory when it does not fit,
 // the file and line of a record that is not a triangle).
 bool loadSurfaceOrAlert(const std::wstring& path, const std::wstring& cannotOpen,
-                        const std::wstring& noMemory, std::vector<SurfaceTriangle>& triangles);
+                        const std::wstring& noMemory, Messages& messages,
+                        std::vector<SurfaceTriangle>& triangles);
 
 } // namespace vog::products

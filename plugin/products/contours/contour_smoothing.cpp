@@ -1,6 +1,6 @@
 #include "products/contours/contour_smoothing.h"
 
-#include "host_api.h"
+#include "geometry/plan_angles.h"
 
 #include <cmath>
 
@@ -29,27 +29,17 @@ double towardPrevious(double g) {
     return g > 5 ? 0.6 * g : g > 2.5 ? 0.5 : 0.1;
 }
 
-Point3 polar(const Point3& base, double angle, double distance) {
-    ads_point from = {base.x, base.y, base.z};
-    ads_point result = {0, 0, 0};
-    acutPolar(from, angle, distance, result);
-    return {result[0], result[1], result[2]};
-}
-
-double angleOf(const Point3& from, const Point3& to) {
-    ads_point a = {from.x, from.y, from.z};
-    ads_point b = {to.x, to.y, to.z};
-    return acutAngle(a, b);
-}
+using geometry::planAngle;
+using geometry::polarPoint;
 
 // The point at the distance from vertex, in the direction of other.
 Point3 toward(const Point3& vertex, const Point3& other, double distance) {
-    return polar(vertex, angleOf(vertex, other), distance);
+    return polarPoint(vertex, planAngle(vertex, other), distance);
 }
 
 // The point at the distance from vertex, in the direction away from other.
 Point3 awayFrom(const Point3& vertex, const Point3& other, double distance) {
-    return polar(vertex, angleOf(other, vertex), distance);
+    return polarPoint(vertex, planAngle(other, vertex), distance);
 }
 
 } // namespace

@@ -1,7 +1,5 @@
 #include "products/contours/contour_surface.h"
 
-#include "host_api.h"
-
 #include <algorithm>
 #include <bit>
 #include <cstdint>
@@ -76,27 +74,13 @@ class RimToggle {
 
 } // namespace
 
-int readContourSurface(surface::TriangleFileReader& reader, ContourSurface& result) {
+Status readContourSurface(surface::TriangleFileReader& reader, const Seam& seam,
+                          ContourSurface& result) {
     result = ContourSurface{};
     RimToggle rim;
-    surface::Triangle triangle;
-    for (;;) {
-        switch (reader.read(triangle)) {
-        case surface::TriangleFileReader::Result::End:
-            result.rim = rim.rim();
-            return RTNORM;
-        case surface::TriangleFileReader::Result::Malformed:
-            acedAlert(reader.malformedMessage().c_str());
-            return RTERROR;
-        case surface::TriangleFileReader::Result::Unreadable:
-            // A surface that cannot be read is one that cannot be opened:
-            // nothing is erased or drawn.
-            acedAlert(L"Could not open triangle file.  Command terminates.\n");
-            return RTERROR;
-        case surface::TriangleFileReader::Result::Triangle:
-            break;
-        }
-        if (acedUsrBrk() == 1) return RTCAN;
+    Cancellation& cancellation = seam.cancellation;
+    switch (surface::forEachTriangle(reader, [&](const surface::Triangle& triangle) {
+        if (cancellation.requested()) return false;
         const auto& c = triangle.corners;
         rim.toggle(c[0], c[1]);
         rim.toggle(c[1], c[2]);
@@ -107,7 +91,23 @@ int readContourSurface(surface::TriangleFileReader& reader, ContourSurface& resu
             result.highest = std::max(result.highest, corner.z);
         }
         result.triangles.push_back(triangle);
+        return true;
+    })) {
+    case surface::TriangleWalk::complete:
+        result.rim = rim.rim();
+        return Status::ok;
+    case surface::TriangleWalk::stopped:
+        return Status::cancelled;
+    case surface::TriangleWalk::malformed:
+        seam.messages.alert(reader.malformedMessage());
+        return Status::failed;
+    case surface::TriangleWalk::unreadable:
+        // A surface that cannot be read is one that cannot be opened:
+        // nothing is erased or drawn.
+        seam.messages.alert(L"Could not open triangle file.  Command terminates.\n");
+        return Status::failed;
     }
+    return Status::failed;
 }
 
 } // namespace vog::products

@@ -2,6 +2,8 @@
 // project's triangle file in memory, the surface's rim and its height range.
 #pragma once
 
+#include "base/seam.h"
+#include "base/status.h"
 #include "geometry/geometry.h"
 #include "surface/files/triangle_file.h"
 
@@ -17,9 +19,10 @@ struct ContourSurface {
 };
 
 // Reads the open triangle file to its end, polling the break key once per
-// triangle, and collects the rim with the segment toggle. RTNORM; RTCAN when
-// the user broke off; RTERROR after an alert naming the file and line of a
-// record that is not a triangle.
-int readContourSurface(surface::TriangleFileReader& reader, ContourSurface& surface);
+// triangle, and collects the rim with the segment toggle. Cancelled when the
+// user broke off; failed after an alert naming the file and line of a record
+// that is not a triangle, or saying that the file could not be read.
+Status readContourSurface(surface::TriangleFileReader& reader, const Seam& seam,
+                          ContourSurface& surface);
 
 } // namespace vog::products

@@ -1,9 +1,8 @@
 #include "products/contours/contour_tracer.h"
 
-#include "host_api.h"
+#include "base/progress_steps.h"
 #include "products/contours/contour_chains.h"
 #include "products/contours/level_segments.h"
-#include "products/common/work_progress.h"
 
 #include <algorithm>
 #include <cmath>
@@ -28,44 +27,38 @@ void startTrace(TraceBuffers& buffers, const std::vector<Triangle>& triangles,
     buildRimIndex(buffers.rim, rim);
 }
 
-int traceLevelInto(double level, const ChainWriter& write, TraceBuffers& buffers) {
+Status traceLevelInto(double level, const ChainWriter& write, TraceBuffers& buffers) {
     sweepLevelPool(buffers.sweep, level, buffers.pool);
     for (ContourSegment& segment : buffers.pool)
         segment.state = kSegmentFree;
     startChainSearch(buffers.search, buffers.pool);
     while (nextChain(buffers.search, buffers.chain)) {
         if (!chainQualifies(buffers.chain, buffers.search, buffers.rim)) continue;
-        if (write(buffers.chain) == RTERROR) return RTERROR;
+        if (write(buffers.chain) == Status::failed) return Status::failed;
     }
-    return RTNORM;
+    return Status::ok;
 }
 
 } // namespace
 
-int traceLevel(const std::vector<Triangle>& triangles, const std::vector<Segment>& rim,
-               double level, const ChainWriter& write) {
-    TraceBuffers buffers;
-    startTrace(buffers, triangles, rim);
-    return traceLevelInto(level, write, buffers);
-}
-
-int traceContours(const std::vector<Triangle>& triangles, const std::vector<Segment>& rim,
-                  const ContourLevels& levels, const ChainWriter& write) {
+Status traceContours(const std::vector<Triangle>& triangles, const std::vector<Segment>& rim,
+                     const ContourLevels& levels, const ChainWriter& write, const Seam& seam) {
     double level = levels.first;
-    if (!(level <= levels.top)) return RTNORM;
+    if (!(level <= levels.top)) return Status::ok;
     TraceBuffers buffers;
     startTrace(buffers, triangles, rim);
     buffers.pool.reserve(triangles.size() + 2);
     const double count = levelCount(levels);
-    WorkProgress progress(L"Tracing contours",
-                          std::isfinite(count) ? static_cast<long long>(std::min(count, 1e15)) : 1);
-    long long done = 0;
+    StepMeter progress(seam.progress, L"Tracing contours",
+                       std::isfinite(count) ? static_cast<std::uint64_t>(std::min(count, 1e15))
+                                            : 1);
+    std::uint64_t done = 0;
     do {
-        if (acedUsrBrk() == 1) return RTCAN;
+        if (seam.cancellation.requested()) return Status::cancelled;
         progress.advance(done++);
-        if (traceLevelInto(level, write, buffers) == RTERROR) return RTERROR;
+        if (traceLevelInto(level, write, buffers) == Status::failed) return Status::failed;
     } while (nextLevel(levels, level));
-    return RTNORM;
+    return Status::ok;
 }
 
 } // namespace vog::products

@@ -3,8 +3,10 @@
 // to the writer.
 #pragma once
 
-#include "products/contours/contour_levels.h"
+#include "base/seam.h"
+#include "base/status.h"
 #include "geometry/geometry.h"
+#include "products/contours/contour_levels.h"
 
 #include <functional>
 #include <span>
@@ -15,20 +17,16 @@ namespace vog::products {
 using surface::Segment;
 using surface::Triangle;
 
-// Takes one chain to draw; answers RTNORM, or RTERROR (after its own
-// message) to stop tracing.
-using ChainWriter = std::function<int(std::span<const Segment> chain)>;
+// Takes one chain to draw; answers ok, or failed (after its own message) to
+// stop tracing.
+using ChainWriter = std::function<Status(std::span<const Segment> chain)>;
 
-// The chains of one level, in the order they are built. RTERROR as soon as
-// the writer gives it, else RTNORM.
-int traceLevel(const std::vector<Triangle>& triangles, const std::vector<Segment>& rim,
-               double level, const ChainWriter& write);
-
-// Every level from levels.first up to levels.top. The break key is polled
-// before each level: RTCAN when the user asked to stop, with the earlier
-// levels drawn; RTERROR when the writer failed; RTNORM otherwise. rim is the
-// surface's boundary edges.
-int traceContours(const std::vector<Triangle>& triangles, const std::vector<Segment>& rim,
-                  const ContourLevels& levels, const ChainWriter& write);
+// Every level from levels.first up to levels.top, with the meter "Tracing
+// contours" moving level by level. The break key is polled before each
+// level: cancelled when the user asked to stop, with the earlier levels
+// drawn; failed when the writer failed; ok otherwise. rim is the surface's
+// boundary edges.
+Status traceContours(const std::vector<Triangle>& triangles, const std::vector<Segment>& rim,
+                     const ContourLevels& levels, const ChainWriter& write, const Seam& seam);
 
 } // namespace vog::products

@@ -3,7 +3,9 @@
 // closing SEQEND, on the regular or the index contour layer.
 #pragma once
 
+#include "base/status.h"
 #include "geometry/geometry.h"
+#include "products/common/drawing.h"
 
 #include <span>
 #include <string>
@@ -26,14 +28,14 @@ struct WriterParameters {
 // Writes the chain as a two-dimensional polyline at the height of its first
 // vertex, which also decides whether it is an index contour. A closed chain
 // stays an open polyline whose last vertex lies on its first. On the first
-// list that cannot be built or entity the host refuses, the reason goes to
-// the command line and RTERROR comes back; what was made stays. RTNORM
-// otherwise.
-int writeContourPolyline(std::span<const Segment> chain, const WriterParameters& parameters);
+// entity that cannot be put together or that the drawing refuses, the reason
+// is reported and failed comes back; what was made stays. Ok otherwise.
+Status writeContourPolyline(std::span<const Segment> chain, const WriterParameters& parameters,
+                            Drawing& drawing);
 
 // One traced chain into the drawing: rounded into the reused buffer rounded
 // unless the rounding mode is "0", then written.
-int drawContour(std::span<const Segment> chain, const WriterParameters& parameters,
-                std::vector<Segment>& rounded);
+Status drawContour(std::span<const Segment> chain, const WriterParameters& parameters,
+                   std::vector<Segment>& rounded, Drawing& drawing);
 
 } // namespace vog::products

@@ -1,13 +1,14 @@
 // The contours command: the contours of the open project's surface, regular
 // and index contours on their own layers, replacing what those layers held.
 #include "app/commands.h"
+#include "app/host_drawing.h"
+#include "app/host_result.h"
+#include "app/host_seam.h"
 #include "products/contours/contour_surface.h"
 #include "products/contours/contour_tracer.h"
 #include "products/contours/contour_writer.h"
 #include "products/contours/contours_dialog.h"
-#include "products/common/entity_output.h"
 #include "products/contours/index_contours.h"
-#include "products/common/layer_entities.h"
 #include "project/project_state.h"
 #include "surface/files/triangle_file.h"
 
@@ -65,8 +66,8 @@ int drawContours(const std::wstring& path) {
     {
         std::unique_ptr<surface::TriangleFileReader> reader = openTriangleFile(path);
         if (!reader) return RTERROR;
-        int read = products::readContourSurface(*reader, surface);
-        if (read != RTNORM) return read;
+        const Status read = products::readContourSurface(*reader, app::hostSeam(), surface);
+        if (read != Status::ok) return app::toHostResult(read);
     }
 
     products::ContourRange range;
@@ -98,22 +99,26 @@ int drawContours(const std::wstring& path) {
     writer.indexLayer = setting(L"diln");
     writer.indexInterval = index.value;
 
-    if (!products::makeLayerRecord(writer.contourLayer, products::kContourLayerColour)) {
+    products::Drawing& drawing = app::hostDrawing();
+    if (drawing.layer(writer.contourLayer, products::kContourLayerColour) != products::Made::made) {
         acdbFail(kNoContourLayerList);
         return RTERROR;
     }
-    if (!products::makeLayerRecord(writer.indexLayer, products::kIndexContourLayerColour)) {
+    if (drawing.layer(writer.indexLayer, products::kIndexContourLayerColour) !=
+        products::Made::made) {
         acdbFail(kNoIndexLayerList);
         return RTERROR;
     }
-    products::eraseLayerEntities(writer.contourLayer);
-    products::eraseLayerEntities(writer.indexLayer);
+    drawing.eraseLayer(writer.contourLayer);
+    drawing.eraseLayer(writer.indexLayer);
 
     std::vector<surface::Segment> rounded;
-    return products::traceContours(surface.triangles, surface.rim, levels,
-                                   [&](std::span<const surface::Segment> chain) {
-                                       return products::drawContour(chain, writer, rounded);
-                                   });
+    return app::toHostResult(products::traceContours(
+        surface.triangles, surface.rim, levels,
+        [&](std::span<const surface::Segment> chain) {
+            return products::drawContour(chain, writer, rounded, drawing);
+        },
+        app::hostSeam()));
 }
 
 } // namespace

@@ -3,13 +3,14 @@
 // to a base elevation.
 #include "app/commands.h"
 #include "app/dialog_checks.h"
-#include "products/common/entity_output.h"
-#include "products/common/layer_entities.h"
+#include "app/host_drawing.h"
+#include "app/host_result.h"
+#include "app/host_seam.h"
+#include "base/progress_steps.h"
+#include "products/common/surface_triangle.h"
 #include "products/mesh/mesh_dialog.h"
 #include "products/mesh/mesh_grid.h"
 #include "products/mesh/mesh_lines.h"
-#include "products/common/surface_triangle.h"
-#include "products/common/work_progress.h"
 #include "project/project_state.h"
 #include "surface/files/triangle_file.h"
 
@@ -53,7 +54,8 @@ bool loadProjectSurface(std::vector<SurfaceTriangle>& triangles) {
             return false;
         }
     }
-    return products::loadSurfaceOrAlert(*path, kNoTriangleFile, kNoSurfaceMemory, triangles);
+    return products::loadSurfaceOrAlert(*path, kNoTriangleFile, kNoSurfaceMemory,
+                                        app::hostSeam().messages, triangles);
 }
 
 // The lowest height, proposed as the skirt's base elevation at every run.
@@ -123,23 +125,25 @@ bool readParameters(const products::SurfaceExtent& extent, MeshParameters& param
 }
 
 // Draws the lines of one direction; the base points below the start of each
-// line are collected when asked for. RTNORM, RTCAN on a user break, RTERROR
-// after a printed failure.
-int drawLines(const products::SurfaceGrid& surface, const products::SurfaceExtent& extent,
-              const MeshParameters& parameters, products::GridDirection direction,
-              std::vector<Segment>& line, std::vector<Point3>* basePoints,
-              products::WorkProgress& progress, long long& linesDone) {
+// line are collected when asked for. Cancelled on a user break, failed after
+// a reported failure.
+Status drawLines(const products::SurfaceGrid& surface, const products::SurfaceExtent& extent,
+                 const MeshParameters& parameters, products::GridDirection direction,
+                 std::vector<Segment>& line, std::vector<Point3>* basePoints, StepMeter& progress,
+                 std::uint64_t& linesDone) {
+    const Seam& seam = app::hostSeam();
     bool alongY = direction == products::GridDirection::AlongY;
     double first = alongY ? extent.minX : extent.minY;
     double last = alongY ? extent.maxX : extent.maxY;
     double from = alongY ? extent.minY : extent.minX;
     double to = alongY ? extent.maxY : extent.maxX;
     for (double across = first; across <= last; across += parameters.interval) {
-        if (acedUsrBrk()) return RTCAN;
+        if (seam.cancellation.requested()) return Status::cancelled;
         progress.advance(linesDone++);
-        if (!products::sampleGridLine(surface, direction, across, from, to, parameters.interval,
-                                      parameters.heightFactor, line))
-            return RTCAN;
+        if (products::sampleGridLine(surface, direction, across, from, to, parameters.interval,
+                                     parameters.heightFactor, seam.cancellation,
+                                     line) != Status::ok)
+            return Status::cancelled;
         if (line.empty()) continue;
         std::optional<products::SkirtEnds> skirt;
         if (parameters.skirt) {
@@ -149,31 +153,33 @@ int drawLines(const products::SurfaceGrid& surface, const products::SurfaceExten
             skirt = products::SkirtEnds{start, end};
             if (basePoints) basePoints->push_back(start);
         }
-        if (products::writeMeshLine(line, parameters.layer, skirt) != RTNORM) return RTERROR;
+        if (products::writeMeshLine(line, parameters.layer, skirt, app::hostDrawing()) !=
+            Status::ok)
+            return Status::failed;
     }
-    return RTNORM;
+    return Status::ok;
 }
 
-int drawMesh(const std::vector<SurfaceTriangle>& surface, const products::SurfaceExtent& extent,
-             const MeshParameters& parameters, std::vector<Segment>& line) {
+Status drawMesh(const std::vector<SurfaceTriangle>& surface, const products::SurfaceExtent& extent,
+                const MeshParameters& parameters, std::vector<Segment>& line) {
     std::vector<Point3> basePoints;
     // The triangles are looked up through a grid of cells, so that a sample
     // costs the same however large the surface is.
     const products::SurfaceGrid grid = products::buildSurfaceGrid(surface);
     const double lines = std::floor((extent.maxX - extent.minX) / parameters.interval) +
                          std::floor((extent.maxY - extent.minY) / parameters.interval) + 2;
-    products::WorkProgress progress(L"Generating grid",
-                                    static_cast<long long>(std::min(lines, 1e15)));
-    long long linesDone = 0;
-    int status = drawLines(grid, extent, parameters, products::GridDirection::AlongY, line,
-                           &basePoints, progress, linesDone);
-    if (status != RTNORM) return status;
+    StepMeter progress(app::hostSeam().progress, L"Generating grid",
+                       static_cast<std::uint64_t>(std::min(lines, 1e15)));
+    std::uint64_t linesDone = 0;
+    Status status = drawLines(grid, extent, parameters, products::GridDirection::AlongY, line,
+                              &basePoints, progress, linesDone);
+    if (status != Status::ok) return status;
     status = drawLines(grid, extent, parameters, products::GridDirection::AlongX, line, nullptr,
                        progress, linesDone);
-    if (status != RTNORM) return status;
+    if (status != Status::ok) return status;
     if (parameters.skirt && !basePoints.empty())
-        return products::writeSkirtBaseLine(basePoints, parameters.layer);
-    return RTNORM;
+        return products::writeSkirtBaseLine(basePoints, parameters.layer, app::hostDrawing());
+    return Status::ok;
 }
 
 } // namespace
@@ -204,14 +210,15 @@ int rmeshCommand() {
         return RTERROR;
     }
 
-    products::eraseLayerEntities(parameters.layer);
-    if (!products::makeLayerRecord(parameters.layer, products::kMeshLayerColour)) {
+    products::Drawing& drawing = app::hostDrawing();
+    drawing.eraseLayer(parameters.layer);
+    if (drawing.layer(parameters.layer, products::kMeshLayerColour) != products::Made::made) {
         acdbFail(L"VOG: Unable to make result buffer list for mesh layer\n");
         return RTERROR;
     }
 
     acutPrintf(L"\nGenerating Grid...");
-    int status = RTNORM;
+    Status status = Status::ok;
     try {
         status = drawMesh(surface, extent, parameters, line);
     } catch (const std::bad_alloc&) {
@@ -219,7 +226,7 @@ int rmeshCommand() {
         acedAlert(kNoLineMemory);
         return RTERROR;
     }
-    if (status != RTNORM) return status;
+    if (status != Status::ok) return app::toHostResult(status);
     acutPrintf(L"Done\n");
     return 0;
 }

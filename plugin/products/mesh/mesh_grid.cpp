@@ -1,7 +1,5 @@
 #include "products/mesh/mesh_grid.h"
 
-#include "host_api.h"
-
 namespace vog::products {
 
 namespace {
@@ -23,9 +21,9 @@ bool firstTriangleElevation(const std::vector<SurfaceTriangle>& surface, double 
     return false;
 }
 
-bool sampleGridLine(const SurfaceGrid& surface, GridDirection direction, double across, double from,
-                    double to, double step, double heightFactor,
-                    std::vector<surface::Segment>& line) {
+Status sampleGridLine(const SurfaceGrid& surface, GridDirection direction, double across,
+                      double from, double to, double step, double heightFactor,
+                      Cancellation& cancellation, std::vector<surface::Segment>& line) {
     line.clear();
     long steps = 0;
     // The far end of one step is the near end of the next (both are the
@@ -35,7 +33,7 @@ bool sampleGridLine(const SurfaceGrid& surface, GridDirection direction, double 
     bool carriedFound = false;
     double carriedZ = 0;
     for (double along = from; along <= to; along += step) {
-        if (++steps % kStepsBetweenPolls == 0 && acedUsrBrk()) return false;
+        if (++steps % kStepsBetweenPolls == 0 && cancellation.requested()) return Status::cancelled;
         double next = along + step;
         surface::Point3 a, b;
         if (direction == GridDirection::AlongY) {
@@ -58,14 +56,7 @@ bool sampleGridLine(const SurfaceGrid& surface, GridDirection direction, double 
         b.z *= heightFactor;
         line.push_back({a, b});
     }
-    return true;
-}
-
-bool sampleGridLine(const std::vector<SurfaceTriangle>& surface, GridDirection direction,
-                    double across, double from, double to, double step, double heightFactor,
-                    std::vector<surface::Segment>& line) {
-    SurfaceGrid grid = buildSurfaceGrid(surface);
-    return sampleGridLine(grid, direction, across, from, to, step, heightFactor, line);
+    return Status::ok;
 }
 
 } // namespace vog::products

@@ -4,9 +4,11 @@
 // surface.
 #pragma once
 
+#include "base/seam.h"
+#include "base/status.h"
+#include "geometry/geometry.h"
 #include "products/common/surface_grid.h"
 #include "products/common/surface_triangle.h"
-#include "geometry/geometry.h"
 
 #include <vector>
 
@@ -30,14 +32,10 @@ enum class GridDirection {
 // coordinate to the coordinate plus step. A step becomes a segment, its
 // heights times heightFactor, when both its ends lie on the surface; other
 // steps are left out, so gaps show as segments that do not meet. Very long
-// lines poll the break key now and then; false when the user interrupted.
-bool sampleGridLine(const SurfaceGrid& surface, GridDirection direction, double across, double from,
-                    double to, double step, double heightFactor,
-                    std::vector<surface::Segment>& line);
-
-// The same for a single line, with a grid built for it.
-bool sampleGridLine(const std::vector<SurfaceTriangle>& surface, GridDirection direction,
-                    double across, double from, double to, double step, double heightFactor,
-                    std::vector<surface::Segment>& line);
+// lines poll the break key every 65536 steps; cancelled when the user
+// interrupted, else ok.
+Status sampleGridLine(const SurfaceGrid& surface, GridDirection direction, double across,
+                      double from, double to, double step, double heightFactor,
+                      Cancellation& cancellation, std::vector<surface::Segment>& line);
 
 } // namespace vog::products

@@ -3,7 +3,9 @@
 // the skirt vertices at its ends, and the skirt's base line.
 #pragma once
 
+#include "base/status.h"
 #include "geometry/geometry.h"
+#include "products/common/drawing.h"
 
 #include <optional>
 #include <string>
@@ -20,13 +22,14 @@ struct SkirtEnds {
 
 // Writes a grid line of one or more segments on the layer. With skirt ends
 // the line's first polyline begins at the skirt start and its last one ends
-// at the skirt end. RTNORM, or RTERROR after the failure has been printed
-// (what was written stays).
-int writeMeshLine(const std::vector<surface::Segment>& line, const std::wstring& layer,
-                  const std::optional<SkirtEnds>& skirt);
+// at the skirt end. Ok, or failed after the failure has been reported (what
+// was written stays).
+Status writeMeshLine(const std::vector<surface::Segment>& line, const std::wstring& layer,
+                     const std::optional<SkirtEnds>& skirt, Drawing& drawing);
 
 // Writes the skirt's base line through the points, in order; at least one
-// point. RTNORM, or RTERROR after the failure has been printed.
-int writeSkirtBaseLine(const std::vector<surface::Point3>& points, const std::wstring& layer);
+// point. Ok, or failed after the failure has been reported.
+Status writeSkirtBaseLine(const std::vector<surface::Point3>& points, const std::wstring& layer,
+                          Drawing& drawing);
 
 } // namespace vog::products

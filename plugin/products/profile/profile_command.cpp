@@ -33,7 +33,8 @@ class ProfileWalk {
     ProfileWalk(double start, const std::vector<SurfaceEdge>& edges)
         : station_(start), edges_(edges) {}
 
-    void vertex(const ads_point at, double bulge) {
+    void vertex(const ads_point point, double bulge) {
+        const surface::Point3 at = {point[0], point[1], point[2]};
         if (hasPrevious_) {
             if (previousBulge_ == 0)
                 station_ += products::cutStraightSegment(previous_, at, station_, edges_, points_);
@@ -41,8 +42,7 @@ class ProfileWalk {
                 station_ += products::cutArcSegment(previous_, at, previousBulge_, station_, edges_,
                                                     points_);
         }
-        for (int i = 0; i < 3; ++i)
-            previous_[i] = at[i];
+        previous_ = at;
         previousBulge_ = bulge;
         hasPrevious_ = true;
     }
@@ -53,7 +53,7 @@ class ProfileWalk {
     double station_;
     products::ProfileEdges edges_; // the edges with their grid, built once
     std::vector<ProfilePoint> points_;
-    ads_point previous_ = {0, 0, 0};
+    surface::Point3 previous_;
     double previousBulge_ = 0;
     bool hasPrevious_ = false;
 };

@@ -3,7 +3,7 @@
 // the edge there).
 #pragma once
 
-#include "host_api.h"
+#include "geometry/geometry.h"
 #include "products/common/edge_exchange.h"
 #include "products/common/edge_grid.h"
 
@@ -28,17 +28,17 @@ struct ProfileEdges {
 
 // A straight segment from p to q, with the station base s at p. Crossings
 // are appended in edge order; returns the segment's length.
-double cutStraightSegment(const ads_point p, const ads_point q, double s, ProfileEdges& edges,
-                          std::vector<ProfilePoint>& out);
-double cutStraightSegment(const ads_point p, const ads_point q, double s,
+double cutStraightSegment(const surface::Point3& p, const surface::Point3& q, double s,
+                          ProfileEdges& edges, std::vector<ProfilePoint>& out);
+double cutStraightSegment(const surface::Point3& p, const surface::Point3& q, double s,
                           const std::vector<SurfaceEdge>& edges, std::vector<ProfilePoint>& out);
 
 // An arc segment from p to q with bulge b (not 0), followed in chords of one
 // drawing unit; stations come from the angle swept from p. Returns the arc's
 // length.
-double cutArcSegment(const ads_point p, const ads_point q, double bulge, double s,
+double cutArcSegment(const surface::Point3& p, const surface::Point3& q, double bulge, double s,
                      ProfileEdges& edges, std::vector<ProfilePoint>& out);
-double cutArcSegment(const ads_point p, const ads_point q, double bulge, double s,
+double cutArcSegment(const surface::Point3& p, const surface::Point3& q, double bulge, double s,
                      const std::vector<SurfaceEdge>& edges, std::vector<ProfilePoint>& out);
 
 } // namespace vog::products

@@ -3,6 +3,8 @@
 // project and draws nothing.
 #include "app/commands.h"
 #include "app/dialog_checks.h"
+#include "app/host_result.h"
+#include "app/host_seam.h"
 #include "products/common/surface_triangle.h"
 #include "products/volumes/volumes_dialog.h"
 #include "products/volumes/volumes_grid.h"
@@ -25,8 +27,9 @@ constexpr const wchar_t* kNoProposed =
 // Loads one surface; false after the alert when it cannot be used.
 bool loadForVolumes(const std::wstring& file, const wchar_t* missing,
                     std::vector<products::SurfaceTriangle>& triangles) {
-    return products::loadSurfaceOrAlert(
-        file, missing, L"Not enough memory to load the surface " + file + L".", triangles);
+    return products::loadSurfaceOrAlert(file, missing,
+                                        L"Not enough memory to load the surface " + file + L".",
+                                        app::hostSeam().messages, triangles);
 }
 
 } // namespace
@@ -76,9 +79,9 @@ int volumesCommand() {
 
     acutPrintf(L"\nCalculating Volume...");
     products::VolumeTotals totals;
-    if (!products::integrateVolumes(existing, proposed, request.interval, request.fillFactor,
-                                    totals))
-        return RTCAN;
+    const Status integrated = products::integrateVolumes(
+        existing, proposed, request.interval, request.fillFactor, app::hostSeam(), totals);
+    if (integrated != Status::ok) return app::toHostResult(integrated);
 
     bool feet = request.feetFlag == L"1";
     if (feet) {

@@ -1,8 +1,7 @@
 #include "products/volumes/volumes_grid.h"
 
-#include "host_api.h"
+#include "base/progress_steps.h"
 #include "products/common/surface_grid.h"
-#include "products/common/work_progress.h"
 
 #include <algorithm>
 #include <array>
@@ -48,25 +47,27 @@ bool meanHeight(const CornerSamples& s, double& mean) {
 
 } // namespace
 
-bool integrateVolumes(const std::vector<SurfaceTriangle>& existing,
-                      const std::vector<SurfaceTriangle>& proposed, double interval,
-                      double fillFactor, VolumeTotals& totals) {
+Status integrateVolumes(const std::vector<SurfaceTriangle>& existing,
+                        const std::vector<SurfaceTriangle>& proposed, double interval,
+                        double fillFactor, const Seam& seam, VolumeTotals& totals) {
     SurfaceExtent extent;
     extent.include(existing);
     extent.include(proposed);
-    if (extent.empty || !gridStepAdvances(extent, interval)) return true;
+    if (extent.empty || !gridStepAdvances(extent, interval)) return Status::ok;
     const SurfaceGrid existingGrid = buildSurfaceGrid(existing);
     const SurfaceGrid proposedGrid = buildSurfaceGrid(proposed);
     const double t = interval;
     CornerSamples onExisting, onProposed;
     const double columns = std::ceil((extent.maxX - extent.minX) / t);
-    WorkProgress progress(L"Calculating volume", static_cast<long long>(std::min(columns, 1e15)));
-    long long columnsDone = 0;
+    StepMeter progress(seam.progress, L"Calculating volume",
+                       static_cast<std::uint64_t>(std::min(columns, 1e15)));
+    std::uint64_t columnsDone = 0;
+    Cancellation& cancellation = seam.cancellation;
     for (double x = extent.minX; x < extent.maxX; x += t) {
         progress.advance(columnsDone++);
         bool below = false;
         for (double y = extent.minY; y < extent.maxY; y += t) {
-            if (acedUsrBrk()) return false;
+            if (cancellation.requested()) return Status::cancelled;
             // Both surfaces are sampled in full, as the cell counts only when
             // all eight samples exist.
             sampleCell(existingGrid, x, y, t, below, onExisting);
@@ -85,7 +86,7 @@ bool integrateVolumes(const std::vector<SurfaceTriangle>& existing,
             totals.net += v;
         }
     }
-    return true;
+    return Status::ok;
 }
 
 } // namespace vog::products

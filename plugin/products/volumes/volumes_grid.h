@@ -4,6 +4,8 @@
 // existing.
 #pragma once
 
+#include "base/seam.h"
+#include "base/status.h"
 #include "products/common/surface_triangle.h"
 
 #include <vector>
@@ -17,11 +19,12 @@ struct VolumeTotals {
 };
 
 // The grid pass over the extent of both surfaces with the grid interval
-// (which must advance the grid, gridStepAdvances). Polls the break key once
-// per cell; false, with the totals as far as they got, when the user
-// interrupted.
-bool integrateVolumes(const std::vector<SurfaceTriangle>& existing,
-                      const std::vector<SurfaceTriangle>& proposed, double interval,
-                      double fillFactor, VolumeTotals& totals);
+// (which must advance the grid, gridStepAdvances), with the meter
+// "Calculating volume" moving column by column. Polls the break key once per
+// cell; cancelled, with the totals as far as they got, when the user
+// interrupted; else ok.
+Status integrateVolumes(const std::vector<SurfaceTriangle>& existing,
+                        const std::vector<SurfaceTriangle>& proposed, double interval,
+                        double fillFactor, const Seam& seam, VolumeTotals& totals);
 
 } // namespace vog::products

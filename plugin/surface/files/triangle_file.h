@@ -50,6 +50,33 @@ class TriangleFileReader {
     RecordReader records_;
 };
 
+// How a walk through a triangle file ended.
+enum class [[nodiscard]] TriangleWalk{
+    complete,   // every triangle to the end of the file was visited
+    stopped,    // the visitor asked to stop
+    malformed,  // a record is not a triangle: reader.malformedMessage() names it
+    unreadable, // a read of the file failed
+};
+
+// Reads the open file from where it stands to its end, handing each triangle
+// in file order to visit(const Triangle&), which answers true to go on.
+template <class Visit> TriangleWalk forEachTriangle(TriangleFileReader& reader, Visit&& visit) {
+    Triangle triangle;
+    for (;;) {
+        switch (reader.read(triangle)) {
+        case TriangleFileReader::Result::Triangle:
+            if (!visit(static_cast<const Triangle&>(triangle))) return TriangleWalk::stopped;
+            continue;
+        case TriangleFileReader::Result::End:
+            return TriangleWalk::complete;
+        case TriangleFileReader::Result::Malformed:
+            return TriangleWalk::malformed;
+        case TriangleFileReader::Result::Unreadable:
+            return TriangleWalk::unreadable;
+        }
+    }
+}
+
 void appendTriangleRecord(std::string& out, const Triangle& triangle);
 void writeTriangleRecord(std::ostream& out, const Triangle& triangle);
 

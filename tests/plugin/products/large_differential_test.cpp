@@ -1,17 +1,18 @@
 // The differential comparisons on larger surfaces than the normal run can
 // afford (the plain versions are quadratic). Disabled in the normal run;
 // bench/run-products.sh runs them with --gtest_also_run_disabled_tests.
+#include "app/host_seam.h"
+#include "host/standin.h"
 #include "plugin/products/differential_surfaces.h"
+#include "products/common/surface_grid.h"
 #include "products/contours/contour_levels.h"
 #include "products/contours/contour_tracer.h"
 #include "products/mesh/mesh_grid.h"
 #include "products/profile/profile_cut.h"
-#include "products/common/surface_grid.h"
 #include "products/volumes/volumes_grid.h"
 #include "reference/products/contour_reference.h"
 #include "reference/products/profile_reference.h"
 #include "reference/products/surface_lookup_reference.h"
-#include "host/standin.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +21,10 @@
 #include <random>
 
 namespace {
+
+vog::surface::Point3 pointOf(const ads_point p) {
+    return {p[0], p[1], p[2]};
+}
 
 using vog::surface::Segment;
 using vog::surface::Triangle;
@@ -71,7 +76,13 @@ TEST_F(LargeDifferential, DISABLED_ContoursOfTwentyThousandTriangles) {
                 return RTNORM;
             };
         };
-        EXPECT_EQ(vog::products::traceContours(triangles, rim, levels, into(fast)), RTNORM);
+        auto fastInto = [&](std::span<const Segment> c) {
+            fast.emplace_back(c.begin(), c.end());
+            return vog::Status::ok;
+        };
+        EXPECT_EQ(
+            vog::products::traceContours(triangles, rim, levels, fastInto, vog::app::hostSeam()),
+            vog::Status::ok);
         EXPECT_EQ(vogref::products::traceContours(triangles, rim, levels, into(plain)), RTNORM);
         EXPECT_GT(plain.size(), 50u);
         EXPECT_TRUE(sameBits(flatten(fast), flatten(plain))) << vogtest::kindName(kind);
@@ -84,14 +95,14 @@ TEST_F(LargeDifferential, DISABLED_MeshAndVolumesOverTwentyThousandTriangles) {
     vog::products::SurfaceGrid grid = vog::products::buildSurfaceGrid(existing);
     for (double across = 0; across <= 100; across += 0.37) {
         std::vector<Segment> fast, plain;
-        vog::products::sampleGridLine(grid, vog::products::GridDirection::AlongY, across, 0, 100,
-                                      0.37, 1, fast);
+        (void)vog::products::sampleGridLine(grid, vog::products::GridDirection::AlongY, across, 0,
+                                            100, 0.37, 1, vog::app::hostSeam().cancellation, fast);
         vogref::products::sampleGridLine(existing, vog::products::GridDirection::AlongY, across, 0,
                                          100, 0.37, 1, plain);
         ASSERT_TRUE(sameBits(flatten({fast}), flatten({plain}))) << across;
     }
     vog::products::VolumeTotals fast, plain;
-    vog::products::integrateVolumes(existing, proposed, 0.6, 0.9, fast);
+    (void)vog::products::integrateVolumes(existing, proposed, 0.6, 0.9, vog::app::hostSeam(), fast);
     vogref::products::integrateVolumes(existing, proposed, 0.6, 0.9, plain);
     EXPECT_TRUE(same(fast.cut, plain.cut) && same(fast.fill, plain.fill) &&
                 same(fast.net, plain.net));
@@ -114,10 +125,10 @@ TEST_F(LargeDifferential, DISABLED_ProfileAcrossSixtyThousandEdges) {
     for (int k = 0; k < 40; ++k) {
         ads_point p = {at(rng), at(rng), 0}, q = {at(rng), at(rng), 0};
         if (k % 5 == 0) {
-            sf += vog::products::cutArcSegment(p, q, 0.4, sf, indexed, fast);
+            sf += vog::products::cutArcSegment(pointOf(p), pointOf(q), 0.4, sf, indexed, fast);
             sp += vogref::products::cutArcSegment(p, q, 0.4, sp, edges, plain);
         } else {
-            sf += vog::products::cutStraightSegment(p, q, sf, indexed, fast);
+            sf += vog::products::cutStraightSegment(pointOf(p), pointOf(q), sf, indexed, fast);
             sp += vogref::products::cutStraightSegment(p, q, sp, edges, plain);
         }
     }

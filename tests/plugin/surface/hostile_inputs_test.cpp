@@ -8,7 +8,6 @@
 #include "app/commands.h"
 #include "app/host_seam.h"
 #include "host/standin.h"
-#include "products/common/entity_output.h"
 #include "project/project_state.h"
 #include "support/run_host.h"
 #include "surface/triangulation.h"
@@ -279,8 +278,9 @@ TEST_F(HostileSurfaceInputs, PathsThatAreNotReadableFilesReplaceNothing) {
 // and the contours it would redraw are not erased.
 TEST_F(HostileSurfaceInputs, ContoursOfAnUnreadableSurfaceEraseNothing) {
     ads_point a = {0, 0, 0}, b = {1, 1, 0};
-    vog::products::makeEntity(
-        acutBuildList(RTDXF0, L"LINE", 8, L"KT_Regcontours", 10, a, 11, b, RTNONE));
+    resbuf* line = acutBuildList(RTDXF0, L"LINE", 8, L"KT_Regcontours", 10, a, 11, b, RTNONE);
+    acdbEntMake(line);
+    acutRelRb(line);
     std::filesystem::remove(path("site.tin"));
     std::filesystem::create_symlink("/proc/self/mem", path("site.tin"));
     standin::queueDialogAnswer(L"contours", {});

@@ -7,17 +7,20 @@
 #include "products/contours/contour_tracer.h"
 #include "products/contours/level_segments.h"
 
+#include <functional>
 #include <span>
 #include <vector>
 
 namespace vogref::products {
 
-using vog::products::ChainWriter;
 using vog::products::ContourLevels;
 using vog::products::ContourSegment;
 using vog::surface::Point3;
 using vog::surface::Segment;
 using vog::surface::Triangle;
+
+// Takes one chain to draw; RTNORM, or RTERROR to stop tracing.
+using ChainWriter = std::function<int(std::span<const Segment> chain)>;
 
 void collectLevelSegments(const std::vector<Triangle>& triangles, double level,
                           std::vector<ContourSegment>& pool);

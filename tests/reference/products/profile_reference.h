@@ -3,6 +3,7 @@
 // table order, and the write order is found by one scan per line.
 #pragma once
 
+#include "host_api.h"
 #include "products/common/edge_exchange.h"
 #include "products/profile/profile_cut.h"
 

@@ -3,12 +3,13 @@
 // to the last bit, the same answer at every plan point (first triangle in
 // file order for the mesh, last for the volumes), and the same place where a
 // break stops the work.
+#include "app/host_seam.h"
+#include "host/standin.h"
 #include "plugin/products/differential_surfaces.h"
-#include "products/mesh/mesh_grid.h"
 #include "products/common/surface_grid.h"
+#include "products/mesh/mesh_grid.h"
 #include "products/volumes/volumes_grid.h"
 #include "reference/products/surface_lookup_reference.h"
-#include "host/standin.h"
 
 #include <gtest/gtest.h>
 
@@ -131,8 +132,10 @@ TEST_F(SurfaceLookupDifferential, MeshLinesAreSampledAlike) {
                 double to = alongY ? extent.maxY : extent.maxX;
                 for (double across = first; across <= last; across += step) {
                     std::vector<Segment> fast, plain;
-                    ASSERT_TRUE(vog::products::sampleGridLine(grid, direction, across, from, to,
-                                                              step, 1.5, fast));
+                    ASSERT_EQ(vog::products::sampleGridLine(grid, direction, across, from, to, step,
+                                                            1.5, vog::app::hostSeam().cancellation,
+                                                            fast),
+                              vog::Status::ok);
                     ASSERT_TRUE(vogref::products::sampleGridLine(surface, direction, across, from,
                                                                  to, step, 1.5, plain));
                     ASSERT_TRUE(sameSegments(fast, plain))
@@ -152,7 +155,9 @@ TEST_F(SurfaceLookupDifferential, VolumeTotalsAgreeToTheLastBit) {
         for (double interval : {0.5, 0.7, 2.0}) {
             SCOPED_TRACE("surfaces " + std::to_string(e) + " interval " + std::to_string(interval));
             vog::products::VolumeTotals fast, plain;
-            ASSERT_TRUE(vog::products::integrateVolumes(existing, proposed, interval, 0.9, fast));
+            ASSERT_EQ(vog::products::integrateVolumes(existing, proposed, interval, 0.9,
+                                                      vog::app::hostSeam(), fast),
+                      vog::Status::ok);
             ASSERT_TRUE(
                 vogref::products::integrateVolumes(existing, proposed, interval, 0.9, plain));
             EXPECT_TRUE(sameBits(fast.cut, plain.cut)) << fast.cut << " " << plain.cut;
@@ -168,7 +173,9 @@ TEST_F(SurfaceLookupDifferential, ABreakStopsBothAtTheSameCellWithTheSameTotals)
     for (int polls : {1, 17, 150}) {
         vog::products::VolumeTotals fast, plain;
         standin::breakAfterPolls(polls);
-        EXPECT_FALSE(vog::products::integrateVolumes(existing, proposed, 0.5, 1, fast));
+        EXPECT_EQ(
+            vog::products::integrateVolumes(existing, proposed, 0.5, 1, vog::app::hostSeam(), fast),
+            vog::Status::cancelled);
         standin::breakAfterPolls(polls);
         EXPECT_FALSE(vogref::products::integrateVolumes(existing, proposed, 0.5, 1, plain));
         EXPECT_TRUE(sameBits(fast.cut, plain.cut) && sameBits(fast.fill, plain.fill) &&

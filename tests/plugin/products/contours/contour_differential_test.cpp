@@ -4,15 +4,18 @@
 // toggle against the list toggle, and the polylines both leave in the
 // drawing, entity for entity; also where a writer failure or a break stops
 // them.
-#include "plugin/products/differential_surfaces.h"
+#include "app/host_drawing.h"
+#include "app/host_result.h"
+#include "app/host_seam.h"
 #include "drawing/drawing.h"
+#include "host/standin.h"
+#include "plugin/products/differential_surfaces.h"
 #include "products/contours/contour_chains.h"
 #include "products/contours/contour_surface.h"
 #include "products/contours/contour_tracer.h"
 #include "products/contours/contour_writer.h"
 #include "products/contours/level_segments.h"
 #include "reference/products/contour_reference.h"
-#include "host/standin.h"
 #include "surface/files/triangle_file.h"
 
 #include <gtest/gtest.h>
@@ -85,7 +88,11 @@ Chains traceWith(bool fast, const std::vector<Triangle>& triangles, const std::v
         chains.emplace_back(chain.begin(), chain.end());
         return static_cast<int>(chains.size()) == failAt ? RTERROR : RTNORM;
     };
-    status = fast ? vog::products::traceContours(triangles, rim, levels, write)
+    auto writeStatus = [&](std::span<const Segment> chain) {
+        return write(chain) == RTERROR ? vog::Status::failed : vog::Status::ok;
+    };
+    status = fast ? vog::app::toHostResult(vog::products::traceContours(
+                        triangles, rim, levels, writeStatus, vog::app::hostSeam()))
                   : vogref::products::traceContours(triangles, rim, levels, write);
     return chains;
 }
@@ -279,13 +286,18 @@ TEST_F(ContourDifferential, TheDrawingGetsTheSameEntitiesStraightAndRounded) {
         writer.indexInterval = 2;
         std::vector<Segment> rounded;
         auto draw = [&](std::span<const Segment> chain) {
-            return vog::products::drawContour(chain, writer, rounded);
+            return vog::products::drawContour(chain, writer, rounded, vog::app::hostDrawing());
         };
         standin::resetHost();
-        EXPECT_EQ(vog::products::traceContours(triangles, rim, levels, draw), RTNORM);
+        EXPECT_EQ(vog::products::traceContours(triangles, rim, levels, draw, vog::app::hostSeam()),
+                  vog::Status::ok);
         std::vector<std::wstring> fast = entityDump();
         standin::resetHost();
-        EXPECT_EQ(vogref::products::traceContours(triangles, rim, levels, draw), RTNORM);
+        EXPECT_EQ(vogref::products::traceContours(triangles, rim, levels,
+                                                  [&](std::span<const Segment> chain) {
+                                                      return vog::app::toHostResult(draw(chain));
+                                                  }),
+                  RTNORM);
         std::vector<std::wstring> plain = entityDump();
         EXPECT_GT(plain.size(), 100u);
         EXPECT_EQ(fast, plain);
@@ -312,7 +324,8 @@ TEST_F(ContourDifferential, TheRimOfTheHashedToggleIsTheListToggle) {
         }
         vog::surface::TriangleFileReader reader(file.wstring());
         vog::products::ContourSurface surface;
-        ASSERT_EQ(vog::products::readContourSurface(reader, surface), RTNORM);
+        ASSERT_EQ(vog::products::readContourSurface(reader, vog::app::hostSeam(), surface),
+                  vog::Status::ok);
         std::vector<Segment> plain = vogref::products::surfaceRim(surface.triangles);
         ASSERT_EQ(surface.rim.size(), plain.size());
         for (std::size_t i = 0; i < plain.size(); ++i)

@@ -2,6 +2,7 @@
 // their failures, and rounding.
 #include "plugin/products/contours/contour_test_surfaces.h"
 
+#include "app/host_drawing.h"
 #include "products/contours/contour_smoothing.h"
 #include "products/contours/contour_writer.h"
 #include "products/contours/index_contours.h"
@@ -64,9 +65,11 @@ TEST(ContourIndex, MultiplesOfTheEffectiveInterval) {
 
 TEST_F(ContourOutputTest, APolylineOnItsLayerThroughTheChainPoints) {
     std::vector<Point3> ring = {{0, 0, 30}, {4, 0, 30}, {4, 3, 30}, {0, 0, 30}};
-    ASSERT_EQ(writeContourPolyline(chainThrough(ring), parameters()), RTNORM);
+    ASSERT_EQ(writeContourPolyline(chainThrough(ring), parameters(), vog::app::hostDrawing()),
+              vog::Status::ok);
     std::vector<Point3> index = {{1, 1, 40}, {2, 2, 40}};
-    ASSERT_EQ(writeContourPolyline(chainThrough(index), parameters()), RTNORM);
+    ASSERT_EQ(writeContourPolyline(chainThrough(index), parameters(), vog::app::hostDrawing()),
+              vog::Status::ok);
 
     auto drawn = drawnPolylines(standin::database());
     ASSERT_EQ(drawn.size(), 2u);
@@ -88,14 +91,17 @@ TEST_F(ContourOutputTest, AFailedStepStopsWithItsMessage) {
     standin::OutputCapture capture;
     WriterParameters p = parameters();
     p.contourLayer = L""; // the host makes no entity without a layer
-    EXPECT_EQ(writeContourPolyline(chainThrough({{0, 0, 10}, {1, 0, 10}}), p), RTERROR);
+    EXPECT_EQ(
+        writeContourPolyline(chainThrough({{0, 0, 10}, {1, 0, 10}}), p, vog::app::hostDrawing()),
+        vog::Status::failed);
     EXPECT_EQ(capture.text(), "VOG: Unable to start contour\n");
     EXPECT_TRUE(standin::database().entities.empty());
 
     capture.clear();
     double nan = std::numeric_limits<double>::quiet_NaN();
     std::vector<Point3> bad = {{0, 0, 10}, {1, 0, 10}, {nan, 0, 10}, {3, 0, 10}};
-    EXPECT_EQ(writeContourPolyline(chainThrough(bad), parameters()), RTERROR);
+    EXPECT_EQ(writeContourPolyline(chainThrough(bad), parameters(), vog::app::hostDrawing()),
+              vog::Status::failed);
     EXPECT_EQ(capture.text(), "Unable to add contour vertex.\n");
     auto drawn = drawnPolylines(standin::database());
     ASSERT_EQ(drawn.size(), 1u);
@@ -182,8 +188,10 @@ TEST(ContourSmoothing, TheRoundedChainPassesThroughTheChainsVertices) {
 TEST_F(ContourOutputTest, RoundingIsAskedForByTheRoundingMode) {
     std::vector<Point3> v = {{0, 0, 10}, {10, 0, 10}, {10, 10, 10}};
     std::vector<Segment> rounded;
-    ASSERT_EQ(drawContour(chainThrough(v), parameters(L"0"), rounded), RTNORM);
-    ASSERT_EQ(drawContour(chainThrough(v), parameters(L"1"), rounded), RTNORM);
+    ASSERT_EQ(drawContour(chainThrough(v), parameters(L"0"), rounded, vog::app::hostDrawing()),
+              vog::Status::ok);
+    ASSERT_EQ(drawContour(chainThrough(v), parameters(L"1"), rounded, vog::app::hostDrawing()),
+              vog::Status::ok);
     auto drawn = drawnPolylines(standin::database());
     ASSERT_EQ(drawn.size(), 2u);
     EXPECT_EQ(drawn[0].vertices, v);

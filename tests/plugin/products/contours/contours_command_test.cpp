@@ -1,14 +1,15 @@
 // The contours command: the "contours" dialog, the levels it draws, index
 // contours and the rewrite of "dii", the two layers, erasing, and the ways
 // the command stops.
+#include "plugin/products/common/recording_drawing.h"
 #include "plugin/products/contours/contour_test_surfaces.h"
 #include "products/contours/contour_tracer.h"
-#include "products/common/entity_output.h"
+#include "products/contours/contour_writer.h"
 #include "support/host_fixture.h"
 #include "support/run_host.h"
 
-#include "dcl/dialogs.h"
 #include "app/commands.h"
+#include "dcl/dialogs.h"
 
 #include <algorithm>
 #include <cmath>
@@ -71,7 +72,9 @@ class ContoursCommandTest : public vogtest::PluginTest {
     }
     void lineOn(const wchar_t* layer) {
         ads_point a = {-5, -5, 0}, b = {-4, -4, 0};
-        vog::products::makeEntity(acutBuildList(RTDXF0, L"LINE", 8, layer, 10, a, 11, b, RTNONE));
+        resbuf* line = acutBuildList(RTDXF0, L"LINE", 8, layer, 10, a, 11, b, RTNONE);
+        acdbEntMake(line);
+        acutRelRb(line);
     }
 
     std::string folder;
@@ -267,27 +270,55 @@ TEST_F(ContoursCommandTest, ContoursEndingOnAVertexOfANorthSouthSideAreDrawn) {
     }
 }
 
-TEST_F(ContoursCommandTest, ABreakBetweenLevelsKeepsTheFinishedLevels) {
+// The tracer and the writer on their own, through a recording seam and a
+// recording drawing: no host is reached.
+TEST(ContourTracingWithoutHost, ABreakBetweenLevelsKeepsTheFinishedLevels) {
     std::vector<Triangle> triangles = risingEast();
     std::vector<vog::surface::Segment> rim = vogtest::rimOf(triangles);
-    std::vector<double> written;
+    vog::products::WriterParameters parameters;
+    parameters.contourWidth = 0.5;
+    parameters.indexWidth = 2;
+    parameters.contourLayer = L"Reg";
+    parameters.indexLayer = L"Idx";
+    parameters.indexInterval = 20;
+    vogtest::RecordingDrawing drawing;
+    std::vector<vog::surface::Segment> rounded;
     auto write = [&](std::span<const vog::surface::Segment> chain) {
-        written.push_back(chain.front().a.z);
-        return RTNORM;
+        return vog::products::drawContour(chain, parameters, rounded, drawing);
     };
+    vogtest::RecordingSeam seam;
     vog::products::ContourLevels levels = vog::products::contourLevels(12.5, 27.2, 5);
-    standin::breakAfterPolls(3);
-    EXPECT_EQ(vog::products::traceContours(triangles, rim, levels, write), RTCAN);
-    EXPECT_EQ(written, (std::vector<double>{15})) << "levels 10 and 15 were traced";
+    seam.breakAtPoll = 3;
+    EXPECT_EQ(vog::products::traceContours(triangles, rim, levels, write, seam.seam()),
+              vog::Status::cancelled);
+    // Levels 10 and 15 were traced; only 15 meets the surface: one polyline
+    // of nine vertices across the rows, rim to rim.
+    using Kind = vogtest::DrawnRecord::Kind;
+    ASSERT_EQ(drawing.records.size(), 11u);
+    EXPECT_EQ(drawing.records[0].kind, Kind::polyline);
+    EXPECT_EQ(drawing.records[0].polylineKind, vog::products::PolylineKind::flat);
+    EXPECT_EQ(drawing.records[0].layer, L"Reg");
+    EXPECT_EQ(drawing.records[0].width, 0.5);
+    EXPECT_EQ(drawing.records[0].points.at(0), drawing.records[1].points.at(0));
+    for (std::size_t i = 1; i < 10; ++i) {
+        EXPECT_EQ(drawing.records[i].kind, Kind::vertex);
+        EXPECT_EQ(drawing.records[i].points.at(0).z, 15);
+        EXPECT_NEAR(drawing.records[i].points.at(0).x, 2.5 / 0.147, 1e-9);
+    }
+    EXPECT_EQ(drawing.records[10].kind, Kind::polylineEnd);
+    EXPECT_EQ(seam.labels, std::vector<std::wstring>{L"Tracing contours"});
+    EXPECT_EQ(seam.hides, 1);
+    EXPECT_TRUE(drawing.failures.empty());
 
-    // A writer failure stops at once.
-    written.clear();
-    auto failing = [&](std::span<const vog::surface::Segment> chain) {
-        written.push_back(chain.front().a.z);
-        return RTERROR;
-    };
-    EXPECT_EQ(vog::products::traceContours(triangles, rim, levels, failing), RTERROR);
-    EXPECT_EQ(written, (std::vector<double>{15}));
+    // A refused vertex stops at once, with the writer's message.
+    drawing = vogtest::RecordingDrawing{};
+    drawing.failAt = 3;
+    seam.breakAtPoll = 0;
+    EXPECT_EQ(vog::products::traceContours(triangles, rim, levels, write, seam.seam()),
+              vog::Status::failed);
+    EXPECT_EQ(drawing.records.size(), 2u);
+    EXPECT_EQ(drawing.failures, std::vector<std::wstring>{L"Unable to add contour vertex.\n"});
+    EXPECT_TRUE(seam.alerts.empty() && seam.prints.empty());
 }
 
 } // namespace

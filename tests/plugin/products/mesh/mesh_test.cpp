@@ -1,13 +1,12 @@
 // The rmesh command: the grid lines over small surfaces, gaps, the skirt, the
 // height factor, the "mesh" dialog and the failures before and while drawing.
-#include "products/common/entity_output.h"
+#include "plugin/products/common/surface_lookup_support.h"
 #include "products/mesh/mesh_grid.h"
 #include "support/host_fixture.h"
 #include "support/run_host.h"
-#include "plugin/products/common/surface_lookup_support.h"
 
-#include "dcl/dialogs.h"
 #include "app/commands.h"
+#include "dcl/dialogs.h"
 
 #include <filesystem>
 #include <sstream>
@@ -102,7 +101,9 @@ class MeshTest : public vogtest::PluginTest {
     // A line that is on no mesh layer, to see that it survives.
     void otherEntity(const wchar_t* layer) {
         ads_point a = {0, 0, 0}, b = {1, 1, 0};
-        vog::products::makeEntity(acutBuildList(RTDXF0, L"LINE", 8, layer, 10, a, 11, b, RTNONE));
+        resbuf* line = acutBuildList(RTDXF0, L"LINE", 8, layer, 10, a, 11, b, RTNONE);
+        acdbEntMake(line);
+        acutRelRb(line);
     }
     std::size_t liveOn(const std::wstring& layer) {
         std::size_t n = 0;

@@ -2,11 +2,11 @@
 // the same crossings in the same order, straight and along arcs, over
 // surfaces with holes, duplicates and overlapping triangles, and the same
 // profile file text from the sorted write order.
+#include "host/standin.h"
 #include "plugin/products/differential_surfaces.h"
 #include "products/profile/profile_cut.h"
 #include "products/profile/profile_order.h"
 #include "reference/products/profile_reference.h"
-#include "host/standin.h"
 #include "surface/files/number_text.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +16,10 @@
 #include <random>
 
 namespace {
+
+vog::surface::Point3 pointOf(const ads_point p) {
+    return {p[0], p[1], p[2]};
+}
 
 using vog::products::ProfilePoint;
 using vog::products::SurfaceEdge;
@@ -100,10 +104,12 @@ TEST_F(ProfileDifferential, StraightAndArcSegmentsCrossTheSameEdgesInTheSameOrde
             if (k % 4 == 1) {
                 double b = bulge(rng);
                 if (b == 0) b = 0.3;
-                sFast += vog::products::cutArcSegment(p, q, b, sFast, indexed, fast);
+                sFast +=
+                    vog::products::cutArcSegment(pointOf(p), pointOf(q), b, sFast, indexed, fast);
                 sPlain += vogref::products::cutArcSegment(p, q, b, sPlain, edges, plain);
             } else {
-                sFast += vog::products::cutStraightSegment(p, q, sFast, indexed, fast);
+                sFast +=
+                    vog::products::cutStraightSegment(pointOf(p), pointOf(q), sFast, indexed, fast);
                 sPlain += vogref::products::cutStraightSegment(p, q, sPlain, edges, plain);
             }
             ASSERT_TRUE(samePoints(fast, plain)) << "segment " << k << ": " << fast.size()
@@ -119,9 +125,9 @@ TEST_F(ProfileDifferential, TheConvenienceFormsGiveTheSameCrossings) {
     auto edges = edgesOf(vogtest::makeSurface({SurfaceKind::Holes, 12, 9, 2}));
     ads_point p = {-1, 0.5, 0}, q = {13, 8.25, 0};
     std::vector<ProfilePoint> fast, plain;
-    EXPECT_EQ(vog::products::cutStraightSegment(p, q, 0, edges, fast),
+    EXPECT_EQ(vog::products::cutStraightSegment(pointOf(p), pointOf(q), 0, edges, fast),
               vogref::products::cutStraightSegment(p, q, 0, edges, plain));
-    EXPECT_EQ(vog::products::cutArcSegment(p, q, 0.7, 5, edges, fast),
+    EXPECT_EQ(vog::products::cutArcSegment(pointOf(p), pointOf(q), 0.7, 5, edges, fast),
               vogref::products::cutArcSegment(p, q, 0.7, 5, edges, plain));
     EXPECT_TRUE(samePoints(fast, plain));
     EXPECT_GT(plain.size(), 10u);

@@ -13,6 +13,10 @@
 
 namespace {
 
+vog::surface::Point3 pointOf(const ads_point p) {
+    return {p[0], p[1], p[2]};
+}
+
 using vogtest::readFile;
 using vogtest::writeFile;
 
@@ -256,8 +260,8 @@ TEST(ProfileArcs, ArcsAreCutIntoChordsOfOneUnit) {
             previous = end;
         }
         std::vector<vog::products::ProfilePoint> points;
-        double walked =
-            vog::products::cutArcSegment(p, q, bulge, 50, radialEdges(middles, r), points);
+        double walked = vog::products::cutArcSegment(pointOf(p), pointOf(q), bulge, 50,
+                                                     radialEdges(middles, r), points);
         EXPECT_NEAR(walked, length, 1e-12);
         ASSERT_EQ(points.size(), middles.size()) << length;
         previous = 0;
@@ -285,8 +289,8 @@ TEST(ProfileArcs, ClockwiseArcOverAPlaneFollowsThePlane) {
     const double r = 20;
     ads_point p = {-r, 0, 0}, q = {r, 0, 0};
     std::vector<vog::products::ProfilePoint> points;
-    double length =
-        vog::products::cutArcSegment(p, q, -1.0, 0, edges, points); // clockwise over the top
+    double length = vog::products::cutArcSegment(pointOf(p), pointOf(q), -1.0, 0, edges,
+                                                 points); // clockwise over the top
     EXPECT_NEAR(length, M_PI * r, 1e-9);
     ASSERT_GT(points.size(), 50u);
     // Where a station lies on the arc: clockwise from angle pi.

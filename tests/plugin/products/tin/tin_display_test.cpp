@@ -1,14 +1,16 @@
 // The showtin command: one 3DFACE per triangle on the TIN layer, the layer's
 // old entities replaced, the zoom, the "showtin" dialog and every way the
 // command stops.
+#include "app/host_drawing.h"
+#include "app/host_seam.h"
 #include "plugin/products/contours/contour_test_surfaces.h"
-#include "products/common/entity_output.h"
+#include "products/tin/tin_dialog.h"
 #include "products/tin/tin_display.h"
 #include "support/host_fixture.h"
 #include "support/run_host.h"
 
-#include "dcl/dialogs.h"
 #include "app/commands.h"
+#include "dcl/dialogs.h"
 
 #include <sstream>
 
@@ -76,7 +78,9 @@ class TinDisplayTest : public vogtest::PluginTest {
     }
     void lineOn(const wchar_t* layer) {
         ads_point a = {-50, -50, 0}, b = {-40, -40, 0};
-        vog::products::makeEntity(acutBuildList(RTDXF0, L"LINE", 8, layer, 10, a, 11, b, RTNONE));
+        resbuf* line = acutBuildList(RTDXF0, L"LINE", 8, layer, 10, a, 11, b, RTNONE);
+        acdbEntMake(line);
+        acutRelRb(line);
     }
 
     std::string folder;
@@ -239,7 +243,9 @@ TEST_F(TinDisplayTest, AFaceTheHostRefusesStopsWithTheFacesSoFarKept) {
     // The host makes no entity on a layer without a name.
     vog::surface::TriangleFileReader reader(standin::fromUtf8(folder + "/site.tin"));
     ASSERT_TRUE(reader.isOpen());
-    EXPECT_EQ(vog::products::drawSurfaceFaces(reader, L""), RTERROR);
+    EXPECT_EQ(
+        vog::products::drawSurfaceFaces(reader, L"", vog::app::hostDrawing(), vog::app::hostSeam()),
+        vog::Status::failed);
     EXPECT_EQ(standin::alerts(), std::vector<std::wstring>{
                                      L"Could not add triangle to drawing.  Command terminates.\n"});
     EXPECT_TRUE(standin::database().entities.empty());

@@ -1,14 +1,15 @@
 // The volumes command: its dialog, the grid pass and the printed result, on
 // small surfaces written as triangle files.
+#include "app/host_seam.h"
+#include "plugin/products/common/surface_lookup_support.h"
 #include "products/common/surface_triangle.h"
 #include "products/volumes/volumes_dialog.h"
 #include "products/volumes/volumes_grid.h"
 #include "support/host_fixture.h"
 #include "support/run_host.h"
-#include "plugin/products/common/surface_lookup_support.h"
 
-#include "dcl/dialogs.h"
 #include "app/commands.h"
+#include "dcl/dialogs.h"
 
 #include <cmath>
 #include <cstdio>
@@ -130,7 +131,9 @@ TEST_F(VolumesWedges, GridPassDirectly) {
     proposed.push_back(vog::products::makeSurfaceTriangle(0, 0, 3, 0, 4, 3, 4, 4, 3));
     proposed.push_back(vog::products::makeSurfaceTriangle(0, 0, 3, 4, 4, 3, 4, 0, 3));
     vog::products::VolumeTotals totals;
-    EXPECT_TRUE(vog::products::integrateVolumes(existing, proposed, 2, 0.5, totals));
+    EXPECT_EQ(
+        vog::products::integrateVolumes(existing, proposed, 2, 0.5, vog::app::hostSeam(), totals),
+        vog::Status::ok);
     EXPECT_DOUBLE_EQ(totals.fill, 24); // 16 × 3, halved
     EXPECT_DOUBLE_EQ(totals.net, 24);
     EXPECT_EQ(totals.cut, 0);
