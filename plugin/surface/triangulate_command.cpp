@@ -6,6 +6,7 @@
 // and renamed over the old surface only when complete, so a failed, broken
 // off or crashed build leaves the old surface as it was.
 #include "app/commands.h"
+#include "app/host_seam.h"
 #include "base/wide_text.h"
 #include "project/project_state.h"
 #include "surface/clip/boundary_clip.h"
@@ -19,9 +20,7 @@
 #include "surface/triangulation.h"
 #include "surface/files/work_file_lock.h"
 
-#include <climits>
 #include <cmath>
-#include <cwchar>
 #include <filesystem>
 #include <initializer_list>
 #include <system_error>
@@ -30,21 +29,11 @@ namespace vog {
 
 namespace {
 
-using project::setting;
-
 void deleteFiles(std::initializer_list<const std::wstring*> paths) {
     for (const std::wstring* path : paths) {
         std::error_code ignored;
         std::filesystem::remove(filePath(*path), ignored);
     }
-}
-
-// The fault file layout: dimfaults read as a number and truncated toward
-// zero.
-int faultDimension() {
-    const double value = std::wcstod(setting(L"dimfaults").c_str(), nullptr);
-    if (!(value > INT_MIN && value < INT_MAX)) return 0;
-    return static_cast<int>(value);
 }
 
 // The end of a build broken off with the break key.
@@ -56,11 +45,12 @@ int cancelled() {
 } // namespace
 
 int triangulateCommand() {
-    if (!project::requireOpenProject(project::kNoProjectMessage)) return RTERROR;
+    if (!project::requireOpenProject(app::hostSeam().messages, project::kNoProjectMessage))
+        return RTERROR;
     const surface::SortWorkFiles work = surface::sortWorkFiles();
 
     surface::ElevationRange limits;
-    if (surface::readElevationRange(setting(L"dpoints"), limits) != 0) return RTERROR;
+    if (surface::readElevationRange(project::settings().pointFile, limits) != 0) return RTERROR;
     if (!surface::askTriangulationOptions(limits)) return RTCAN;
     // The work files in TEMP are this build's until it returns.
     surface::WorkFileLock lock(surface::tempFolder());
@@ -70,8 +60,9 @@ int triangulateCommand() {
     // names, are removed rather than written through.
     deleteFiles({&work.workFile, &work.sortedPointFile});
 
-    const std::wstring pointFile = setting(L"dpoints");
-    if (surface::preparePoints(pointFile, setting(L"uelev") == L"1", limits.mine, limits.maxe,
+    const project::Settings settings = project::settings();
+    const std::wstring& pointFile = settings.pointFile;
+    if (surface::preparePoints(pointFile, settings.limitElevations, limits.mine, limits.maxe,
                                work) != RTNORM) {
         deleteFiles({&work.workFile, &work.sortedPointFile});
         return RTERROR;
@@ -102,10 +93,10 @@ int triangulateCommand() {
     }
 
     int result;
-    const bool faults = setting(L"ufaults") == L"1";
+    const bool faults = settings.useFaults;
     if (faults) {
         acutPrintf(L"\nApplying Fault Lines...");
-        result = surface::applyFaultLines(raw, setting(L"dfaults"), faultDimension());
+        result = surface::applyFaultLines(raw, settings.faultFile, settings.faultDimension);
     } else {
         result = surface::moveTriangleFile(raw, faulted, rawWrittenForm);
     }
@@ -116,9 +107,9 @@ int triangulateCommand() {
     }
 
     deleteFiles({&newSurface}); // a leftover, or a link, is not written through
-    if (setting(L"ubound") == L"1") {
+    if (settings.useBoundary) {
         const int clipped =
-            surface::clipTrianglesToBoundary(setting(L"dbndry"), faulted, newSurface);
+            surface::clipTrianglesToBoundary(settings.boundaryFile, faulted, newSurface);
         result = clipped == RTNORM ? 0 : clipped;
     } else {
         // Without fault lines the ".ftin" is what the hand-on just gave.

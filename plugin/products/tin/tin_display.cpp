@@ -3,6 +3,7 @@
 
 #include "app/commands.h"
 #include "app/dialog_checks.h"
+#include "app/host_seam.h"
 #include "products/common/entity_output.h"
 #include "products/common/layer_entities.h"
 #include "project/project_state.h"
@@ -124,9 +125,11 @@ namespace vog {
 
 int showtinCommand() {
     using namespace products;
-    if (!project::requireOpenProject(project::kNoProjectMessageBang)) return RTERROR;
+    if (!project::requireOpenProject(app::hostSeam().messages, project::kNoProjectMessageBang))
+        return RTERROR;
     useDefaultWhenEmpty();
-    std::optional<std::wstring> path = project::projectSiblingPath(surface::kSurfaceExtension);
+    std::optional<std::wstring> path =
+        project::projectSiblingPath(app::hostSeam().messages, surface::kSurfaceExtension);
     if (!path) return RTERROR;
 
     bool ok = showDialog(L"showtin", setUp, accepted);
