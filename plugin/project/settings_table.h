@@ -129,6 +129,7 @@ class SettingKey {
     }
 
     constexpr std::size_t index() const { return index_; }
+    constexpr const wchar_t* name() const { return kSettingDefs[index_].key; }
     constexpr const SettingDef& def() const { return kSettingDefs[index_]; }
     friend constexpr bool operator==(SettingKey, SettingKey) = default;
 

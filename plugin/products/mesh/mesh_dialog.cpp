@@ -16,7 +16,7 @@ bool accepted = false;
 // dialog opened (settings change only on OK).
 void check(ads_callback_packet* packet, project::SettingKey key, FieldCheck kind,
            std::size_t capacity = kNumberTileCapacity) {
-    if (leftField(packet)) checkField(packet->dialog, key.def().key, kind, setting(key), capacity);
+    if (leftField(packet)) checkField(packet->dialog, key.name(), kind, setting(key), capacity);
 }
 
 void onInterval(ads_callback_packet* packet) {
@@ -56,7 +56,7 @@ void onCancel(ads_callback_packet* packet) {
 void setUp(ads_hdlg dialog) {
     const project::SettingKey shown[] = {L"dxi", L"dzi", L"dsk", L"dbe", L"dmln"};
     for (project::SettingKey key : shown)
-        setTileText(dialog, key.def().key, setting(key));
+        setTileText(dialog, key.name(), setting(key));
     enableWithToggle(dialog, setting(L"dsk"), {L"dbe"});
     showComplaint(dialog, L"");
     ads_action_tile(dialog, L"dxi", onInterval);
