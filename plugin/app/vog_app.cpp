@@ -1,5 +1,6 @@
 #include "app/vog_app.h"
 
+#include "app/host_seam.h"
 #include "app/lisp_table.h"
 #include "project/settings_file.h"
 
@@ -9,7 +10,8 @@ CNewVOGApp::CNewVOGApp() : AcRxArxApp(kLispFunctions, kLispFunctionCount, true, 
 
 AcRx::AppRetCode CNewVOGApp::On_kUnloadAppMsg(void* pkt) {
     AcRx::AppRetCode result = AcRxArxApp::On_kUnloadAppMsg(pkt);
-    project::saveSettings(); // does nothing when no project is open
+    // Does nothing when no project is open; a failed save has shown its alert.
+    (void)project::saveSettings(app::hostSeam().messages);
     return result;
 }
 

@@ -19,11 +19,11 @@ bool chooseProjectInDialog();
 int lvogopenCommand(const resbuf* args);
 
 // vogset: the first argument record's string is the key, its successor's the
-// value; only the seventeen settable keys are changed.
+// value; only the keys the settings table marks settable are changed.
 int vogsetCommand(const resbuf* args);
 
-// vogvar: sets the LISP result to the list of 18 key/value string pairs, or
-// to nil when no project is open.
+// vogvar: sets the LISP result to the list of 18 key/value string pairs in
+// the settings table's vogvar order, or to nil when no project is open.
 int vogvarCommand();
 
 } // namespace vog::project

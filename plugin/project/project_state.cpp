@@ -1,55 +1,25 @@
 #include "project/project_state.h"
 
-#include "host_api.h"
-
 #include <initializer_list>
 
 namespace vog::project {
-
-const std::array<SettingDef, kSettingCount> kSettingDefs = {{
-    {L"dpoints", 512, nullptr},
-    {L"dfaults", 512, L""},
-    {L"dbndry", 512, L""},
-    {L"ufaults", 16, L"0"},
-    {L"ubound", 16, L"0"},
-    {L"dimfaults", 16, L"3"},
-    {L"uelev", 16, L"0"},
-    {L"dcw", 16, L"0"},
-    {L"diw", 16, L"0"},
-    {L"dci", 16, L"1"},
-    {L"dii", 16, L"5"},
-    {L"dcln", 32, L"KT_Regcontours"},
-    {L"diln", 32, L"KT_Indxcontours"},
-    {L"dxi", 16, L"1"},
-    {L"dzi", 16, L"1"},
-    {L"dcround", 2, L"0"},
-    {L"dbe", 16, L"0"},
-    {L"dsk", 2, L"0"},
-    {L"dmln", 32, L"KT_Mesh"},
-}};
 
 ProjectState& state() {
     static ProjectState theState;
     return theState;
 }
 
-std::optional<std::size_t> settingIndex(std::wstring_view key) {
-    for (std::size_t i = 0; i < kSettingCount; ++i)
-        if (key == kSettingDefs[i].key) return i;
-    return std::nullopt;
+const std::wstring& setting(SettingKey key) {
+    return state().values[key.index()];
 }
 
-const std::wstring& setting(std::wstring_view key) {
-    static const std::wstring none;
-    auto index = settingIndex(key);
-    return index ? state().values[*index] : none;
+void setSetting(SettingKey key, std::wstring_view value) {
+    const std::size_t room = key.def().capacity - 1;
+    state().values[key.index()] = std::wstring(value.substr(0, room));
 }
 
-void setSetting(std::wstring_view key, std::wstring_view value) {
-    auto index = settingIndex(key);
-    if (!index) return;
-    std::size_t room = kSettingDefs[*index].capacity - 1;
-    state().values[*index] = std::wstring(value.substr(0, room));
+Settings settings() {
+    return typedSettings(state().values);
 }
 
 void applyDefaults() {
@@ -65,9 +35,9 @@ void markProjectOpen() {
     state().openFlag = L"Y";
 }
 
-bool requireOpenProject(const wchar_t* message) {
+bool requireOpenProject(Messages& messages, const wchar_t* message) {
     if (isProjectOpen()) return true;
-    acedAlert(message);
+    messages.alert(message);
     return false;
 }
 
@@ -99,10 +69,10 @@ bool namesAProjectFile(std::wstring_view pointFile) {
     return false;
 }
 
-std::optional<std::wstring> projectSiblingPath(std::wstring_view extension) {
+std::optional<std::wstring> projectSiblingPath(Messages& messages, std::wstring_view extension) {
     const std::wstring& pointFile = setting(L"dpoints");
     auto path = siblingPath(pointFile, extension);
-    if (!path) acedAlert((L"Point file name has no extension: " + pointFile).c_str());
+    if (!path) messages.alert(L"Point file name has no extension: " + pointFile);
     return path;
 }
 

@@ -1,30 +1,19 @@
 // The single open project: the open flag, the point file and the eighteen
-// further settings, all held as wide strings, shared by every command and
-// every open drawing while the plug-in is loaded.
+// further settings, held as the wide strings the user gave (the settings
+// file and vogvar show them as they are), shared by every command and every
+// open drawing while the plug-in is loaded. The commands read them typed,
+// through settings().
 #pragma once
 
+#include "base/seam.h"
+#include "project/settings_table.h"
+
 #include <array>
-#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace vog::project {
-
-// One named setting: its key in the settings file, in vogset and in vogvar,
-// its capacity in wide characters including the terminator, and the default
-// applied when a project without a settings file is opened (nullptr: never
-// defaulted).
-struct SettingDef {
-    const wchar_t* key;
-    std::size_t capacity;
-    const wchar_t* defaultValue;
-};
-
-constexpr std::size_t kSettingCount = 19;
-
-// The settings in the order of the settings file.
-extern const std::array<SettingDef, kSettingCount> kSettingDefs;
 
 struct ProjectState {
     std::wstring openFlag; // "Y" when a project is open
@@ -33,14 +22,14 @@ struct ProjectState {
 
 ProjectState& state();
 
-// Index of a key in kSettingDefs (exact, case-sensitive), or nullopt.
-std::optional<std::size_t> settingIndex(std::wstring_view key);
+// The current text of a setting.
+const std::wstring& setting(SettingKey key);
 
-// The current value of a setting; the key must be one of the nineteen.
-const std::wstring& setting(std::wstring_view key);
+// Stores a text, cut to the setting's capacity (capacity - 1 characters).
+void setSetting(SettingKey key, std::wstring_view value);
 
-// Stores a value, cut to the setting's capacity (capacity - 1 characters).
-void setSetting(std::wstring_view key, std::wstring_view value);
+// The settings typed, converted from their current texts.
+Settings settings();
 
 // Every setting except dpoints gets its default.
 void applyDefaults();
@@ -52,7 +41,7 @@ void markProjectOpen();
 // the message in an alert box and answers false.
 constexpr const wchar_t* kNoProjectMessage = L"You must open a project first.";
 constexpr const wchar_t* kNoProjectMessageBang = L"You must open a project first!";
-bool requireOpenProject(const wchar_t* message);
+bool requireOpenProject(Messages& messages, const wchar_t* message);
 
 // True when the text holds a control character (a line end, a tab, ...): a
 // value with a line end would split its line of the settings file.
@@ -69,7 +58,7 @@ bool namesAProjectFile(std::wstring_view pointFile);
 
 // The sibling of the open project's point file; when its name has no "." the
 // alert "Point file name has no extension: <path>" is shown and nullopt given.
-std::optional<std::wstring> projectSiblingPath(std::wstring_view extension);
+std::optional<std::wstring> projectSiblingPath(Messages& messages, std::wstring_view extension);
 
 // Back to the state at plug-in load: closed, every setting empty.
 void resetProjectState();

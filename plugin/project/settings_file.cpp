@@ -1,10 +1,9 @@
 #include "project/settings_file.h"
 
 #include "base/file_replace.h"
-#include "host_api.h"
+#include "base/unicode_text.h"
 #include "base/wide_text.h"
 #include "project/project_state.h"
-#include "base/unicode_text.h"
 
 #include <filesystem>
 #include <fstream>
@@ -13,10 +12,10 @@ namespace vog::project {
 
 std::wstring settingsFileText() {
     std::wstring text;
-    for (const SettingDef& def : kSettingDefs) {
-        text += def.key;
+    for (std::size_t i = 0; i < kSettingCount; ++i) {
+        text += kSettingDefs[i].key;
         text += L'=';
-        text += setting(def.key);
+        text += state().values[i];
         text += L'\n';
     }
     return text;
@@ -29,23 +28,25 @@ std::optional<std::wstring> applySettingsText(std::wstring_view text) {
         if (eq == std::wstring::npos) continue;
         std::wstring_view key(line.data(), eq);
         std::wstring_view value = std::wstring_view(line).substr(eq + 1);
-        if (key == L"dpoints")
+        const std::optional<SettingKey> found = SettingKey::find(key);
+        if (!found) continue;
+        if (*found == SettingKey(L"dpoints"))
             named = std::wstring(value);
-        else if (settingIndex(key))
-            setSetting(key, value);
+        else
+            setSetting(*found, value);
     }
     return named;
 }
 
-int saveSettings() {
-    if (!isProjectOpen()) return RTERROR;
-    auto path = projectSiblingPath(L".set");
-    if (!path) return RTERROR;
+Status saveSettings(Messages& messages) {
+    if (!isProjectOpen()) return Status::failed;
+    auto path = projectSiblingPath(messages, L".set");
+    if (!path) return Status::failed;
 
     // A failed write never leaves a truncated settings file behind.
-    if (replaceFile(*path, encodeUnicodeText(settingsFileText()))) return 0;
-    acedAlert((L"VOG: Could not write settings file " + *path).c_str());
-    return RTERROR;
+    if (replaceFile(*path, encodeUnicodeText(settingsFileText()))) return Status::ok;
+    messages.alert(L"VOG: Could not write settings file " + *path);
+    return Status::failed;
 }
 
 namespace {
@@ -75,22 +76,22 @@ bool samePath(const std::wstring& a, const std::wstring& b) {
 
 } // namespace
 
-int loadSettings() {
+Status loadSettings(Messages& messages) {
     const std::wstring opened = setting(L"dpoints");
     auto path = siblingPath(opened, L".set");
     std::string bytes;
     const SettingsRead read = path ? readSettingsBytes(*path, bytes) : SettingsRead::Missing;
     if (read == SettingsRead::Unreadable) {
-        acedAlert((L"Could not read settings file " + *path + L".  Project not opened.").c_str());
-        return RTERROR;
+        messages.alert(L"Could not read settings file " + *path + L".  Project not opened.");
+        return Status::failed;
     }
     // Every key the file does not hold has its default, never the value of
     // the project open before.
     applyDefaults();
     markProjectOpen();
     if (read == SettingsRead::Missing) {
-        acedAlert(L"Settings file not found.  Creating settings file.");
-        return RTNORM;
+        messages.alert(L"Settings file not found.  Creating settings file.");
+        return Status::ok;
     }
     // A copied or moved project folder keeps the old path in its settings
     // file: the file that was opened stays the project's point file, so its
@@ -98,11 +99,10 @@ int loadSettings() {
     // the other path.
     const std::optional<std::wstring> named = applySettingsText(decodeUnicodeText(bytes));
     if (named && !named->empty() && !samePath(*named, opened)) {
-        acedAlert((L"The settings file " + *path + L" names the point file " + *named +
-                   L".  The project's point file stays " + opened + L".")
-                      .c_str());
+        messages.alert(L"The settings file " + *path + L" names the point file " + *named +
+                       L".  The project's point file stays " + opened + L".");
     }
-    return RTNORM;
+    return Status::ok;
 }
 
 } // namespace vog::project

@@ -1,6 +1,9 @@
-// The project's settings file: the point file's sibling ".set", nineteen
-// "key=value" lines in a fixed order.
+// The project's settings file: the point file's sibling ".set", a
+// "key=value" line for every setting, in the order of the settings table.
 #pragma once
+
+#include "base/seam.h"
+#include "base/status.h"
 
 #include <optional>
 #include <string>
@@ -18,18 +21,19 @@ std::wstring settingsFileText();
 // dpoints line) is given back instead.
 std::optional<std::wstring> applySettingsText(std::wstring_view text);
 
-// Writes the open project's settings file. 0 when written; RTERROR when no
+// Writes the open project's settings file: ok when written; failed when no
 // project is open, when the point file has no extension or when the file
-// cannot be written (the settings then stay in memory only).
-int saveSettings();
+// cannot be written (the settings then stay in memory only; the last two
+// with an alert).
+Status saveSettings(Messages& messages);
 
 // Reads the settings file of the project named by dpoints over the defaults
 // (or applies the defaults when there is none) and marks the project open:
-// RTNORM. The point file that was opened stays the project's, whatever the
+// ok. The point file that was opened stays the project's, whatever the
 // file names; when it names another one, an alert names both. A settings
 // file that exists but cannot be read (a folder, a FIFO, a device, a file
 // that does not open or whose read fails) is refused with an alert naming
-// it: RTERROR, with no setting changed and the project not opened.
-int loadSettings();
+// it: failed, with no setting changed and the project not opened.
+Status loadSettings(Messages& messages);
 
 } // namespace vog::project

@@ -21,9 +21,7 @@
 #include "surface/triangulate_dialog.h"
 #include "surface/triangulation.h"
 
-#include <climits>
 #include <cmath>
-#include <cwchar>
 #include <filesystem>
 #include <initializer_list>
 #include <optional>
@@ -33,21 +31,11 @@ namespace vog {
 
 namespace {
 
-using project::setting;
-
 void deleteFiles(std::initializer_list<const std::wstring*> paths) {
     for (const std::wstring* path : paths) {
         std::error_code ignored;
         std::filesystem::remove(filePath(*path), ignored);
     }
-}
-
-// The fault file layout: dimfaults read as a number and truncated toward
-// zero.
-int faultDimension() {
-    const double value = std::wcstod(setting(L"dimfaults").c_str(), nullptr);
-    if (!(value > INT_MIN && value < INT_MAX)) return 0;
-    return static_cast<int>(value);
 }
 
 // The end of a build broken off with the break key.
@@ -64,13 +52,14 @@ int stopped(Status status) {
 } // namespace
 
 int triangulateCommand() {
-    if (!project::requireOpenProject(project::kNoProjectMessage)) return RTERROR;
+    if (!project::requireOpenProject(app::hostSeam().messages, project::kNoProjectMessage))
+        return RTERROR;
     const surface::SortWorkFiles work = surface::sortWorkFiles();
     const Seam& seam = app::hostSeam();
 
     surface::ElevationRange limits;
-    if (surface::readElevationRange(setting(L"dpoints"), limits, surface::drawingDecimalText,
-                                    seam.messages) != Status::ok)
+    if (surface::readElevationRange(project::settings().pointFile, limits,
+                                    surface::drawingDecimalText, seam.messages) != Status::ok)
         return RTERROR;
     if (!surface::askTriangulationOptions(limits)) return RTCAN;
     // The work files in TEMP are this build's until it returns.
@@ -81,9 +70,10 @@ int triangulateCommand() {
     // names, are removed rather than written through.
     deleteFiles({&work.workFile, &work.sortedPointFile});
 
-    const std::wstring pointFile = setting(L"dpoints");
+    const project::Settings settings = project::settings();
+    const std::wstring& pointFile = settings.pointFile;
     std::optional<surface::ElevationLimits> kept;
-    if (setting(L"uelev") == L"1") kept = surface::elevationLimits(limits);
+    if (settings.limitElevations) kept = surface::elevationLimits(limits);
     if (surface::preparePoints(pointFile, kept, work, seam) != Status::ok) {
         deleteFiles({&work.workFile, &work.sortedPointFile});
         return RTERROR;
@@ -114,10 +104,10 @@ int triangulateCommand() {
     }
 
     Status result;
-    const bool faults = setting(L"ufaults") == L"1";
+    const bool faults = settings.useFaults;
     if (faults) {
         acutPrintf(L"\nApplying Fault Lines...");
-        result = surface::applyFaultLines(raw, setting(L"dfaults"), faultDimension(), seam);
+        result = surface::applyFaultLines(raw, settings.faultFile, settings.faultDimension, seam);
     } else {
         result = surface::moveTriangleFile(raw, faulted, seam.messages, rawWrittenForm);
     }
@@ -128,8 +118,8 @@ int triangulateCommand() {
     }
 
     deleteFiles({&newSurface}); // a leftover, or a link, is not written through
-    if (setting(L"ubound") == L"1") {
-        result = surface::clipTrianglesToBoundary(setting(L"dbndry"), faulted, newSurface, seam);
+    if (settings.useBoundary) {
+        result = surface::clipTrianglesToBoundary(settings.boundaryFile, faulted, newSurface, seam);
     } else {
         // Without fault lines the ".ftin" is what the hand-on just gave.
         result = surface::moveTriangleFile(faulted, newSurface, seam.messages, !faults);

@@ -28,7 +28,7 @@ ElevationRange shownLimits;
 // of its checks and file dialog.
 struct InputFile {
     const wchar_t* tile;
-    const wchar_t* setting;
+    project::SettingKey setting;
     const wchar_t* missing;
     const wchar_t* title;
     const wchar_t* extension;
@@ -154,7 +154,7 @@ void setUp(ads_hdlg dialog) {
     setTileText(dialog, L"point_file", setting(L"dpoints"));
     enableTiles(dialog, {L"point_file"}, false);
 
-    const bool useLimits = setting(L"uelev") == L"1";
+    const bool useLimits = project::settings().limitElevations;
     setTileText(dialog, L"uelev", useLimits ? L"1" : L"0");
     setTileText(dialog, L"mine", shownLimits.mine);
     setTileText(dialog, L"maxe", shownLimits.maxe);

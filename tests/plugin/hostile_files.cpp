@@ -4,6 +4,7 @@
 #include "support/run_host.h"
 
 #include "dcl/dialogs.h"
+#include "app/host_seam.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -115,7 +116,7 @@ void HostileProjectTest::SetUp() {
     write("site.tin", "0.000000 0.000000 0.000000 0.000000 9.000000 0.000000 9.000000 "
                       "0.000000 0.000000\n");
     call(L"lvogopen", {widePath("site.xyz")});
-    vog::project::saveSettings();
+    EXPECT_EQ(vog::project::saveSettings(vog::app::hostSeam().messages), vog::Status::ok);
     standin::clearAlerts();
     capture.clear();
     rememberProjectFiles();

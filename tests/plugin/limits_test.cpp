@@ -5,6 +5,7 @@
 #include "plugin/hostile_files.h"
 
 #include "app/commands.h"
+#include "app/host_seam.h"
 #include "project/project_state.h"
 #include "project/settings_file.h"
 #include "host/standin.h"
@@ -114,7 +115,7 @@ TEST_F(Limits, ValuesLongerThanEverySetting) {
     for (const std::wstring& value : after)
         EXPECT_LE(value.size(), 512u);
     // The settings file takes them and reads back the same.
-    EXPECT_EQ(vog::project::saveSettings(), 0);
+    EXPECT_EQ(vog::project::saveSettings(vog::app::hostSeam().messages), vog::Status::ok);
     call(L"lvogopen", {widePath("site.xyz")});
     EXPECT_EQ(strings(call(L"vogvar")), after);
 }

@@ -12,6 +12,7 @@
 #include "host/standin.h"
 #include "support/run_host.h"
 
+#include "app/host_seam.h"
 #include "dcl/dialogs.h"
 
 #include <chrono>
@@ -179,22 +180,22 @@ TEST_F(NoDataLossProject, TheSettingsFileSurvivesEveryFailedSave) {
         if (failure == Failure::TargetIsADirectory) continue; // the project's own file exists
         if (failure == Failure::DirectoryInTheWay) fs::create_directory(path("site.set.tmp"));
         vog::project::setSetting(L"dci", L"2.5");
-        int saved;
+        vog::Status saved;
         {
             std::optional<FullDisk> full;
             if (failure == Failure::FullDisk) full.emplace(100);
-            saved = vog::project::saveSettings();
+            saved = vog::project::saveSettings(vog::app::hostSeam().messages);
         }
         fs::permissions(folder, fs::perms::owner_all);
         fs::remove(path("site.set.tmp"));
-        EXPECT_EQ(saved, RTERROR) << name(failure);
+        EXPECT_EQ(saved, vog::Status::failed) << name(failure);
         EXPECT_NE(capture.text().find("Could not write settings file"), std::string::npos)
             << name(failure);
         EXPECT_EQ(contents("site.set"), settings) << name(failure);
         capture.clear();
     }
     // And a save that can be made is made.
-    EXPECT_EQ(vog::project::saveSettings(), 0);
+    EXPECT_EQ(vog::project::saveSettings(vog::app::hostSeam().messages), vog::Status::ok);
     EXPECT_NE(contents("site.set"), settings);
 }
 
@@ -256,10 +257,10 @@ TEST_F(NoDataLossProject, AReadOnlyProjectFolderKeepsSurfaceAndSettings) {
     SKIP_WHEN_ROOT();
     fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
     vog::project::setSetting(L"dci", L"2.5");
-    const int saved = vog::project::saveSettings();
+    const vog::Status saved = vog::project::saveSettings(vog::app::hostSeam().messages);
     const int built = triangulate();
     fs::permissions(folder, fs::perms::owner_all);
-    EXPECT_EQ(saved, RTERROR);
+    EXPECT_EQ(saved, vog::Status::failed);
     EXPECT_EQ(built, RTERROR);
     EXPECT_FALSE(lastAlert().empty());
     EXPECT_TRUE(projectFilesUnchanged());

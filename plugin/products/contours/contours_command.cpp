@@ -23,8 +23,6 @@ namespace vog {
 
 namespace {
 
-using project::setting;
-
 constexpr const wchar_t* kNoTriangleFile =
     L"Triangle file does not exist.  You will automatically be taken to triangulation.\n";
 constexpr const wchar_t* kCannotOpenTriangleFile =
@@ -73,7 +71,8 @@ int drawContours(const std::wstring& path) {
     products::ContourRange range;
     if (!products::askContourSettings(surface.lowest, surface.highest, range)) return RTCAN;
 
-    double interval = leadingNumber(setting(L"dci"));
+    const project::Settings settings = project::settings();
+    double interval = settings.contourInterval;
     // Without a positive interval there is no sequence of levels: refused
     // before anything is erased or drawn.
     if (!(interval > 0) || !std::isfinite(interval)) {
@@ -88,15 +87,15 @@ int drawContours(const std::wstring& path) {
         return RTERROR;
     }
     products::IndexInterval index =
-        products::effectiveIndexInterval(leadingNumber(setting(L"dii")), interval);
+        products::effectiveIndexInterval(settings.indexInterval, interval);
     if (index.doubled) rewriteIndexInterval(index.value);
 
     products::WriterParameters writer;
-    writer.rounding = setting(L"dcround");
-    writer.contourWidth = leadingNumber(setting(L"dcw"));
-    writer.indexWidth = leadingNumber(setting(L"diw"));
-    writer.contourLayer = setting(L"dcln");
-    writer.indexLayer = setting(L"diln");
+    writer.rounding = settings.roundContours ? L"1" : L"0";
+    writer.contourWidth = settings.contourWidth;
+    writer.indexWidth = settings.indexWidth;
+    writer.contourLayer = settings.contourLayer;
+    writer.indexLayer = settings.indexLayer;
     writer.indexInterval = index.value;
 
     products::Drawing& drawing = app::hostDrawing();
@@ -124,8 +123,10 @@ int drawContours(const std::wstring& path) {
 } // namespace
 
 int contoursCommand() {
-    if (!project::requireOpenProject(project::kNoProjectMessage)) return RTERROR;
-    std::optional<std::wstring> path = project::projectSiblingPath(surface::kSurfaceExtension);
+    if (!project::requireOpenProject(app::hostSeam().messages, project::kNoProjectMessage))
+        return RTERROR;
+    std::optional<std::wstring> path =
+        project::projectSiblingPath(app::hostSeam().messages, surface::kSurfaceExtension);
     if (!path) return RTERROR;
     try {
         return drawContours(*path);

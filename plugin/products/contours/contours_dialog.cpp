@@ -26,7 +26,7 @@ std::wstring heightText(double value) {
     return text.data();
 }
 
-void checkLayer(ads_callback_packet* packet, const wchar_t* tile, const wchar_t* key) {
+void checkLayer(ads_callback_packet* packet, const wchar_t* tile, project::SettingKey key) {
     if (!leftField(packet)) return;
     checkField(packet->dialog, tile, FieldCheck::LayerName, setting(key), kLayerTileCapacity);
 }
@@ -81,7 +81,7 @@ void onCancel(ads_callback_packet* packet) {
 }
 
 void setUp(ads_hdlg dialog) {
-    bool straight = setting(L"dcround") == L"0";
+    bool straight = !project::settings().roundContours;
     setTileText(dialog, L"start", proposedStart);
     setTileText(dialog, L"end", proposedEnd);
     setTileText(dialog, L"NoRounding", straight ? L"1" : L"0");

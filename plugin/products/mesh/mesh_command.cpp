@@ -43,7 +43,8 @@ constexpr std::size_t kInitialLineRoom = 160000;
 // The project's surface, triangulated first when its file is missing. False
 // after the alert when it cannot be had.
 bool loadProjectSurface(std::vector<SurfaceTriangle>& triangles) {
-    std::optional<std::wstring> path = project::projectSiblingPath(surface::kSurfaceExtension);
+    std::optional<std::wstring> path =
+        project::projectSiblingPath(app::hostSeam().messages, surface::kSurfaceExtension);
     if (!path) return false;
     if (!fileOpensForReading(*path)) {
         acedAlert(L"Triangle file does not exist.  You will automatically be taken to "
@@ -65,10 +66,6 @@ void proposeBaseElevation(double lowest) {
         project::setSetting(L"dbe", text.data());
 }
 
-std::optional<double> settingNumber(const wchar_t* key) {
-    return numericValue(project::setting(key));
-}
-
 // The mesh's parameters from the accepted settings.
 struct MeshParameters {
     double interval = 0;
@@ -86,28 +83,29 @@ constexpr double kMostMeshPoints = 4'000'000;
 // unchecked; those the grid cannot work with are refused here, before
 // anything is erased or drawn.
 bool readParameters(const products::SurfaceExtent& extent, MeshParameters& parameters) {
-    std::optional<double> interval = settingNumber(L"dxi");
+    const project::Settings settings = project::settings();
+    std::optional<double> interval = numericValue(settings.meshSpacing.text);
     if (!interval || !(std::isfinite(*interval) && *interval > 0)) {
         acedAlert(L"Mesh grid interval must be a positive number.");
         return false;
     }
-    std::optional<double> factor = settingNumber(L"dzi");
+    std::optional<double> factor = numericValue(settings.meshHeightFactor.text);
     if (!factor || !(std::isfinite(*factor) && *factor > 0)) {
         acedAlert(L"Mesh height factor must be a positive number.");
         return false;
     }
     parameters.interval = *interval;
     parameters.heightFactor = *factor;
-    parameters.skirt = project::setting(L"dsk") == L"1";
+    parameters.skirt = settings.meshSkirt;
     if (parameters.skirt) {
-        std::optional<double> base = settingNumber(L"dbe");
+        std::optional<double> base = numericValue(settings.meshBase.text);
         if (!base || !std::isfinite(*base)) {
             acedAlert(L"Mesh base elevation must be a number.");
             return false;
         }
         parameters.base = *base * parameters.heightFactor;
     }
-    parameters.layer = project::setting(L"dmln");
+    parameters.layer = settings.meshLayer;
     if (!products::gridStepAdvances(extent, parameters.interval)) {
         acedAlert(L"Mesh grid interval is too small for the coordinates of the surface.");
         return false;
@@ -185,7 +183,8 @@ Status drawMesh(const std::vector<SurfaceTriangle>& surface, const products::Sur
 } // namespace
 
 int rmeshCommand() {
-    if (!project::requireOpenProject(project::kNoProjectMessage)) return RTERROR;
+    if (!project::requireOpenProject(app::hostSeam().messages, project::kNoProjectMessage))
+        return RTERROR;
 
     std::vector<SurfaceTriangle> surface;
     if (!loadProjectSurface(surface)) return RTERROR;

@@ -14,9 +14,9 @@ bool accepted = false;
 
 // A field that fails its check gets back the setting it showed when the
 // dialog opened (settings change only on OK).
-void check(ads_callback_packet* packet, const wchar_t* key, FieldCheck kind,
+void check(ads_callback_packet* packet, project::SettingKey key, FieldCheck kind,
            std::size_t capacity = kNumberTileCapacity) {
-    if (leftField(packet)) checkField(packet->dialog, key, kind, setting(key), capacity);
+    if (leftField(packet)) checkField(packet->dialog, key.name(), kind, setting(key), capacity);
 }
 
 void onInterval(ads_callback_packet* packet) {
@@ -54,8 +54,9 @@ void onCancel(ads_callback_packet* packet) {
 }
 
 void setUp(ads_hdlg dialog) {
-    for (const wchar_t* key : {L"dxi", L"dzi", L"dsk", L"dbe", L"dmln"})
-        setTileText(dialog, key, setting(key));
+    const project::SettingKey shown[] = {L"dxi", L"dzi", L"dsk", L"dbe", L"dmln"};
+    for (project::SettingKey key : shown)
+        setTileText(dialog, key.name(), setting(key));
     enableWithToggle(dialog, setting(L"dsk"), {L"dbe"});
     showComplaint(dialog, L"");
     ads_action_tile(dialog, L"dxi", onInterval);

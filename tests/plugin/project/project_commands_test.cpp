@@ -2,6 +2,7 @@
 #include "support/host_fixture.h"
 #include "support/run_host.h"
 
+#include "app/host_seam.h"
 #include "project/settings_file.h"
 
 #include <filesystem>
@@ -45,7 +46,7 @@ TEST_F(ProjectCommandsTest, VogvarListsTheEighteenPairsInOrder) {
 
 TEST_F(ProjectCommandsTest, VogsetChangesOnlyTheSettableKeysInMemory) {
     call(L"lvogopen", {path("site.dat")});
-    vog::project::saveSettings();
+    EXPECT_EQ(vog::project::saveSettings(vog::app::hostSeam().messages), vog::Status::ok);
     std::string saved = vogtest::readFile(folder + "/site.set");
 
     call(L"vogset", {L"dci", L"2.5"});
@@ -65,7 +66,8 @@ TEST_F(ProjectCommandsTest, VogsetChangesOnlyTheSettableKeysInMemory) {
          {L"uelev", L"dfaults", L"dbndry", L"ufaults", L"ubound", L"dimfaults", L"dcw", L"diw",
           L"dii", L"dcln", L"diln", L"dxi", L"dzi", L"dbe", L"dsk", L"dmln"}) {
         call(L"vogset", {key, L"v"});
-        EXPECT_EQ(setting(key), L"v") << standin::toUtf8(key);
+        EXPECT_EQ(setting(vog::project::SettingKey::find(key).value()), L"v")
+            << standin::toUtf8(key);
     }
 }
 

@@ -2,14 +2,17 @@
 #include "support/host_fixture.h"
 #include "support/run_host.h"
 
-#include "project/settings_file.h"
+#include "app/host_seam.h"
 #include "base/unicode_text.h"
+#include "project/settings_file.h"
 
+#include <array>
 #include <chrono>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 
 namespace {
@@ -73,7 +76,7 @@ TEST_F(SettingsFileTest, NewProjectGetsDefaultsAndSavesTheNineteenLines) {
     ASSERT_EQ(standin::alerts().size(), 1u);
     EXPECT_EQ(standin::alerts()[0], L"Settings file not found.  Creating settings file.");
     EXPECT_TRUE(vog::project::isProjectOpen());
-    EXPECT_EQ(vog::project::saveSettings(), 0);
+    EXPECT_EQ(vog::project::saveSettings(vog::app::hostSeam().messages), vog::Status::ok);
     EXPECT_EQ(readFile(folder + "/site.set"), settingsBytes(defaultLines(pointFile)));
     EXPECT_FALSE(std::filesystem::exists(folder + "/site.set.tmp"));
 }
@@ -90,7 +93,7 @@ TEST_F(SettingsFileTest, FileIsReadBackAsWritten) {
     EXPECT_TRUE(standin::alerts().empty());
     EXPECT_EQ(setting(L"dci"), L"2.5");
     EXPECT_EQ(setting(L"dcln"), L"Höhen");
-    vog::project::saveSettings();
+    EXPECT_EQ(vog::project::saveSettings(vog::app::hostSeam().messages), vog::Status::ok);
     EXPECT_EQ(readFile(folder + "/site.set"), bytes);
 }
 
@@ -125,7 +128,7 @@ TEST_F(SettingsFileTest, TheOpenedPointFileStaysTheProjectsWhateverTheFileNames)
     EXPECT_EQ(standin::alerts()[0],
               standin::fromUtf8("The settings file " + folder + "/site.set names the point file " +
                                 other + ".  The project's point file stays " + pointFile + "."));
-    EXPECT_EQ(vog::project::saveSettings(), 0);
+    EXPECT_EQ(vog::project::saveSettings(vog::app::hostSeam().messages), vog::Status::ok);
     EXPECT_EQ(readFile(folder + "/site.set").substr(0, 2 + 2 * (8 + pointFile.size())),
               settingsBytes({"dpoints=" + pointFile}).substr(0, 2 + 2 * (8 + pointFile.size())));
     EXPECT_FALSE(std::filesystem::exists(other.substr(0, other.size() - 4) + ".set"));
@@ -170,7 +173,8 @@ TEST_F(SettingsFileTest, ASettingsFileThatCannotBeReadIsNeverOverwritten) {
         ASSERT_EQ(standin::alerts().size(), 1u);
         EXPECT_EQ(standin::alerts()[0], standin::fromUtf8("Could not read settings file " + set +
                                                           ".  Project not opened."));
-        EXPECT_EQ(vog::project::saveSettings(), RTERROR) << "nothing to write at exit";
+        EXPECT_EQ(vog::project::saveSettings(vog::app::hostSeam().messages), vog::Status::failed)
+            << "nothing to write at exit";
     };
     std::filesystem::create_directory(set);
     expectRefused("a folder");
@@ -245,7 +249,7 @@ TEST_F(SettingsFileTest, FailedWriteKeepsTheOldFileAndSaysSo) {
     open(pointFile);
     std::filesystem::create_directory(folder + "/site.set"); // cannot be replaced by a file
     capture.clear();
-    EXPECT_EQ(vog::project::saveSettings(), RTERROR);
+    EXPECT_EQ(vog::project::saveSettings(vog::app::hostSeam().messages), vog::Status::failed);
     EXPECT_NE(capture.text().find("VOG: Could not write settings file " + folder + "/site.set"),
               std::string::npos)
         << capture.text();
@@ -255,7 +259,7 @@ TEST_F(SettingsFileTest, FailedWriteKeepsTheOldFileAndSaysSo) {
     // A folder that does not exist.
     call(L"lvogopen", {standin::fromUtf8(folder + "/missing/x.dat")});
     capture.clear();
-    EXPECT_EQ(vog::project::saveSettings(), RTERROR);
+    EXPECT_EQ(vog::project::saveSettings(vog::app::hostSeam().messages), vog::Status::failed);
     EXPECT_NE(capture.text().find("VOG: Could not write settings file"), std::string::npos);
 }
 
@@ -280,13 +284,142 @@ TEST_F(SettingsFileTest, HostileFilesOpenTheProjectAndNeverOverrunASetting) {
                       vog::project::kSettingDefs[i].capacity)
                 << name;
         // Saving writes the nineteen lines whatever was read.
-        EXPECT_EQ(vog::project::saveSettings(), 0) << name;
+        EXPECT_EQ(vog::project::saveSettings(vog::app::hostSeam().messages), vog::Status::ok)
+            << name;
         std::wstring text = vog::project::decodeUnicodeText(readFile(folder + "/site.set"));
         EXPECT_EQ(vog::project::completeLines(text).size(), 19u) << name;
     }
     // Lone CRs do not end lines: the whole text is one line without a line
     // end, and dci keeps its default.
     EXPECT_EQ(setting(L"dci"), L"1");
+}
+
+// The table drives the file, vogset and vogvar: every key makes the round
+// trip, and vogset and vogvar take exactly the keys the table gives them.
+TEST_F(SettingsFileTest, EveryKeyOfTheTableMakesTheRoundTripThroughTheFile) {
+    using vog::project::kSettingDefs;
+    open(pointFile);
+    // A value of its own for every setting, as long as the setting holds.
+    std::array<std::wstring, vog::project::kSettingCount> values;
+    for (std::size_t i = 1; i < vog::project::kSettingCount; ++i) {
+        const std::wstring own = std::wstring(1, static_cast<wchar_t>(L'a' + i)) +
+                                 kSettingDefs[i].key + std::wstring(600, L'x');
+        values[i] = own.substr(0, kSettingDefs[i].capacity - 1);
+        vog::project::state().values[i] = values[i];
+    }
+    values[0] = standin::fromUtf8(pointFile);
+    const std::wstring written = vog::project::settingsFileText();
+    EXPECT_EQ(vog::project::saveSettings(vog::app::hostSeam().messages), vog::Status::ok);
+    vog::project::resetProjectState();
+    standin::clearAlerts();
+    open(pointFile);
+    EXPECT_TRUE(standin::alerts().empty());
+    EXPECT_EQ(vog::project::state().values, values);
+    EXPECT_EQ(vog::project::settingsFileText(), written);
+}
+
+TEST_F(SettingsFileTest, VogsetAndVogvarTakeTheKeysOfTheTable) {
+    using vog::project::kSettingDefs;
+    open(pointFile);
+    for (std::size_t i = 0; i < vog::project::kSettingCount; ++i) {
+        const std::wstring before = vog::project::state().values[i];
+        call(L"vogset", {kSettingDefs[i].key, L"7"});
+        EXPECT_EQ(vog::project::state().values[i], kSettingDefs[i].settable ? L"7" : before)
+            << standin::toUtf8(kSettingDefs[i].key);
+    }
+    std::vector<std::wstring> listed;
+    for (std::size_t index : vog::project::kListedOrder) {
+        listed.push_back(kSettingDefs[index].key);
+        listed.push_back(vog::project::state().values[index]);
+    }
+    EXPECT_EQ(listed.size(), 36u);
+    EXPECT_EQ(strings(call(L"vogvar")), listed);
+}
+
+// The typed view reads each text with the rule its command always used.
+TEST(SettingsTypedView, EveryFieldReadsItsDefaultAndMalformedTextsAsTheCommandsDid) {
+    using vog::project::setSetting;
+    using vog::project::settings;
+    vog::project::resetProjectState();
+    vog::project::applyDefaults();
+    const vog::project::Settings defaults = settings();
+    EXPECT_EQ(defaults.pointFile, L"");
+    EXPECT_EQ(defaults.faultFile, L"");
+    EXPECT_EQ(defaults.boundaryFile, L"");
+    EXPECT_FALSE(defaults.useFaults);
+    EXPECT_FALSE(defaults.useBoundary);
+    EXPECT_EQ(defaults.faultDimension, 3);
+    EXPECT_FALSE(defaults.limitElevations);
+    EXPECT_EQ(defaults.contourWidth, 0.0);
+    EXPECT_EQ(defaults.indexWidth, 0.0);
+    EXPECT_EQ(defaults.contourInterval, 1.0);
+    EXPECT_EQ(defaults.indexInterval, 5.0);
+    EXPECT_EQ(defaults.contourLayer, L"KT_Regcontours");
+    EXPECT_EQ(defaults.indexLayer, L"KT_Indxcontours");
+    EXPECT_EQ(defaults.meshSpacing.text, L"1");
+    EXPECT_EQ(defaults.meshHeightFactor.text, L"1");
+    EXPECT_FALSE(defaults.roundContours);
+    EXPECT_EQ(defaults.meshBase.text, L"0");
+    EXPECT_FALSE(defaults.meshSkirt);
+    EXPECT_EQ(defaults.meshLayer, L"KT_Mesh");
+
+    // Numbers: the leading number, 0 without one; the fault dimension
+    // truncated toward zero, 0 beyond int.
+    for (const auto& [text, interval, dimension] :
+         std::vector<std::tuple<std::wstring, double, int>>{{L" 2.5m", 2.5, 2},
+                                                            {L"-2.9", -2.9, -2},
+                                                            {L"x3", 0, 0},
+                                                            {L"", 0, 0},
+                                                            {L"3e12", 3e12, 0},
+                                                            {L"-3e12", -3e12, 0}}) {
+        setSetting(L"dci", text);
+        setSetting(L"dimfaults", text);
+        EXPECT_EQ(settings().contourInterval, interval) << standin::toUtf8(text);
+        EXPECT_EQ(settings().faultDimension, dimension) << standin::toUtf8(text);
+    }
+    setSetting(L"dimfaults", L"nan");
+    EXPECT_EQ(settings().faultDimension, 0);
+    // Yes/no: only "1" is yes; rounding is on for anything but "0"; a
+    // drawing number keeps its text for the drawing's units.
+    for (const wchar_t* text : {L"1", L" 1", L"yes", L"", L"0"}) {
+        setSetting(L"ufaults", text);
+        setSetting(L"dcround", text);
+        setSetting(L"dbe", text);
+        EXPECT_EQ(settings().useFaults, std::wstring_view(text) == L"1");
+        EXPECT_EQ(settings().roundContours, std::wstring_view(text) != L"0");
+        EXPECT_EQ(settings().meshBase.text, text);
+    }
+    vog::project::resetProjectState();
+}
+
+// The settings file's steps tell the user through the messages they are
+// given, not through the host.
+TEST(SettingsFileSeam, TheStepsAlertThroughTheMessagesTheyAreGiven) {
+    struct Recorded final : vog::Messages {
+        std::vector<std::wstring> alerts;
+        void alert(const std::wstring& text) override { alerts.push_back(text); }
+        void print(const std::wstring& text) override { alerts.push_back(L"print: " + text); }
+    } messages;
+    standin::resetHost();
+    vog::project::resetProjectState();
+    const std::string folder = vogtest::freshFolder("settings-seam");
+    EXPECT_FALSE(vog::project::requireOpenProject(messages, vog::project::kNoProjectMessage));
+    EXPECT_EQ(vog::project::saveSettings(messages), vog::Status::failed);
+    vog::project::setSetting(L"dpoints", standin::fromUtf8(folder + "/site.dat"));
+    EXPECT_EQ(vog::project::loadSettings(messages), vog::Status::ok);
+    EXPECT_TRUE(vog::project::isProjectOpen());
+    std::filesystem::create_directory(folder + "/site.set");
+    EXPECT_EQ(vog::project::saveSettings(messages), vog::Status::failed);
+    EXPECT_EQ(vog::project::loadSettings(messages), vog::Status::failed);
+    EXPECT_EQ(
+        messages.alerts,
+        (std::vector<std::wstring>{
+            L"You must open a project first.", L"Settings file not found.  Creating settings file.",
+            standin::fromUtf8("VOG: Could not write settings file " + folder + "/site.set"),
+            standin::fromUtf8("Could not read settings file " + folder +
+                              "/site.set.  Project not opened.")}));
+    EXPECT_TRUE(standin::alerts().empty());
+    vog::project::resetProjectState();
 }
 
 TEST(SettingsSiblings, TheLastDotOfTheFileNameDecides) {
