@@ -375,6 +375,15 @@ TEST_F(FaultDifferential, GriddedSurfaces) {
     compareMix("grid 40x40", grid, 1, 4, 2);
     const std::string strip = surfaceOf(testing::gridPoints(60, 6, 45));
     compareMix("grid 60x6", strip, 1, 5);
+    // A grid of 0.1: its rows and diagonals are lines of the six-decimal
+    // lattice but not of the doubles nearest to the decimals, so a fault
+    // along one runs through vertices only as the lattice sees them.
+    std::vector<Point3> decimal;
+    for (int i = 0; i < 30; ++i)
+        for (int j = 0; j < 30; ++j)
+            decimal.push_back(
+                {1000.3 + 0.1 * i, 2000.7 + 0.1 * j, static_cast<double>((i * j) % 7)});
+    compareMix("grid of 0.1", surfaceOf(decimal), 0.1, 12);
 }
 
 TEST_F(FaultDifferential, EndsHalfWayBetweenVerticesTakeTheFirstInSurfaceOrder) {
