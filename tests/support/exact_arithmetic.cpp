@@ -205,6 +205,17 @@ int rationalInCircle(const vog::surface::Point3& a, const vog::surface::Point3& 
     return det.sign();
 }
 
+bool allOnOneLine(const std::vector<vog::surface::Point3>& points) {
+    // A second point apart from the first, then any point off their line.
+    std::size_t other = 1;
+    while (other < points.size() && points[other].x == points[0].x &&
+           points[other].y == points[0].y)
+        ++other;
+    for (std::size_t k = other + 1; k < points.size(); ++k)
+        if (rationalOrientation(points[0], points[other], points[k]) != 0) return false;
+    return true;
+}
+
 std::int64_t millionths(double value) {
     char text[64];
     std::snprintf(text, sizeof text, "%.6f", value);

@@ -47,6 +47,10 @@ int rationalOrientation(const vog::surface::Point3& a, const vog::surface::Point
 int rationalInCircle(const vog::surface::Point3& a, const vog::surface::Point3& b,
                      const vog::surface::Point3& c, const vog::surface::Point3& d);
 
+// True when no three of the points span a triangle (fewer than three, or all
+// on one line, exactly).
+bool allOnOneLine(const std::vector<vog::surface::Point3>& points);
+
 // The value as the six decimals of a record hold it, in millionths: the
 // digits "%.6f" writes.
 std::int64_t millionths(double value);
