@@ -12,7 +12,9 @@
 
 namespace vogtest {
 
-enum class Yields { something, nothing };
+// What a case is declared to produce. either: random cases that may or may
+// not, where the caller checks that enough of them do.
+enum class Yields { something, nothing, either };
 
 namespace detail {
 
@@ -52,6 +54,12 @@ template <class Output> std::string firstDifference(const Output& plain, const O
 // ==, size() and empty() (texts, records, samples).
 template <class Output>
 ::testing::AssertionResult sameOutput(const Output& plain, const Output& fast,
+                                      Yields yields = Yields::something);
+
+// The same with the outputs' own exact comparison (for example bit for bit,
+// where -0 and 0 differ).
+template <class Output, class Same>
+::testing::AssertionResult sameOutput(const Output& plain, const Output& fast, Same same,
                                       Yields yields = Yields::something) {
     if (yields == Yields::something && plain.empty())
         return ::testing::AssertionFailure()
@@ -60,9 +68,18 @@ template <class Output>
         return ::testing::AssertionFailure()
                << "declared to produce nothing, the plain version produced " << plain.size()
                << " items";
-    if (!(plain == fast))
-        return ::testing::AssertionFailure() << detail::firstDifference(plain, fast);
+    if (!same(plain, fast))
+        return ::testing::AssertionFailure()
+               << plain.size() << " against " << fast.size() << " items, not the same";
     return ::testing::AssertionSuccess();
+}
+
+template <class Output>
+::testing::AssertionResult sameOutput(const Output& plain, const Output& fast, Yields yields) {
+    const ::testing::AssertionResult result = sameOutput(
+        plain, fast, [](const Output& a, const Output& b) { return a == b; }, yields);
+    if (result || plain.empty() != (yields == Yields::nothing)) return result;
+    return ::testing::AssertionFailure() << detail::firstDifference(plain, fast);
 }
 
 } // namespace vogtest
