@@ -1,6 +1,6 @@
 // The progress meter of the long surface steps: shown while a step runs and
 // taken away however it ends, a break included.
-#include "plugin/surface/differential_point_sets.h"
+#include "support/generators.h"
 #include "host_api.h"
 #include "host/progress_meter.h"
 #include "surface/prepare/point_preparation.h"
@@ -17,7 +17,7 @@ class StepProgressTest : public SurfaceFixture {};
 
 TEST_F(StepProgressTest, EachStepShowsTheMeterAndTakesItAway) {
     standin::resetProgressMeter();
-    const auto points = writePointFile(testing::pointLines(testing::scatteredPoints(500, 3)));
+    const auto points = writePointFile(testing::pointLines(vogtest::scatteredPoints(500, 3)));
     ASSERT_EQ(runPipeline(points), 0);
     const standin::ProgressMeterState& meter = standin::progressMeter();
     EXPECT_EQ(meter.meters, 2); // preparation, triangulation
@@ -29,7 +29,7 @@ TEST_F(StepProgressTest, EachStepShowsTheMeterAndTakesItAway) {
 
 TEST_F(StepProgressTest, ABreakStillTakesTheMeterAway) {
     standin::resetProgressMeter();
-    const auto points = writePointFile(testing::pointLines(testing::scatteredPoints(200, 4)));
+    const auto points = writePointFile(testing::pointLines(vogtest::scatteredPoints(200, 4)));
     const SortWorkFiles files = sortWorkFiles();
     ASSERT_EQ(preparePoints(widePath(points), false, L"0", L"0", files), RTNORM);
     standin::breakAfterPolls(10);

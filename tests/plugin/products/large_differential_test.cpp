@@ -1,7 +1,7 @@
 // The differential comparisons on larger surfaces than the normal run can
 // afford (the plain versions are quadratic). Disabled in the normal run;
 // bench/run-products.sh runs them with --gtest_also_run_disabled_tests.
-#include "plugin/products/differential_surfaces.h"
+#include "support/generators.h"
 #include "products/contours/contour_levels.h"
 #include "products/contours/contour_tracer.h"
 #include "products/mesh/mesh_grid.h"

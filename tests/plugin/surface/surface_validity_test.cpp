@@ -1,6 +1,6 @@
 // The raw triangulation is a valid surface on the inputs surveys produce,
 // degenerate ones included, as an independent checker sees the ".ttin".
-#include "plugin/surface/differential_point_sets.h"
+#include "support/generators.h"
 #include "geometry/point_order.h"
 #include "surface/sweep/sweep_front.h"
 #include "surface/triangulation.h"
@@ -86,7 +86,7 @@ std::pair<std::size_t, std::size_t> sweepDecisions(const std::vector<Point3>& gi
 
 TEST(SweepDecisions, ExactOnlyWhereTheLiteralDecisionBreaksTheSurface) {
     // Where the literal sweep gives a valid surface, it decides every point.
-    for (const testing::PointSet& set : testing::differentialPointSets()) {
+    for (const vogtest::PointSet& set : vogtest::differentialPointSets()) {
         if (set.points.size() < 3 || set.name.rfind("lines", 0) == 0) continue;
         EXPECT_EQ(sweepDecisions(set.points).first, 0u) << set.name;
     }
@@ -120,18 +120,18 @@ TEST(SweepDecisions, ExactOnlyWhereTheLiteralDecisionBreaksTheSurface) {
 }
 
 TEST_F(SurfaceValidity, EveryDifferentialSetAndScatteredSurveys) {
-    for (const testing::PointSet& set : testing::differentialPointSets())
+    for (const vogtest::PointSet& set : vogtest::differentialPointSets())
         expectValid(set.points, set.name);
-    auto survey = testing::scatteredPoints(3000, 41);
+    auto survey = vogtest::scatteredPoints(3000, 41);
     for (Point3& p : survey)
         p.x = rounded(p.x + 2500000, 0.001), p.y = rounded(p.y + 7100000, 0.001);
     expectValid(survey, "scattered at survey coordinates");
-    expectValid(testing::clusteredPoints(3000, 42), "clustered");
+    expectValid(vogtest::clusteredPoints(3000, 42), "clustered");
 }
 
 TEST_F(SurfaceValidity, GridsAndIntegerLatticesCoverTheirHull) {
     for (auto [columns, rows] : {std::pair{50, 60}, std::pair{2, 700}, std::pair{90, 3}}) {
-        const testing::SurfaceCheck check = triangulate(testing::gridPoints(columns, rows, 3));
+        const testing::SurfaceCheck check = triangulate(vogtest::gridPoints(columns, rows, 3));
         EXPECT_EQ(check.fault, "") << columns << "x" << rows;
         EXPECT_EQ(check.area, check.hullArea) << columns << "x" << rows;
         EXPECT_EQ(triangles_.size(), 2u * (columns - 1) * (rows - 1));

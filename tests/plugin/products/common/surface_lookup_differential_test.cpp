@@ -3,7 +3,7 @@
 // to the last bit, the same answer at every plan point (first triangle in
 // file order for the mesh, last for the volumes), and the same place where a
 // break stops the work.
-#include "plugin/products/differential_surfaces.h"
+#include "support/generators.h"
 #include "products/mesh/mesh_grid.h"
 #include "products/common/surface_grid.h"
 #include "products/volumes/volumes_grid.h"

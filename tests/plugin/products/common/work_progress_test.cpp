@@ -1,7 +1,7 @@
 // The progress meter of long product steps: shown once, moved at most a few
 // times a second, and always taken away again, also when the user breaks
 // off or the writer fails.
-#include "plugin/products/differential_surfaces.h"
+#include "support/generators.h"
 #include "products/contours/contour_levels.h"
 #include "products/contours/contour_tracer.h"
 #include "products/common/surface_triangle.h"

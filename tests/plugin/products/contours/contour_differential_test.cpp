@@ -4,7 +4,7 @@
 // toggle against the list toggle, and the polylines both leave in the
 // drawing, entity for entity; also where a writer failure or a break stops
 // them.
-#include "plugin/products/differential_surfaces.h"
+#include "support/generators.h"
 #include "drawing/drawing.h"
 #include "products/contours/contour_chains.h"
 #include "products/contours/contour_surface.h"
@@ -14,6 +14,7 @@
 #include "reference/products/contour_reference.h"
 #include "host/standin.h"
 #include "support/differential.h"
+#include "support/run_host.h"
 #include "surface/files/triangle_file.h"
 
 #include <gtest/gtest.h>
@@ -303,8 +304,7 @@ TEST_F(ContourDifferential, TheDrawingGetsTheSameEntitiesStraightAndRounded) {
 
 TEST_F(ContourDifferential, TheRimOfTheHashedToggleIsTheListToggle) {
     namespace fs = std::filesystem;
-    fs::path dir = fs::temp_directory_path() / ("vog_rim_" + std::to_string(::getpid()));
-    fs::create_directories(dir);
+    const fs::path dir = vogtest::freshFolder("rim");
     int surfaceNumber = 0;
     for (const auto& triangles : testSurfaces()) {
         SCOPED_TRACE("surface " + std::to_string(surfaceNumber++));

@@ -2,7 +2,7 @@
 // the same crossings in the same order, straight and along arcs, over
 // surfaces with holes, duplicates and overlapping triangles, and the same
 // profile file text from the sorted write order.
-#include "plugin/products/differential_surfaces.h"
+#include "support/generators.h"
 #include "products/profile/profile_cut.h"
 #include "products/profile/profile_order.h"
 #include "reference/products/profile_reference.h"

@@ -4,7 +4,7 @@
 // same messages, on boundaries that stress the index's filters (vertices on
 // segments and on the test rays, the ray's tolerance, overlapping and
 // zero-length segments, coordinates beyond the index's limit).
-#include "plugin/surface/differential_point_sets.h"
+#include "support/generators.h"
 #include "host_api.h"
 #include "reference/surface/boundary_clip_reference.h"
 #include "reference/surface/record_reference.h"
@@ -207,7 +207,7 @@ class BoundaryClipDifferential : public SurfaceFixture {
 TEST_F(BoundaryClipDifferential, SurveyedSurfacesWithOuterBoundariesVoidsAndIslands) {
     std::mt19937 random(11);
     // Scattered points over 1000..1500 x 2000..2300.
-    const auto scattered = triangulated(testing::scatteredPoints(1500, 12));
+    const auto scattered = triangulated(vogtest::scatteredPoints(1500, 12));
     std::vector<Segment> nested = starPolygon(1250, 2150, 140, 300, 0.15, 0.001, random);
     append(nested, starPolygon(1180, 2150, 40, 60, 0.2, 0.001, random));
     append(nested, starPolygon(1330, 2120, 35, 50, 0.1, 0.01, random));
@@ -219,7 +219,7 @@ TEST_F(BoundaryClipDifferential, SurveyedSurfacesWithOuterBoundariesVoidsAndIsla
     compare("scattered, overlapping polygons", scattered, nested);
 
     // Clustered points over 0..10000, polygons around some clusters.
-    const auto clustered = triangulated(testing::clusteredPoints(1000, 13));
+    const auto clustered = triangulated(vogtest::clusteredPoints(1000, 13));
     std::vector<Segment> around;
     for (int i = 0; i < 6; ++i)
         append(around, starPolygon(1000 + 1500 * i, 1000 + 1400 * i, 900, 150, 0.4, 0.01, random));
@@ -240,7 +240,7 @@ TEST_F(BoundaryClipDifferential, SurveyedSurfacesWithOuterBoundariesVoidsAndIsla
 // ends and in segment interiors, edges along segments, test points on
 // segments and their rays meeting segment ends.
 TEST_F(BoundaryClipDifferential, GriddedSurfacesWithVerticesOnTheBoundary) {
-    const auto delaunay = triangulated(testing::gridPoints(40, 40, 14)); // 500..539 x 700..739
+    const auto delaunay = triangulated(vogtest::gridPoints(40, 40, 14)); // 500..539 x 700..739
     std::vector<Segment> onGrid = rectangle(505, 705, 535, 734);
     append(onGrid, rectangle(510, 710, 520, 720)); // a void along grid lines
     append(onGrid, rectangle(512, 712, 514, 715)); // an island in it
@@ -414,7 +414,7 @@ TEST_F(BoundaryClipDifferential, LongSegmentsAndRandomTriangles) {
 
 TEST_F(BoundaryClipDifferential, LargerSurfaceAgainstAFinePolygon) {
     std::mt19937 random(19);
-    const auto surface = triangulated(testing::scatteredPoints(1500, 20));
+    const auto surface = triangulated(vogtest::scatteredPoints(1500, 20));
     std::vector<Segment> polygon = starPolygon(1250, 2150, 200, 900, 0.2, 0.001, random);
     append(polygon, starPolygon(1250, 2150, 60, 300, 0.3, 0.001, random));
     compare("3000 triangles, 1200 segments", surface, polygon);

@@ -2,7 +2,7 @@
 // byte, the same console text and alerts, the same result and the same
 // progress meter, on scattered, clustered and gridded surfaces with faults
 // that stress the snapping, the vertex matching and the cut-triangle search.
-#include "plugin/surface/differential_point_sets.h"
+#include "support/generators.h"
 #include "host_api.h"
 #include "host/progress_meter.h"
 #include "project/project_state.h"
@@ -360,24 +360,24 @@ class FaultDifferential : public SurfaceFixture {
 };
 
 TEST_F(FaultDifferential, ScatteredSurfaces) {
-    const std::string small = surfaceOf(testing::scatteredPoints(300, 41));
+    const std::string small = surfaceOf(vogtest::scatteredPoints(300, 41));
     compareMix("scattered 300", small, 500.0 / std::sqrt(300.0), 1);
-    const std::string large = surfaceOf(testing::scatteredPoints(1500, 42));
+    const std::string large = surfaceOf(vogtest::scatteredPoints(1500, 42));
     compareMix("scattered 1500", large, 500.0 / std::sqrt(1500.0), 2, 2);
 }
 
 TEST_F(FaultDifferential, ClusteredSurfaces) {
     // Dense clusters far apart: long thin triangles between them.
-    const std::string clustered = surfaceOf(testing::clusteredPoints(1500, 43));
+    const std::string clustered = surfaceOf(vogtest::clusteredPoints(1500, 43));
     compareMix("clustered 1500", clustered, 10, 3, 2);
 }
 
 TEST_F(FaultDifferential, GriddedSurfaces) {
     // Every fault along a grid line runs through vertices, and the circles
     // of the grid's squares pass through four of them.
-    const std::string grid = surfaceOf(testing::gridPoints(40, 40, 44));
+    const std::string grid = surfaceOf(vogtest::gridPoints(40, 40, 44));
     compareMix("grid 40x40", grid, 1, 4, 2);
-    const std::string strip = surfaceOf(testing::gridPoints(60, 6, 45));
+    const std::string strip = surfaceOf(vogtest::gridPoints(60, 6, 45));
     compareMix("grid 60x6", strip, 1, 5);
     // A grid of 0.1: its rows and diagonals are lines of the six-decimal
     // lattice but not of the doubles nearest to the decimals, so a fault
@@ -428,7 +428,7 @@ TEST_F(FaultDifferential, EndsHalfWayBetweenVerticesTakeTheFirstInSurfaceOrder) 
 TEST_F(FaultDifferential, ManyFaultsOnASmallSurfaceRenumberItsTriangles) {
     // Far more triangles replaced than the surface holds, so removed ones
     // are cleared away between faults several times.
-    const std::string ttin = surfaceOf(testing::scatteredPoints(250, 47));
+    const std::string ttin = surfaceOf(vogtest::scatteredPoints(250, 47));
     const std::vector<Triangle> tin = testing::parseTriangles(ttin);
     FaultMix mix(tin, 500.0 / std::sqrt(250.0), 7);
     mix.betweenVertices(600).alongLines(60);
@@ -438,7 +438,7 @@ TEST_F(FaultDifferential, ManyFaultsOnASmallSurfaceRenumberItsTriangles) {
 }
 
 TEST_F(FaultDifferential, PlanLayoutBoundarySkipsAndOtherSurfaces) {
-    const std::string ttin = surfaceOf(testing::gridPoints(25, 20, 48));
+    const std::string ttin = surfaceOf(vogtest::gridPoints(25, 20, 48));
     const std::vector<Triangle> tin = testing::parseTriangles(ttin);
     FaultMix mix(tin, 1, 8);
     mix.betweenVertices(60).alongLines(30).endsNearVertices(10);
@@ -456,13 +456,13 @@ TEST_F(FaultDifferential, PlanLayoutBoundarySkipsAndOtherSurfaces) {
     compare("boundary skips", ttin, faultText(f, 3), 3, &boundary);
 
     // Points on a few lines and points repeated in plan.
-    compareMix("lines", surfaceOf(testing::linePoints(600, 49)), 1, 9);
-    compareMix("repeated", surfaceOf(testing::repeatedPoints(1200, 50)), 0.5, 10);
+    compareMix("lines", surfaceOf(vogtest::linePoints(600, 49)), 1, 9);
+    compareMix("repeated", surfaceOf(vogtest::repeatedPoints(1200, 50)), 0.5, 10);
 }
 
 TEST_F(FaultDifferential, TheBreakKeyStopsAtTheSameFault) {
     // Polled before every fault and at every step along a hole.
-    const std::string ttin = surfaceOf(testing::gridPoints(20, 20, 51));
+    const std::string ttin = surfaceOf(vogtest::gridPoints(20, 20, 51));
     const std::vector<Triangle> tin = testing::parseTriangles(ttin);
     FaultMix mix(tin, 1, 11);
     mix.betweenVertices(30).alongLines(10);
@@ -477,7 +477,7 @@ TEST_F(FaultDifferential, TheBreakKeyStopsAtTheSameFault) {
 }
 
 TEST_F(FaultDifferential, EmptyAndMalformedFiles) {
-    const std::string ttin = surfaceOf(testing::scatteredPoints(100, 52));
+    const std::string ttin = surfaceOf(vogtest::scatteredPoints(100, 52));
     compare("no faults", ttin, "");
     // No surface gives an empty output; a malformed file none at all.
     compare("no triangles", "", "1 1 0 2 2 0\n", 3, nullptr, 0, Yields::nothing);

@@ -2,7 +2,7 @@
 // same work file #1, the same sorted point file, the same alerts and the same
 // command-line text, byte for byte, on files that stress the first-point
 // rule, duplicates, the elevation filter, rounding and the text of the file.
-#include "plugin/surface/differential_point_sets.h"
+#include "support/generators.h"
 #include "host_api.h"
 #include "host/progress_meter.h"
 #include "reference/surface/point_preparation_reference.h"
@@ -180,7 +180,7 @@ TEST_F(PointPreparationFast, BadRecordsAreAlertedAlike) {
 }
 
 TEST_F(PointPreparationFast, PointSetsOfEveryKind) {
-    for (const testing::PointSet& set : testing::differentialPointSets()) {
+    for (const vogtest::PointSet& set : vogtest::differentialPointSets()) {
         compare(set.name, testing::pointLines(set.points));
         ASSERT_FALSE(HasFailure()) << set.name;
     }
@@ -236,7 +236,7 @@ TEST_F(PointPreparationFast, FilesThatCannotBeCreatedAreAlertedAlike) {
 }
 
 TEST_F(PointPreparationFast, TheMeterIsShownOnceAndTakenAway) {
-    const auto points = writePointFile(testing::pointLines(testing::scatteredPoints(300, 8)));
+    const auto points = writePointFile(testing::pointLines(vogtest::scatteredPoints(300, 8)));
     standin::resetProgressMeter();
     ASSERT_EQ(preparePoints(widePath(points), false, L"0", L"0", sortWorkFiles()), RTNORM);
     EXPECT_EQ(standin::progressMeter().meters, 1);

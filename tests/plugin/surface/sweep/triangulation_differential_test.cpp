@@ -2,7 +2,7 @@
 // the same sorted point file and the same ".ttin", byte for byte, the same
 // messages, on point sets that stress the sort, the duplicate removal, the
 // retirement order and the cavity search.
-#include "plugin/surface/differential_point_sets.h"
+#include "support/generators.h"
 #include "host_api.h"
 #include "reference/surface/point_preparation_reference.h"
 #include "reference/surface/triangulation_reference.h"
@@ -20,7 +20,7 @@
 namespace vog::surface {
 namespace {
 
-using testing::PointSet;
+using vogtest::PointSet;
 using testing::readText;
 using testing::SurfaceFixture;
 using testing::widePath;
@@ -117,7 +117,7 @@ class TriangulationDifferential : public SurfaceFixture {
 };
 
 TEST_F(TriangulationDifferential, EveryPointSetGivesTheSameFiles) {
-    for (const PointSet& set : testing::differentialPointSets()) {
+    for (const PointSet& set : vogtest::differentialPointSets()) {
         // Points all on one line make no triangle.
         compare(set.name, testing::pointLines(set.points), false, L"0", L"0",
                 vogtest::allOnOneLine(set.points) ? Yields::nothing : Yields::something);
@@ -126,7 +126,7 @@ TEST_F(TriangulationDifferential, EveryPointSetGivesTheSameFiles) {
 }
 
 TEST_F(TriangulationDifferential, ElevationLimitsAndFirstPointRules) {
-    std::vector<Point3> points = testing::repeatedPoints(800, 21);
+    std::vector<Point3> points = vogtest::repeatedPoints(800, 21);
     compare("limits 1 to 2", testing::pointLines(points), true, L"1", L"2");
     compare("limits that keep nothing", testing::pointLines(points), true, L"5", L"4",
             Yields::nothing, Yields::nothing);
@@ -152,7 +152,7 @@ TEST_F(TriangulationDifferential, SortedFilesOutOfOrderAndRepeated) {
     // The triangulation reads any file; the fast one must not rely on the
     // order the preparation gives.
     std::mt19937 random(31);
-    std::vector<Point3> points = testing::scatteredPoints(400, 32);
+    std::vector<Point3> points = vogtest::scatteredPoints(400, 32);
     std::string text = "1000 2000 90\n1500 2300 110\n" + testing::pointLines(points);
     compareTriangulation("scattered, file order", text);
     std::vector<Point3> repeated = points;
@@ -176,7 +176,7 @@ TEST_F(TriangulationDifferential, TheBreakKeyStopsAtTheSamePoint) {
     // A sorted point file that claims few points cannot be made to overrun
     // the limit: the limit counts the points read. Grid points make the
     // largest cavities; both versions must stop at the same point.
-    const std::string grid = testing::pointLines(testing::gridPoints(20, 20, 0));
+    const std::string grid = testing::pointLines(vogtest::gridPoints(20, 20, 0));
     for (int polls : {1, 2, 57, 400}) {
         std::string files[2];
         int results[2];
