@@ -5,6 +5,7 @@
 
 #include "host/standin.h"
 #include "geometry/geometry.h"
+#include "support/run_host.h"
 
 #include <gtest/gtest.h>
 
@@ -36,7 +37,8 @@ std::vector<Point3> parsePoints(const std::string& text);
 std::vector<Triangle> parseTriangles(const std::string& text);
 
 // Each test gets a fresh host, an empty scratch folder and TEMP set to a
-// folder inside it (restored afterwards).
+// folder inside it (restored afterwards), the support library's scratch
+// folder.
 class SurfaceFixture : public ::testing::Test {
   protected:
     void SetUp() override;
@@ -62,7 +64,7 @@ class SurfaceFixture : public ::testing::Test {
 
   private:
     std::filesystem::path dir_;
-    std::optional<std::string> savedTemp_;
+    std::optional<vogtest::ScratchFolder> scratch_;
 };
 
 } // namespace vog::surface::testing
