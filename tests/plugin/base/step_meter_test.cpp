@@ -1,6 +1,8 @@
 // The progress meter of the long surface steps: shown while a step runs and
 // taken away however it ends, a break included.
 #include "app/host_seam.h"
+#include "support/generators.h"
+#include "host_api.h"
 #include "host/progress_meter.h"
 #include "host_api.h"
 #include "plugin/surface/differential_point_sets.h"
@@ -18,7 +20,7 @@ class StepProgressTest : public SurfaceFixture {};
 
 TEST_F(StepProgressTest, EachStepShowsTheMeterAndTakesItAway) {
     standin::resetProgressMeter();
-    const auto points = writePointFile(testing::pointLines(testing::scatteredPoints(500, 3)));
+    const auto points = writePointFile(testing::pointLines(vogtest::scatteredPoints(500, 3)));
     ASSERT_EQ(runPipeline(points), Status::ok);
     const standin::ProgressMeterState& meter = standin::progressMeter();
     EXPECT_EQ(meter.meters, 2); // preparation, triangulation
@@ -30,7 +32,7 @@ TEST_F(StepProgressTest, EachStepShowsTheMeterAndTakesItAway) {
 
 TEST_F(StepProgressTest, ABreakStillTakesTheMeterAway) {
     standin::resetProgressMeter();
-    const auto points = writePointFile(testing::pointLines(testing::scatteredPoints(200, 4)));
+    const auto points = writePointFile(testing::pointLines(vogtest::scatteredPoints(200, 4)));
     const SortWorkFiles files = sortWorkFiles();
     const Seam& seam = app::hostSeam();
     ASSERT_EQ(preparePoints(widePath(points), std::nullopt, files, seam), Status::ok);

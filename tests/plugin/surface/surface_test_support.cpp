@@ -6,6 +6,7 @@
 #include "host_api.h"
 #include "surface/files/number_text.h"
 #include "surface/prepare/point_preparation.h"
+#include "support/run_host.h"
 #include "surface/triangulation.h"
 
 #include <cstdlib>
@@ -29,15 +30,11 @@ void PrintTo(const Triangle& triangle, std::ostream* out) {
 namespace vog::surface::testing {
 
 std::string readText(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return vogtest::readFile(path.string());
 }
 
 void writeText(const std::filesystem::path& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
+    vogtest::writeFile(path.string(), text);
 }
 
 std::wstring widePath(const std::filesystem::path& path) {
@@ -90,20 +87,12 @@ std::vector<Triangle> parseTriangles(const std::string& text) {
 void SurfaceFixture::SetUp() {
     standin::resetHost();
     standin::clearAlerts();
-    static int counter = 0;
-    dir_ = std::filesystem::temp_directory_path() /
-           ("vog_surface_" + std::to_string(::getpid()) + "_" + std::to_string(++counter));
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(tempDir());
-    if (const char* temp = std::getenv("TEMP")) savedTemp_ = temp;
-    ::setenv("TEMP", tempDir().c_str(), 1);
+    scratch_.emplace("surface");
+    dir_ = scratch_->path();
 }
 
 void SurfaceFixture::TearDown() {
-    if (savedTemp_)
-        ::setenv("TEMP", savedTemp_->c_str(), 1);
-    else
-        ::unsetenv("TEMP");
+    scratch_.reset();
     std::error_code ignored;
     std::filesystem::remove_all(dir_, ignored);
     standin::breakAfterPolls(0);

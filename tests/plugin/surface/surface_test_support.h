@@ -8,6 +8,7 @@
 #include "geometry/geometry.h"
 #include "host/standin.h"
 #include "surface/prepare/point_preparation.h"
+#include "support/run_host.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +40,8 @@ std::vector<Point3> parsePoints(const std::string& text);
 std::vector<Triangle> parseTriangles(const std::string& text);
 
 // Each test gets a fresh host, an empty scratch folder and TEMP set to a
-// folder inside it (restored afterwards).
+// folder inside it (restored afterwards), the support library's scratch
+// folder.
 // The elevation limits of the texts as the triangulate command takes them;
 // none without use.
 std::optional<ElevationLimits> elevationLimits(bool use, const std::wstring& mine,
@@ -107,7 +109,7 @@ class SurfaceFixture : public ::testing::Test {
 
   private:
     std::filesystem::path dir_;
-    std::optional<std::string> savedTemp_;
+    std::optional<vogtest::ScratchFolder> scratch_;
 };
 
 } // namespace vog::surface::testing

@@ -1,7 +1,6 @@
 // The raw triangulation is a valid surface on the inputs surveys produce,
-// degenerate ones included, as an independent checker sees the ".ttin"; and
-// the exact predicates it decides with agree with exact rational arithmetic.
-#include "geometry/exact_predicates.h"
+// degenerate ones included, as an independent checker sees the ".ttin".
+#include "support/generators.h"
 #include "geometry/point_order.h"
 #include "plugin/surface/differential_point_sets.h"
 #include "plugin/surface/surface_test_support.h"
@@ -22,100 +21,6 @@ namespace vog::surface {
 namespace {
 
 using testing::readText;
-
-// Coordinates on a binary grid of 2^-20, below 2^10 in size: the
-// determinants in whole units of the grid fit 128 bits exactly.
-constexpr double kUnit = 0x1p-20;
-
-__int128 units(double v) {
-    return static_cast<__int128>(std::llround(v / kUnit));
-}
-
-int sign(__int128 v) {
-    return v > 0 ? 1 : v < 0 ? -1 : 0;
-}
-
-int rationalOrientation(const Point3& a, const Point3& b, const Point3& c) {
-    return sign((units(b.x) - units(a.x)) * (units(c.y) - units(a.y)) -
-                (units(b.y) - units(a.y)) * (units(c.x) - units(a.x)));
-}
-
-int rationalInCircle(const Point3& a, const Point3& b, const Point3& c, const Point3& d) {
-    const __int128 adx = units(a.x) - units(d.x), ady = units(a.y) - units(d.y);
-    const __int128 bdx = units(b.x) - units(d.x), bdy = units(b.y) - units(d.y);
-    const __int128 cdx = units(c.x) - units(d.x), cdy = units(c.y) - units(d.y);
-    return sign((adx * adx + ady * ady) * (bdx * cdy - bdy * cdx) +
-                (bdx * bdx + bdy * bdy) * (cdx * ady - cdy * adx) +
-                (cdx * cdx + cdy * cdy) * (adx * bdy - ady * bdx));
-}
-
-double onGrid(double v) {
-    return std::round(v / kUnit) * kUnit;
-}
-
-TEST(ExactPredicates, AgreeWithRationalArithmeticNearDegenerateInputs) {
-    std::mt19937_64 random(23);
-    std::uniform_real_distribution<double> coordinate(-500, 500);
-    std::uniform_int_distribution<int> nudge(-2, 2), step(-1000, 1000), multiple(-50, 50);
-    int zeros = 0, nonzeros = 0;
-    for (int trial = 0; trial < 20000; ++trial) {
-        // Three points on one line, then moved by a few units of the grid.
-        const Point3 a{onGrid(coordinate(random)), onGrid(coordinate(random)), 0};
-        const double dx = step(random) * 0x1p-12, dy = step(random) * 0x1p-12;
-        const int m = multiple(random), k = multiple(random);
-        const Point3 b{a.x + m * dx, a.y + m * dy, 0};
-        Point3 c{a.x + k * dx, a.y + k * dy, 0};
-        if (trial % 2) c.x += nudge(random) * kUnit;
-        const int expected = rationalOrientation(a, b, c);
-        ASSERT_EQ(exactOrientation(a, b, c), expected) << trial;
-        ASSERT_EQ(exactOrientation(b, c, a), expected) << trial;
-        ASSERT_EQ(exactOrientation(b, a, c), -expected) << trial;
-        (expected == 0 ? zeros : nonzeros)++;
-    }
-    EXPECT_GT(zeros, 1000);
-    EXPECT_GT(nonzeros, 1000);
-
-    // Four points near one circle: on an integer circle exactly, or moved.
-    std::uniform_real_distribution<double> angle(0, 2 * std::numbers::pi);
-    zeros = nonzeros = 0;
-    const int pythagorean[][2] = {{0, 65},  {16, 63}, {25, 60}, {33, 56}, {39, 52},
-                                  {52, 39}, {56, 33}, {60, 25}, {63, 16}, {65, 0}};
-    std::uniform_int_distribution<int> pick(0, 9), quadrant(0, 3);
-    for (int trial = 0; trial < 20000; ++trial) {
-        const double cx = onGrid(coordinate(random)), cy = onGrid(coordinate(random));
-        Point3 q[4];
-        if (trial % 2) {
-            // On the circle of radius 65 grid steps times a power of two.
-            const double scale = std::ldexp(kUnit, trial % 7 * 3);
-            for (Point3& p : q) {
-                const auto* xy = pythagorean[pick(random)];
-                const int s = quadrant(random);
-                p = {cx + (s & 1 ? -1 : 1) * xy[0] * scale, cy + (s & 2 ? -1 : 1) * xy[1] * scale,
-                     0};
-            }
-            q[3].y += nudge(random) * kUnit;
-        } else {
-            const double r = std::fabs(coordinate(random)) + 1;
-            for (Point3& p : q) {
-                const double w = angle(random);
-                p = {onGrid(cx + r * std::cos(w)), onGrid(cy + r * std::sin(w)), 0};
-            }
-        }
-        const int expected = rationalInCircle(q[0], q[1], q[2], q[3]);
-        ASSERT_EQ(exactInCircle(q[0], q[1], q[2], q[3]), expected) << trial;
-        ASSERT_EQ(exactInCircle(q[1], q[0], q[2], q[3]), -expected) << trial;
-        (expected == 0 ? zeros : nonzeros)++;
-    }
-    EXPECT_GT(zeros, 1000);
-    EXPECT_GT(nonzeros, 1000);
-
-    // Far from the origin, where the differences lose the low bits.
-    const Point3 a{512000.125, 4100000.25, 0}, b{512000.375, 4100000.75, 0};
-    const Point3 c{512000.625, 4100001.25, 0}, d{512000.625, 4100001.25 + 0x1p-30, 0};
-    EXPECT_EQ(exactOrientation(a, b, c), 0);
-    EXPECT_EQ(exactOrientation(a, b, d), 1);
-    EXPECT_EQ(exactOrientation(b, a, d), -1);
-}
 
 class SurfaceValidity : public testing::SurfaceFixture {
   protected:
@@ -182,7 +87,7 @@ std::pair<std::size_t, std::size_t> sweepDecisions(const std::vector<Point3>& gi
 
 TEST(SweepDecisions, ExactOnlyWhereTheLiteralDecisionBreaksTheSurface) {
     // Where the literal sweep gives a valid surface, it decides every point.
-    for (const testing::PointSet& set : testing::differentialPointSets()) {
+    for (const vogtest::PointSet& set : vogtest::differentialPointSets()) {
         if (set.points.size() < 3 || set.name.rfind("lines", 0) == 0) continue;
         EXPECT_EQ(sweepDecisions(set.points).first, 0u) << set.name;
     }
@@ -216,18 +121,18 @@ TEST(SweepDecisions, ExactOnlyWhereTheLiteralDecisionBreaksTheSurface) {
 }
 
 TEST_F(SurfaceValidity, EveryDifferentialSetAndScatteredSurveys) {
-    for (const testing::PointSet& set : testing::differentialPointSets())
+    for (const vogtest::PointSet& set : vogtest::differentialPointSets())
         expectValid(set.points, set.name);
-    auto survey = testing::scatteredPoints(3000, 41);
+    auto survey = vogtest::scatteredPoints(3000, 41);
     for (Point3& p : survey)
         p.x = rounded(p.x + 2500000, 0.001), p.y = rounded(p.y + 7100000, 0.001);
     expectValid(survey, "scattered at survey coordinates");
-    expectValid(testing::clusteredPoints(3000, 42), "clustered");
+    expectValid(vogtest::clusteredPoints(3000, 42), "clustered");
 }
 
 TEST_F(SurfaceValidity, GridsAndIntegerLatticesCoverTheirHull) {
     for (auto [columns, rows] : {std::pair{50, 60}, std::pair{2, 700}, std::pair{90, 3}}) {
-        const testing::SurfaceCheck check = triangulate(testing::gridPoints(columns, rows, 3));
+        const testing::SurfaceCheck check = triangulate(vogtest::gridPoints(columns, rows, 3));
         EXPECT_EQ(check.fault, "") << columns << "x" << rows;
         EXPECT_EQ(check.area, check.hullArea) << columns << "x" << rows;
         EXPECT_EQ(triangles_.size(), 2u * (columns - 1) * (rows - 1));

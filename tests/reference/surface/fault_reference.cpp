@@ -1,385 +1,358 @@
 #include "reference/surface/fault_reference.h"
 
-#include "host_api.h"
+#include "base/step_progress.h"
 #include "base/wide_text.h"
+#include "host_api.h"
 #include "project/project_state.h"
 #include "reference/surface/record_reference.h"
 #include "reference/surface/triangulation_reference.h"
-#include "geometry/plan_orientation.h"
-#include "geometry/point_order.h"
+#include "support/exact_arithmetic.h"
 #include "surface/files/segment_file.h"
-#include "base/step_progress.h"
 #include "surface/files/triangle_file.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <fstream>
-#include <map>
-#include <set>
 #include <tuple>
 #include <utility>
 
 namespace vogref::surface {
 
-using vog::surface::comparePointsXYTolerant;
-using vog::surface::planOrientation;
-using vog::surface::pointInsideSegment;
 using vog::surface::SegmentFileContents;
 using vog::surface::SegmentLayout;
-using vog::surface::segmentsCrossInterior;
 using vog::surface::StepProgress;
 namespace project = vog::project;
 
 namespace {
 
 constexpr double kSnapDistance = 0.1;
+constexpr double kTolerance = 1e-5;
+constexpr double kLatticeLimit = 1e9;
 constexpr int kFaultNotApplied = 5000;
 
-} // namespace
+using Wide = __int128;
 
-namespace {
+// ---- The geometric decisions ------------------------------------------------
 
-// d strictly inside the circle through a, b, c (counter-clockwise). Only the
-// shape of the triangles depends on this test, never their validity.
-bool inCircle(const Point3& a, const Point3& b, const Point3& c, const Point3& d) {
-    const long double adx = static_cast<long double>(a.x) - d.x;
-    const long double ady = static_cast<long double>(a.y) - d.y;
-    const long double bdx = static_cast<long double>(b.x) - d.x;
-    const long double bdy = static_cast<long double>(b.y) - d.y;
-    const long double cdx = static_cast<long double>(c.x) - d.x;
-    const long double cdy = static_cast<long double>(c.y) - d.y;
-    const long double det = (adx * adx + ady * ady) * (bdx * cdy - cdx * bdy) +
-                            (bdx * bdx + bdy * bdy) * (cdx * ady - adx * cdy) +
-                            (cdx * cdx + cdy * cdy) * (adx * bdy - bdx * ady);
-    return det > 0;
-}
-
-// The same with a, b, c in any turning.
-bool inCircleAnyTurn(const Point3& a, const Point3& b, const Point3& c, const Point3& d) {
-    return planOrientation(a, b, c) > 0 ? inCircle(a, b, c, d) : inCircle(a, c, b, d);
-}
-
-} // namespace
-
-int triangulatePolygonPoints(const std::vector<Point3>& polygon, std::vector<Triangle>& triangles) {
-    const std::size_t n = polygon.size();
-    if (n < 3) return -1;
-    std::vector<Triangle> result;
-    // Each piece is the corners first..last with its base edge last-first.
-    // The corner between them whose circle through the base edge holds no
-    // other corner of the piece makes a triangle of the constrained Delaunay
-    // triangulation with the base edge; it splits the rest in two pieces.
-    std::vector<std::pair<std::size_t, std::size_t>> pieces{{0, n - 1}};
-    while (!pieces.empty()) {
-        const auto [first, last] = pieces.back();
-        pieces.pop_back();
-        if (last - first < 2) continue;
-        const Point3& a = polygon[last];
-        const Point3& b = polygon[first];
-        // Corners on the base edge's line can make no triangle with it.
-        std::size_t apex = last;
-        for (std::size_t k = first + 1; k < last; ++k) {
-            if (planOrientation(a, b, polygon[k]) == 0) continue;
-            if (apex == last || inCircleAnyTurn(a, b, polygon[apex], polygon[k])) apex = k;
-        }
-        if (apex == last) return -1;
-        const Point3& c = polygon[apex];
-        const int turn = planOrientation(a, b, c);
-        result.push_back(turn < 0 ? Triangle{{a, b, c}} : Triangle{{a, c, b}});
-        pieces.push_back({first, apex});
-        pieces.push_back({apex, last});
-    }
-    triangles.insert(triangles.end(), result.begin(), result.end());
-    return 0;
-}
-
-namespace {
-
-bool tolerantEqual(const Point3& a, const Point3& b) {
-    return comparePointsXYTolerant(a, b) == 0;
-}
-
-bool planEqual(const Point3& a, const Point3& b) {
+// The same place in plan, exactly.
+bool samePlace(const Point3& a, const Point3& b) {
     return a.x == b.x && a.y == b.y;
 }
 
-// The plan extents of a fault, to pass over far-away triangles quickly.
-struct PlanBox {
-    double minX, minY, maxX, maxY;
+// The same place within the plan tolerance: x and y each differ by at most
+// 1e-5.
+bool nearPlace(const Point3& a, const Point3& b) {
+    return std::fabs(a.x - b.x) <= kTolerance && std::fabs(a.y - b.y) <= kTolerance;
+}
 
-    PlanBox(const Point3& a, const Point3& b)
-        : minX(std::min(a.x, b.x)), minY(std::min(a.y, b.y)), maxX(std::max(a.x, b.x)),
-          maxY(std::max(a.y, b.y)) {}
+bool onLattice(const Point3& p) {
+    return std::fabs(p.x) < kLatticeLimit && std::fabs(p.y) < kLatticeLimit;
+}
 
-    bool contains(const Point3& p) const {
-        return p.x >= minX && p.x <= maxX && p.y >= minY && p.y <= maxY;
-    }
-    bool misses(const Triangle& t) const {
-        const auto& c = t.corners;
-        return std::max({c[0].x, c[1].x, c[2].x}) < minX ||
-               std::min({c[0].x, c[1].x, c[2].x}) > maxX ||
-               std::max({c[0].y, c[1].y, c[2].y}) < minY ||
-               std::min({c[0].y, c[1].y, c[2].y}) > maxY;
-    }
+struct LatticePoint {
+    Wide x;
+    Wide y;
 };
 
-// An edge is cut when it and the fault meet in a point interior to both. An
-// edge that ends at a fault end only touches the fault.
-bool edgeCut(const Point3& e1, const Point3& e2, const Point3& p1, const Point3& p2) {
-    if (tolerantEqual(e1, p1) || tolerantEqual(e1, p2) || tolerantEqual(e2, p1) ||
-        tolerantEqual(e2, p2))
-        return false;
-    return segmentsCrossInterior(e1, e2, p1, p2);
+LatticePoint lattice(const Point3& p) {
+    return {latticeCoordinate(p.x), latticeCoordinate(p.y)};
 }
 
-bool triangleCut(const Triangle& t, const Point3& p1, const Point3& p2) {
+int signOf(Wide v) {
+    return v > 0 ? 1 : (v < 0 ? -1 : 0);
+}
+
+int side(const Point3& a, const Point3& b, const Point3& c) {
+    return latticeSide(a, b, c);
+}
+
+// Each segment has its two ends strictly on opposite sides of the other's
+// line.
+bool crossInInteriors(const Point3& a, const Point3& b, const Point3& c, const Point3& d) {
+    return side(a, b, c) * side(a, b, d) < 0 && side(c, d, a) * side(c, d, b) < 0;
+}
+
+// p on the line of a-b and strictly between its ends: (p - a).(b - p) > 0.
+bool onOpenSegment(const Point3& p, const Point3& a, const Point3& b) {
+    if (side(a, b, p) != 0) return false;
+    if (onLattice(a) && onLattice(b) && onLattice(p)) {
+        const LatticePoint lp = lattice(p), la = lattice(a), lb = lattice(b);
+        return (lp.x - la.x) * (lb.x - lp.x) + (lp.y - la.y) * (lb.y - lp.y) > 0;
+    }
+    // Beyond the lattice the doubles are used as they are; on one line,
+    // between the ends is between them in x, or in y when x does not change.
+    if (a.x != b.x) return std::min(a.x, b.x) < p.x && p.x < std::max(a.x, b.x);
+    return std::min(a.y, b.y) < p.y && p.y < std::max(a.y, b.y);
+}
+
+// d strictly inside the circle through a, b, c (in either turning), for the
+// doubles as they are.
+bool insideCircle(const Point3& a, const Point3& b, const Point3& c, const Point3& d) {
+    return vogtest::rationalInCircle(a, b, c, d) * vogtest::rationalOrientation(a, b, c) > 0;
+}
+
+// Twice the plan area of a triangle, exactly, as a sign and a size in
+// lattice units (or 0 beyond the lattice, where only the turning is used).
+Wide twiceArea(const Triangle& t) {
     const auto& c = t.corners;
-    return edgeCut(c[0], c[1], p1, p2) || edgeCut(c[1], c[2], p1, p2) ||
-           edgeCut(c[2], c[0], p1, p2);
+    if (!onLattice(c[0]) || !onLattice(c[1]) || !onLattice(c[2])) return 0;
+    const LatticePoint p = lattice(c[0]), q = lattice(c[1]), r = lattice(c[2]);
+    return (q.x - p.x) * (r.y - p.y) - (q.y - p.y) * (r.x - p.x);
 }
 
-bool hasEdge(const Triangle& t, const Point3& p1, const Point3& p2) {
+// ---- One fault --------------------------------------------------------------
+
+bool hasEdgeBetween(const Triangle& t, const Point3& p, const Point3& q) {
     for (int k = 0; k < 3; ++k) {
         const Point3& a = t.corners[k];
         const Point3& b = t.corners[(k + 1) % 3];
-        if ((tolerantEqual(a, p1) && tolerantEqual(b, p2)) ||
-            (tolerantEqual(a, p2) && tolerantEqual(b, p1)))
+        if ((nearPlace(a, p) && nearPlace(b, q)) || (nearPlace(a, q) && nearPlace(b, p)))
             return true;
     }
     return false;
 }
 
-using PointKey = std::tuple<double, double, double>;
+// A triangle is cut when one of its edges crosses the fault in a point
+// interior to both; an edge that reaches a fault end only touches it.
+bool isCut(const Triangle& t, const Point3& p1, const Point3& p2) {
+    const double lowX = std::min(p1.x, p2.x), highX = std::max(p1.x, p2.x);
+    const double lowY = std::min(p1.y, p2.y), highY = std::max(p1.y, p2.y);
+    const auto& c = t.corners;
+    if (std::max({c[0].x, c[1].x, c[2].x}) < lowX || std::min({c[0].x, c[1].x, c[2].x}) > highX ||
+        std::max({c[0].y, c[1].y, c[2].y}) < lowY || std::min({c[0].y, c[1].y, c[2].y}) > highY)
+        return false;
+    for (int k = 0; k < 3; ++k) {
+        const Point3& e1 = c[k];
+        const Point3& e2 = c[(k + 1) % 3];
+        if (nearPlace(e1, p1) || nearPlace(e1, p2) || nearPlace(e2, p1) || nearPlace(e2, p2))
+            continue;
+        if (crossInInteriors(e1, e2, p1, p2)) return true;
+    }
+    return false;
+}
 
-PointKey keyOf(const Point3& p) {
+using Key = std::tuple<double, double, double>;
+
+Key keyOf(const Point3& p) {
     return {p.x, p.y, p.z};
 }
 
-// Twice the signed plan area, positive for counter-clockwise corners.
-double doubleArea(const Triangle& t) {
-    const auto& c = t.corners;
-    return (c[1].x - c[0].x) * (c[2].y - c[0].y) - (c[1].y - c[0].y) * (c[2].x - c[0].x);
-}
-
-// True when the added triangles tile exactly the plan area of the removed
-// ones with exactly their vertices. All added triangles turn clockwise, and
-// their directed edges add up to the same outline as those of the removed
-// ones (edges used in both directions cancel); triangles of one turning
-// whose outlines agree cover each point of the hole exactly once.
-bool tilesHole(const std::vector<Triangle>& removed, const std::vector<Triangle>& added) {
-    std::set<PointKey> removedVertices;
-    std::set<PointKey> addedVertices;
-    std::map<std::pair<PointKey, PointKey>, int> flow;
-    auto addEdges = [&flow](const Triangle& t, int sign) {
+// The new triangles must cover the hole exactly: each turns clockwise, both
+// sets have the same vertices, every directed edge is used as often by the
+// removed triangles as by the new ones (edges inside either set cancel), and
+// the areas agree.
+bool coversHoleExactly(const std::vector<Triangle>& removed, const std::vector<Triangle>& added) {
+    std::vector<Key> removedCorners, addedCorners;
+    std::vector<std::pair<std::pair<Key, Key>, int>> uses;
+    auto count = [&uses](const Triangle& t, int weight) {
         for (int k = 0; k < 3; ++k) {
-            PointKey a = keyOf(t.corners[k]);
-            PointKey b = keyOf(t.corners[(k + 1) % 3]);
-            if (a < b)
-                flow[{a, b}] += sign;
-            else
-                flow[{b, a}] -= sign;
+            const Key from = keyOf(t.corners[k]), to = keyOf(t.corners[(k + 1) % 3]);
+            uses.push_back(from < to ? std::make_pair(std::make_pair(from, to), weight)
+                                     : std::make_pair(std::make_pair(to, from), -weight));
         }
     };
-    double removedArea = 0;
-    double addedArea = 0;
+    Wide removedArea = 0, addedArea = 0;
     for (const Triangle& t : removed) {
         for (const Point3& c : t.corners)
-            removedVertices.insert(keyOf(c));
-        addEdges(t, 1);
-        removedArea += std::fabs(doubleArea(t));
+            removedCorners.push_back(keyOf(c));
+        count(t, 1);
+        const Wide area = twiceArea(t);
+        removedArea += area < 0 ? -area : area;
     }
     for (const Triangle& t : added) {
-        if (planOrientation(t.corners[0], t.corners[1], t.corners[2]) != -1) return false;
+        if (side(t.corners[0], t.corners[1], t.corners[2]) != -1) return false;
         for (const Point3& c : t.corners)
-            addedVertices.insert(keyOf(c));
-        addEdges(t, -1);
-        addedArea += std::fabs(doubleArea(t));
+            addedCorners.push_back(keyOf(c));
+        count(t, -1);
+        const Wide area = twiceArea(t);
+        addedArea += area < 0 ? -area : area;
     }
-    if (removedVertices != addedVertices) return false;
-    for (const auto& entry : flow)
-        if (entry.second != 0) return false;
-    return std::fabs(removedArea - addedArea) <= 1e-9 * removedArea;
+    for (auto* corners : {&removedCorners, &addedCorners}) {
+        std::sort(corners->begin(), corners->end());
+        corners->erase(std::unique(corners->begin(), corners->end()), corners->end());
+    }
+    if (removedCorners != addedCorners) return false;
+    std::sort(uses.begin(), uses.end());
+    for (std::size_t i = 0; i < uses.size();) {
+        int total = 0;
+        std::size_t j = i;
+        for (; j < uses.size() && uses[j].first == uses[i].first; ++j)
+            total += uses[j].second;
+        if (total != 0) return false;
+        i = j;
+    }
+    return removedArea == addedArea;
+}
+
+// The corners a polygon between p1 and p2 is triangulated from, in order
+// p2, corners, p1; its last edge is the fault. A piece first..last is
+// closed by the edge last-first; its apex is the corner off that edge's line
+// that no later corner lies strictly inside the circle of (scanning in
+// order, a corner inside the circle so far takes the apex). The triangle
+// last, first, apex is written clockwise from last; then the piece
+// apex..last, then first..apex.
+bool triangulatePiece(const std::vector<Point3>& polygon, std::size_t first, std::size_t last,
+                      std::vector<Triangle>& out) {
+    if (last - first < 2) return true;
+    const Point3& a = polygon[last];
+    const Point3& b = polygon[first];
+    std::size_t apex = last;
+    for (std::size_t k = first + 1; k < last; ++k) {
+        if (side(a, b, polygon[k]) == 0) continue;
+        if (apex == last || insideCircle(a, b, polygon[apex], polygon[k])) apex = k;
+    }
+    if (apex == last) return false;
+    const Point3& c = polygon[apex];
+    out.push_back(side(a, b, c) < 0 ? Triangle{{a, b, c}} : Triangle{{a, c, b}});
+    return triangulatePiece(polygon, apex, last, out) &&
+           triangulatePiece(polygon, first, apex, out);
 }
 
 enum class Outcome { Placed, NotApplied, GaveUp, Unfollowable, Cancelled };
 
-// The corners of the cut triangles on each side of the fault, in the order
-// the fault passes them from p1 to p2 (a corner may come back where the hole
-// touches itself).
-struct HoleSides {
-    std::vector<Point3> left;
-    std::vector<Point3> right;
-};
-
-void appendCorner(std::vector<Point3>& side, const Point3& corner) {
-    if (side.empty() || !(side.back() == corner)) side.push_back(corner);
-}
-
-// Follows the fault through the cut triangles from the one at p1 to the one
-// at p2, across the edges it crosses, and collects the two sides' corners.
-// Every cut triangle must be passed exactly once.
-Outcome followHole(const std::vector<Triangle>& removed, const Point3& p1, const Point3& p2,
-                   HoleSides& sides) {
-    using EdgeKey = std::pair<PointKey, PointKey>;
-    auto edgeKey = [](const Point3& a, const Point3& b) {
-        PointKey ka = keyOf(a);
-        PointKey kb = keyOf(b);
-        return ka < kb ? EdgeKey{ka, kb} : EdgeKey{kb, ka};
+// Walks through the cut triangles from the one at p1 (the first in order
+// with a corner there) to the one at p2, always into the other triangle of
+// the edge just crossed (the first in order), and collects the corners left
+// and right of the fault as they are passed, each run of one corner once.
+// Every cut triangle must be passed once.
+Outcome walkHole(const std::vector<Triangle>& cut, const Point3& p1, const Point3& p2,
+                 std::vector<Point3>& left, std::vector<Point3>& right) {
+    auto hasCornerAt = [](const Triangle& t, const Point3& p) {
+        return samePlace(t.corners[0], p) || samePlace(t.corners[1], p) ||
+               samePlace(t.corners[2], p);
     };
-    std::map<EdgeKey, std::vector<std::size_t>> byEdge;
-    for (std::size_t i = 0; i < removed.size(); ++i)
-        for (int k = 0; k < 3; ++k)
-            byEdge[edgeKey(removed[i].corners[k], removed[i].corners[(k + 1) % 3])].push_back(i);
-
-    auto atP1 = std::find_if(removed.begin(), removed.end(), [&](const Triangle& t) {
-        return std::any_of(t.corners.begin(), t.corners.end(),
-                           [&](const Point3& c) { return planEqual(c, p1); });
-    });
-    if (atP1 == removed.end()) return Outcome::GaveUp;
-    std::size_t current = static_cast<std::size_t>(atP1 - removed.begin());
-    std::vector<Point3> across; // the crossed edge: the two corners other than p1
-    for (const Point3& c : atP1->corners)
-        if (!planEqual(c, p1)) across.push_back(c);
+    auto hasCorner = [](const Triangle& t, const Point3& p) {
+        return t.corners[0] == p || t.corners[1] == p || t.corners[2] == p;
+    };
+    std::size_t current = 0;
+    while (current < cut.size() && !hasCornerAt(cut[current], p1))
+        ++current;
+    if (current == cut.size()) return Outcome::GaveUp;
+    std::vector<Point3> across;
+    for (const Point3& c : cut[current].corners)
+        if (!samePlace(c, p1)) across.push_back(c);
     if (across.size() != 2) return Outcome::GaveUp;
-    Point3 a = across[0];
-    Point3 b = across[1];
+    Point3 a = across[0], b = across[1];
 
-    std::vector<bool> passed(removed.size(), false);
+    std::vector<bool> passed(cut.size(), false);
     passed[current] = true;
     std::size_t passedCount = 1;
+    auto note = [](std::vector<Point3>& corners, const Point3& c) {
+        if (corners.empty() || !(corners.back() == c)) corners.push_back(c);
+    };
     for (;;) {
         if (acedUsrBrk() == 1) return Outcome::Cancelled;
-        const int sideA = planOrientation(p1, p2, a);
-        const int sideB = planOrientation(p1, p2, b);
-        if (sideA * sideB >= 0) return Outcome::GaveUp;
-        const Point3 up = sideA > 0 ? a : b;
-        const Point3 down = sideA > 0 ? b : a;
-        appendCorner(sides.left, up);
-        appendCorner(sides.right, down);
+        const int sideA = side(p1, p2, a), sideB = side(p1, p2, b);
+        if (sideA == 0 || sideB == 0 || sideA == sideB) return Outcome::GaveUp;
+        const Point3 l = sideA > 0 ? a : b;
+        const Point3 r = sideA > 0 ? b : a;
+        note(left, l);
+        note(right, r);
 
-        const auto& owners = byEdge[edgeKey(a, b)];
-        auto next =
-            std::find_if(owners.begin(), owners.end(), [&](std::size_t i) { return i != current; });
-        if (next == owners.end() || passed[*next]) return Outcome::Unfollowable;
-        current = *next;
+        std::size_t next = 0;
+        while (next < cut.size() &&
+               (next == current || !hasCorner(cut[next], a) || !hasCorner(cut[next], b)))
+            ++next;
+        if (next == cut.size() || passed[next]) return Outcome::Unfollowable;
+        current = next;
         passed[current] = true;
         ++passedCount;
-        const Triangle& t = removed[current];
-        auto far = std::find_if(t.corners.begin(), t.corners.end(),
-                                [&](const Point3& c) { return !(c == a) && !(c == b); });
-        if (far == t.corners.end()) return Outcome::GaveUp;
-        if (planEqual(*far, p2)) break;
-        const int sideFar = planOrientation(p1, p2, *far);
+        const Point3* far = nullptr;
+        for (const Point3& c : cut[current].corners)
+            if (!far && !(c == a) && !(c == b)) far = &c;
+        if (!far) return Outcome::GaveUp;
+        if (samePlace(*far, p2)) break;
+        const int sideFar = side(p1, p2, *far);
         if (sideFar == 0) return Outcome::GaveUp;
-        // The fault leaves this triangle through the edge whose ends lie on
-        // opposite sides of it.
-        const Point3 farCorner = *far;
-        if (sideFar > 0) {
-            a = farCorner;
-            b = down;
-        } else {
-            a = up;
-            b = farCorner;
-        }
+        // Out through the edge whose ends lie on opposite sides.
+        a = sideFar > 0 ? *far : l;
+        b = sideFar > 0 ? r : *far;
     }
-    return passedCount == removed.size() ? Outcome::Placed : Outcome::GaveUp;
+    return passedCount == cut.size() ? Outcome::Placed : Outcome::GaveUp;
 }
 
-// Places the fault p1-p2, whose ends are surface vertices and whose interior
-// passes through none.
+// Makes p1-p2 an edge, when both are vertices and no vertex lies between.
 Outcome placeFault(std::vector<Triangle>& triangles, const Point3& p1, const Point3& p2) {
-    // The cut triangles, in array order; the others keep theirs.
-    const PlanBox box(p1, p2);
-    std::vector<Triangle> kept;
-    std::vector<Triangle> removed;
-    kept.reserve(triangles.size());
-    for (const Triangle& t : triangles) {
-        if (!box.misses(t) && triangleCut(t, p1, p2))
-            removed.push_back(t);
-        else
-            kept.push_back(t);
-    }
-    if (removed.empty()) return Outcome::NotApplied;
+    std::vector<Triangle> kept, cut;
+    for (const Triangle& t : triangles)
+        (isCut(t, p1, p2) ? cut : kept).push_back(t);
+    if (cut.empty()) return Outcome::NotApplied;
 
-    // The outline of the hole: edges shared by two cut triangles cancel.
     std::vector<Segment> outline;
-    for (const Triangle& t : removed) {
-        toggleSegment(t.corners[0], t.corners[1], outline);
-        toggleSegment(t.corners[1], t.corners[2], outline);
-        toggleSegment(t.corners[2], t.corners[0], outline);
-    }
-    auto putBack = [&](Outcome outcome) {
-        kept.insert(kept.end(), removed.begin(), removed.end());
+    for (const Triangle& t : cut)
+        for (int k = 0; k < 3; ++k)
+            toggleSegment(t.corners[k], t.corners[(k + 1) % 3], outline);
+    // Whatever happens next, the cut triangles or their replacement go to
+    // the end of the list.
+    auto finish = [&](const std::vector<Triangle>& tail, Outcome outcome) {
+        kept.insert(kept.end(), tail.begin(), tail.end());
         triangles.swap(kept);
         return outcome;
     };
-    if (outline.size() < 4) return putBack(Outcome::NotApplied);
+    if (outline.size() < 4) return finish(cut, Outcome::NotApplied);
 
-    HoleSides sides;
-    const Outcome followed = followHole(removed, p1, p2, sides);
-    if (followed == Outcome::Cancelled) return Outcome::Cancelled;
-    if (followed != Outcome::Placed) return putBack(followed);
+    std::vector<Point3> left, right;
+    const Outcome walked = walkHole(cut, p1, p2, left, right);
+    if (walked == Outcome::Cancelled) return walked;
+    if (walked != Outcome::Placed) return finish(cut, walked);
 
-    // The side of the outline edge at p2 that comes first in the outline is
-    // triangulated first.
-    auto atP2 = std::find_if(outline.begin(), outline.end(), [&](const Segment& s) {
-        return tolerantEqual(s.a, p2) || tolerantEqual(s.b, p2);
-    });
-    if (atP2 == outline.end()) return putBack(Outcome::GaveUp);
-    const Point3& other = tolerantEqual(atP2->a, p2) ? atP2->b : atP2->a;
-    const bool leftFirst = planOrientation(p1, p2, other) > 0;
+    // The side of the first outline edge that reaches p2 goes first.
+    const Segment* atP2 = nullptr;
+    for (const Segment& s : outline)
+        if (!atP2 && (nearPlace(s.a, p2) || nearPlace(s.b, p2))) atP2 = &s;
+    if (!atP2) return finish(cut, Outcome::GaveUp);
+    const Point3& other = nearPlace(atP2->a, p2) ? atP2->b : atP2->a;
+    const bool leftFirst = side(p1, p2, other) > 0;
 
-    std::vector<Triangle> accepted;
-    for (const std::vector<Point3>* side :
-         {leftFirst ? &sides.left : &sides.right, leftFirst ? &sides.right : &sides.left}) {
-        // From p2 back round the side to p1; the fault closes the polygon.
+    std::vector<Triangle> added;
+    for (const std::vector<Point3>* corners :
+         {leftFirst ? &left : &right, leftFirst ? &right : &left}) {
         std::vector<Point3> polygon{p2};
-        polygon.insert(polygon.end(), side->rbegin(), side->rend());
+        polygon.insert(polygon.end(), corners->rbegin(), corners->rend());
         polygon.push_back(p1);
-        std::vector<Triangle> triangulated;
-        if (triangulatePolygonPoints(polygon, triangulated) != 0 || triangulated.empty())
-            return putBack(Outcome::GaveUp);
-        if (std::none_of(triangulated.begin(), triangulated.end(),
-                         [&](const Triangle& t) { return hasEdge(t, p1, p2); }))
-            return putBack(Outcome::GaveUp);
-        accepted.insert(accepted.end(), triangulated.begin(), triangulated.end());
+        std::vector<Triangle> pieces;
+        if (!triangulatePiece(polygon, 0, polygon.size() - 1, pieces) || pieces.empty())
+            return finish(cut, Outcome::GaveUp);
+        if (std::none_of(pieces.begin(), pieces.end(),
+                         [&](const Triangle& t) { return hasEdgeBetween(t, p1, p2); }))
+            return finish(cut, Outcome::GaveUp);
+        added.insert(added.end(), pieces.begin(), pieces.end());
     }
-
-    // Never commit anything but an exact re-tiling of the hole.
-    if (!tilesHole(removed, accepted)) return putBack(Outcome::GaveUp);
-    kept.insert(kept.end(), accepted.begin(), accepted.end());
-    triangles.swap(kept);
-    return Outcome::Placed;
+    if (!coversHoleExactly(cut, added)) return finish(cut, Outcome::GaveUp);
+    return finish(added, Outcome::Placed);
 }
 
-// The surface vertices in the interior of the fault, ordered from p1 to p2.
+// The vertices strictly inside the fault, from p1 to p2, each once.
 std::vector<Point3> verticesOnFault(const std::vector<Triangle>& triangles, const Point3& p1,
                                     const Point3& p2) {
-    const PlanBox box(p1, p2);
-    std::vector<Point3> found;
+    std::vector<std::pair<Wide, Point3>> found;
+    const bool exact = onLattice(p1) && onLattice(p2);
+    const LatticePoint l1 = lattice(p1);
     for (const Triangle& t : triangles) {
         for (const Point3& c : t.corners) {
-            if (box.contains(c) && !tolerantEqual(c, p1) && !tolerantEqual(c, p2) &&
-                pointInsideSegment(c, p1, p2))
-                found.push_back(c);
+            if (nearPlace(c, p1) || nearPlace(c, p2) || !onOpenSegment(c, p1, p2)) continue;
+            if (std::any_of(found.begin(), found.end(),
+                            [&](const auto& f) { return f.second == c; }))
+                continue;
+            // Ordered by the distance from p1 along the fault.
+            Wide distance = 0;
+            if (exact && onLattice(c)) {
+                const LatticePoint lc = lattice(c);
+                distance = (lc.x - l1.x) * (lc.x - l1.x) + (lc.y - l1.y) * (lc.y - l1.y);
+            } else {
+                distance = static_cast<Wide>(std::hypot(c.x - p1.x, c.y - p1.y) * 1e6);
+            }
+            found.push_back({distance, c});
         }
     }
-    const bool alongX = p1.x != p2.x;
-    const bool ascending = alongX ? p1.x < p2.x : p1.y < p2.y;
-    std::sort(found.begin(), found.end(), [&](const Point3& a, const Point3& b) {
-        const double ka = alongX ? a.x : a.y;
-        const double kb = alongX ? b.x : b.y;
-        return ascending ? ka < kb : ka > kb;
-    });
-    found.erase(std::unique(found.begin(), found.end()), found.end());
-    return found;
-}
-
-bool isSurfaceEdge(const std::vector<Triangle>& triangles, const Point3& a, const Point3& b) {
-    return std::any_of(triangles.begin(), triangles.end(),
-                       [&](const Triangle& t) { return hasEdge(t, a, b); });
+    std::stable_sort(found.begin(), found.end(),
+                     [](const auto& f, const auto& g) { return f.first < g.first; });
+    std::vector<Point3> ordered;
+    for (const auto& f : found)
+        ordered.push_back(f.second);
+    return ordered;
 }
 
 void reportMissing(const Segment& fault) {
@@ -388,49 +361,48 @@ void reportMissing(const Segment& fault) {
                fault.a.x, fault.a.y, fault.a.z, fault.b.x, fault.b.y, fault.b.z);
 }
 
-} // namespace
-
-void snapToNearestVertex(const std::vector<Triangle>& triangles, Point3& point) {
+// The nearest vertex in plan within the snap distance, the first of equally
+// near ones in surface order, takes the point's place and elevation.
+void snap(const std::vector<Triangle>& triangles, Point3& point) {
     const Point3* nearest = nullptr;
     double best = 0;
-    for (const Triangle& t : triangles) {
+    for (const Triangle& t : triangles)
         for (const Point3& c : t.corners) {
-            const double d =
-                std::sqrt((c.x - point.x) * (c.x - point.x) + (c.y - point.y) * (c.y - point.y));
+            const double dx = c.x - point.x, dy = c.y - point.y;
+            const double d = std::sqrt(dx * dx + dy * dy);
             if (!nearest || d < best) {
                 nearest = &c;
                 best = d;
             }
         }
-    }
     if (nearest && best <= kSnapDistance) point = *nearest;
 }
 
-int applyFaultSegment(std::vector<Triangle>& triangles, Segment& fault, int faultNumber) {
-    snapToNearestVertex(triangles, fault.a);
-    snapToNearestVertex(triangles, fault.b);
+// 0 placed or reported missing, 5000 not applied, faultNumber when the hole
+// cannot be followed, RTCAN on the break key.
+int applyFault(std::vector<Triangle>& triangles, Segment& fault, int faultNumber) {
+    snap(triangles, fault.a);
+    snap(triangles, fault.b);
     if (triangles.empty()) return kFaultNotApplied;
 
-    // Both ends must be surface vertices; they take the vertices' elevations.
-    // The second end found at two corners lets a fault go on whose first end
-    // is no vertex: it is then reported as missing below.
+    // The first corner at the first end gives it its elevation and one
+    // match; every corner at the second end gives it its elevation and a
+    // match, until there are two.
     int matches = 0;
     for (const Triangle& t : triangles) {
-        auto corner = std::find_if(t.corners.begin(), t.corners.end(),
-                                   [&](const Point3& c) { return planEqual(c, fault.a); });
-        if (corner != t.corners.end()) {
-            fault.a.z = corner->z;
-            matches = 1;
-            break;
-        }
+        if (matches) break;
+        for (const Point3& c : t.corners)
+            if (!matches && samePlace(c, fault.a)) {
+                fault.a.z = c.z;
+                matches = 1;
+            }
     }
     for (const Triangle& t : triangles) {
-        for (const Point3& c : t.corners) {
-            if (matches < 2 && planEqual(c, fault.b)) {
+        for (const Point3& c : t.corners)
+            if (matches < 2 && samePlace(c, fault.b)) {
                 fault.b.z = c.z;
                 ++matches;
             }
-        }
         if (matches >= 2) break;
     }
     if (matches < 2) return kFaultNotApplied;
@@ -440,52 +412,38 @@ int applyFaultSegment(std::vector<Triangle>& triangles, Segment& fault, int faul
         stops.push_back(v);
     stops.push_back(fault.b);
 
-    if (stops.size() == 2) {
-        switch (placeFault(triangles, fault.a, fault.b)) {
-        case Outcome::Placed:
-            return 0;
-        case Outcome::NotApplied:
-            return kFaultNotApplied;
-        case Outcome::GaveUp:
-            reportMissing(fault);
-            return 0;
-        case Outcome::Unfollowable:
-            return faultNumber;
-        case Outcome::Cancelled:
-            return RTCAN;
-        }
-    }
-
-    // A fault through further vertices: the faults between them in turn, all
-    // or none.
+    // A fault through further vertices is placed piece by piece, all or
+    // none; a piece that is already an edge needs nothing.
     const std::vector<Triangle> before = triangles;
+    const bool single = stops.size() == 2;
     bool changed = false;
     for (std::size_t i = 0; i + 1 < stops.size(); ++i) {
         Outcome outcome = placeFault(triangles, stops[i], stops[i + 1]);
-        if (outcome == Outcome::NotApplied && !isSurfaceEdge(triangles, stops[i], stops[i + 1]))
+        if (!single && outcome == Outcome::NotApplied &&
+            std::none_of(triangles.begin(), triangles.end(), [&](const Triangle& t) {
+                return hasEdgeBetween(t, stops[i], stops[i + 1]);
+            }))
             outcome = Outcome::GaveUp;
+        if (outcome != Outcome::Placed && outcome != Outcome::NotApplied && !single)
+            triangles = before;
         switch (outcome) {
         case Outcome::Placed:
             changed = true;
             break;
         case Outcome::NotApplied:
+            if (single) return kFaultNotApplied;
             break;
         case Outcome::GaveUp:
-            triangles = before;
             reportMissing(fault);
             return 0;
         case Outcome::Unfollowable:
-            triangles = before;
             return faultNumber;
         case Outcome::Cancelled:
-            triangles = before;
             return RTCAN;
         }
     }
     return changed ? 0 : kFaultNotApplied;
 }
-
-namespace {
 
 void alert(const std::wstring& text) {
     acedAlert(text.c_str());
@@ -493,12 +451,41 @@ void alert(const std::wstring& text) {
 
 bool liesOnBoundary(const Segment& fault, const std::vector<Segment>& boundary) {
     return std::any_of(boundary.begin(), boundary.end(), [&](const Segment& s) {
-        return (tolerantEqual(fault.a, s.a) && tolerantEqual(fault.b, s.b)) ||
-               (tolerantEqual(fault.a, s.b) && tolerantEqual(fault.b, s.a));
+        return (nearPlace(fault.a, s.a) && nearPlace(fault.b, s.b)) ||
+               (nearPlace(fault.a, s.b) && nearPlace(fault.b, s.a));
     });
 }
 
 } // namespace
+
+long long latticeCoordinate(double value) {
+    // The double nearest to value * 1e6, then moved to the integer nearest
+    // to the exact product (a tie to the even one, as "%.6f" writes it).
+    if (std::fabs(value) < 0x1p-20) return vogtest::millionths(value);
+    int exponent = 0;
+    const double fraction = std::frexp(value, &exponent);
+    const auto mantissa = static_cast<std::int64_t>(std::ldexp(fraction, 53));
+    const int shift = 53 - exponent; // value = mantissa / 2^shift
+    if (shift <= 0) return static_cast<long long>(value) * 1000000;
+    // 2 * value * 1e6 * 2^shift, and the halves k +- 1/2 at the same scale.
+    const Wide twice = static_cast<Wide>(mantissa) * 2000000;
+    const Wide unit = static_cast<Wide>(1) << shift;
+    long long k = std::llround(value * 1e6);
+    while (twice > static_cast<Wide>(2 * k + 1) * unit)
+        ++k;
+    while (twice < static_cast<Wide>(2 * k - 1) * unit)
+        --k;
+    if (twice == static_cast<Wide>(2 * k + 1) * unit && k % 2 != 0) ++k;
+    if (twice == static_cast<Wide>(2 * k - 1) * unit && k % 2 != 0) --k;
+    return k;
+}
+
+int latticeSide(const Point3& a, const Point3& b, const Point3& c) {
+    if (!onLattice(a) || !onLattice(b) || !onLattice(c))
+        return vogtest::rationalOrientation(a, b, c);
+    const LatticePoint la = lattice(a), lb = lattice(b), lc = lattice(c);
+    return signOf((la.x - lc.x) * (lb.y - lc.y) - (la.y - lc.y) * (lb.x - lc.x));
+}
 
 int applyFaultLines(const std::wstring& triangleFile, const std::wstring& faultFile,
                     int dimension) {
@@ -562,18 +549,13 @@ int applyFaultLines(const std::wstring& triangleFile, const std::wstring& faultF
         if (acedUsrBrk() == 1) return RTCAN;
         if (liesOnBoundary(recorded, boundary)) continue;
         Segment fault = recorded;
-        if (applyFaultSegment(triangles, fault, faultNumber) == RTCAN) return RTCAN;
+        if (applyFault(triangles, fault, faultNumber) == RTCAN) return RTCAN;
     }
 
     acutPrintf(L"Done\n");
     std::string lines;
-    for (const Triangle& t : triangles) {
+    for (const Triangle& t : triangles)
         vogref::surface::appendTriangleRecord(lines, t);
-        if (lines.size() > (1 << 16)) {
-            out.write(lines.data(), static_cast<std::streamsize>(lines.size()));
-            lines.clear();
-        }
-    }
     out.write(lines.data(), static_cast<std::streamsize>(lines.size()));
     out.close();
     if (out.fail()) {

@@ -1,7 +1,10 @@
-// Fault lines in their plainest form, kept as the oracle of the fast version:
-// every fault scans every vertex to snap its ends and to find the vertices on
+// Fault lines in their plainest form, kept as the oracle of the fast version.
+// Every fault scans every vertex to snap its ends and to find the vertices on
 // it, scans every triangle for the ones it cuts, and rebuilds the whole
-// triangle list when it takes triangles out.
+// triangle list when it takes triangles out. Its geometric decisions are made
+// here from the rules, in exact arithmetic (integers on the six-decimal
+// lattice of the files, exact rationals beyond it), and share no code with
+// the fast version's predicates.
 #pragma once
 
 #include "geometry/geometry.h"
@@ -15,15 +18,12 @@ using vog::surface::Point3;
 using vog::surface::Segment;
 using vog::surface::Triangle;
 
-void snapToNearestVertex(const std::vector<Triangle>& triangles, Point3& point);
+// +1 when c lies left of a->b in plan, -1 right, 0 on the line; coordinates
+// taken to the nearest millionth while all lie within 1e9 of the origin.
+int latticeSide(const Point3& a, const Point3& b, const Point3& c);
 
-// The corners of one side of a fault's hole, fault ends first and last, to
-// clockwise triangles appended to triangles; 0, or -1 with nothing appended.
-int triangulatePolygonPoints(const std::vector<Point3>& polygon, std::vector<Triangle>& triangles);
-
-// 0 placed or reported missing, 5000 not applied, faultNumber when the hole
-// cannot be followed, RTCAN on the break key.
-int applyFaultSegment(std::vector<Triangle>& triangles, Segment& fault, int faultNumber);
+// The six-decimal lattice coordinate of a value, in millionths.
+long long latticeCoordinate(double value);
 
 // The ".ftin" beside triangleFile; 0, RTERROR after an alert, RTCAN.
 int applyFaultLines(const std::wstring& triangleFile, const std::wstring& faultFile, int dimension);

@@ -10,29 +10,6 @@
 
 namespace vogtest {
 
-std::vector<Triangle> gridSurface(int nx, int ny, double x0, double y0, double step,
-                                  const std::function<double(double, double)>& height,
-                                  bool otherDiagonal) {
-    auto at = [&](int i, int j) {
-        double x = x0 + i * step, y = y0 + j * step;
-        return Point3{x, y, height(x, y)};
-    };
-    std::vector<Triangle> triangles;
-    for (int i = 0; i < nx; ++i) {
-        for (int j = 0; j < ny; ++j) {
-            Point3 sw = at(i, j), se = at(i + 1, j), ne = at(i + 1, j + 1), nw = at(i, j + 1);
-            if (!otherDiagonal) {
-                triangles.push_back({{sw, nw, ne}});
-                triangles.push_back({{sw, ne, se}});
-            } else {
-                triangles.push_back({{se, sw, nw}});
-                triangles.push_back({{se, nw, ne}});
-            }
-        }
-    }
-    return triangles;
-}
-
 std::vector<Segment> rimOf(const std::vector<Triangle>& triangles) {
     std::vector<Segment> rim;
     for (const Triangle& t : triangles)

@@ -1,9 +1,10 @@
-// Surfaces, triangle files and drawing read-back for the contour and TIN
-// display tests.
+// Triangle files, rims, crossing lengths and drawing read-back for the
+// contour and TIN display tests.
 #pragma once
 
 #include "host/standin.h"
 #include "geometry/geometry.h"
+#include "support/generators.h"
 
 #include <functional>
 #include <string>
@@ -14,14 +15,6 @@ namespace vogtest {
 using vog::surface::Point3;
 using vog::surface::Segment;
 using vog::surface::Triangle;
-
-// A grid of nx x ny cells of the given step from (x0, y0), heights from the
-// function, each cell split into two clockwise triangles along the diagonal
-// from its south-west corner (or, with otherDiagonal, from its south-east
-// corner).
-std::vector<Triangle> gridSurface(int nx, int ny, double x0, double y0, double step,
-                                  const std::function<double(double, double)>& height,
-                                  bool otherDiagonal = false);
 
 // The edges of exactly one triangle.
 std::vector<Segment> rimOf(const std::vector<Triangle>& triangles);

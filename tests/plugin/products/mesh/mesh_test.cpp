@@ -4,6 +4,7 @@
 #include "products/mesh/mesh_grid.h"
 #include "support/host_fixture.h"
 #include "support/run_host.h"
+#include "support/generators.h"
 
 #include "app/commands.h"
 #include "dcl/dialogs.h"
@@ -14,7 +15,7 @@
 
 namespace {
 
-using vogtest::gridSurface;
+using vogtest::gridSurfaceText;
 using vogtest::triangleRecord;
 
 struct Vertex {
@@ -117,7 +118,7 @@ class MeshTest : public vogtest::PluginTest {
 
 // 3 x 2 squares of 1 from (0.5, 0.25), heights x + 2y.
 TEST_F(MeshTest, GridStartsAtTheLowestCornerAndStepsOffTheSurfaceAreLeftOut) {
-    surface(gridSurface(0.5, 0.25, 3, 2, 1, sloped));
+    surface(gridSurfaceText(0.5, 0.25, 3, 2, 1, sloped));
     EXPECT_EQ(run(), 0);
     EXPECT_EQ(capture.text(), "\nGenerating Grid...Done\n");
     std::vector<Polyline> lines = polylines();
@@ -159,7 +160,7 @@ TEST_F(MeshTest, GridStartsAtTheLowestCornerAndStepsOffTheSurfaceAreLeftOut) {
 TEST_F(MeshTest, TheLastLineLiesAtTheLastStepNotBeyondTheEdge) {
     // 2.5 wide: with a step of 1 the lines along y are at 0, 1 and 2; the
     // lines along x end at x = 2 since the step to 3 leaves the surface.
-    surface(gridSurface(0, 0, 1, 1, 2.5, [](double, double) { return 4; }));
+    surface(gridSurfaceText(0, 0, 1, 1, 2.5, [](double, double) { return 4; }));
     EXPECT_EQ(run(), 0);
     std::vector<Polyline> lines = polylines();
     ASSERT_EQ(lines.size(), 6u);
@@ -173,7 +174,7 @@ TEST_F(MeshTest, AHoleOrANotchSplitsALine) {
     std::string text;
     for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 3; ++j)
-            if (i != 1 || j != 1) text += gridSurface(i, j, 1, 1, 1, sloped);
+            if (i != 1 || j != 1) text += gridSurfaceText(i, j, 1, 1, 1, sloped);
     surface(text);
     EXPECT_EQ(run({{L"dxi", L"0.5"}}), 0);
     std::vector<Polyline> lines = polylines();
@@ -188,7 +189,7 @@ TEST_F(MeshTest, AHoleOrANotchSplitsALine) {
     text.clear();
     for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 3; ++j)
-            if (i != 1 || j != 2) text += gridSurface(i, j, 1, 1, 1, sloped);
+            if (i != 1 || j != 2) text += gridSurfaceText(i, j, 1, 1, 1, sloped);
     surface(text);
     EXPECT_EQ(run({{L"dxi", L"0.5"}}), 0);
     lines = polylines();
@@ -206,8 +207,8 @@ TEST_F(MeshTest, AHoleOrANotchSplitsALine) {
 
 TEST_F(MeshTest, APointOnASharedEdgeTakesTheFirstTriangleInFileOrder) {
     // Two level squares meeting at x = 1 with a step between them.
-    std::string low = gridSurface(0, 0, 1, 1, 1, [](double, double) { return 1; });
-    std::string high = gridSurface(1, 0, 1, 1, 1, [](double, double) { return 5; });
+    std::string low = gridSurfaceText(0, 0, 1, 1, 1, [](double, double) { return 1; });
+    std::string high = gridSurfaceText(1, 0, 1, 1, 1, [](double, double) { return 5; });
     surface(low + high);
     EXPECT_EQ(run(), 0);
     EXPECT_EQ(polylines()[1].vertices, line({{1, 0, 1}, {1, 1, 1}}));
@@ -226,7 +227,7 @@ TEST_F(MeshTest, APointOnASharedEdgeTakesTheFirstTriangleInFileOrder) {
 }
 
 TEST_F(MeshTest, SkirtDropsEveryLineToTheBaseAndJoinsTheLinesAlongY) {
-    surface(gridSurface(0.5, 0.25, 3, 2, 1, sloped));
+    surface(gridSurfaceText(0.5, 0.25, 3, 2, 1, sloped));
     EXPECT_EQ(run({{L"dsk", L"1"}}), 0);
     // The lowest height, 1, is the proposed base elevation.
     EXPECT_EQ(vog::project::setting(L"dbe"), L"1.0000");
@@ -260,7 +261,7 @@ TEST_F(MeshTest, SkirtDropsEveryLineToTheBaseAndJoinsTheLinesAlongY) {
 TEST_F(MeshTest, PiecesBetweenGapsCarryNoSkirt) {
     std::string text;
     for (int j = 0; j < 3; ++j)
-        if (j != 1) text += gridSurface(0, j, 1, 1, 1, [](double, double) { return 2; });
+        if (j != 1) text += gridSurfaceText(0, j, 1, 1, 1, [](double, double) { return 2; });
     surface(text); // two squares one above the other with a gap of one
     EXPECT_EQ(run({{L"dsk", L"1"}, {L"dxi", L"0.5"}}), 0);
     std::vector<Polyline> lines = polylines();
@@ -271,7 +272,7 @@ TEST_F(MeshTest, PiecesBetweenGapsCarryNoSkirt) {
 }
 
 TEST_F(MeshTest, HeightFactorTwoDoublesHeightsAndBase) {
-    surface(gridSurface(0.5, 0.25, 3, 2, 1, sloped));
+    surface(gridSurfaceText(0.5, 0.25, 3, 2, 1, sloped));
     EXPECT_EQ(run({{L"dsk", L"1"}, {L"dzi", L"2"}}), 0);
     std::vector<Polyline> lines = polylines();
     ASSERT_EQ(lines.size(), 8u);
@@ -283,7 +284,7 @@ TEST_F(MeshTest, HeightFactorTwoDoublesHeightsAndBase) {
 }
 
 TEST_F(MeshTest, SkirtOffWritesNoSkirtAndTheBaseFieldIsDisabled) {
-    surface(gridSurface(0.5, 0.25, 3, 2, 1, sloped));
+    surface(gridSurfaceText(0.5, 0.25, 3, 2, 1, sloped));
     EXPECT_EQ(run({{L"dbe", L"-5"}}), 0);
     EXPECT_NE(capture.text().find("; dialog mesh: tile dbe is disabled"), std::string::npos);
     std::vector<Polyline> lines = polylines();
@@ -299,7 +300,7 @@ TEST_F(MeshTest, SkirtOffWritesNoSkirtAndTheBaseFieldIsDisabled) {
 }
 
 TEST_F(MeshTest, DialogRefusesZeroAndTextAndBadLayerNames) {
-    surface(gridSurface(0, 0, 1, 1, 2, sloped));
+    surface(gridSurfaceText(0, 0, 1, 1, 2, sloped));
     std::string out = typed("dxi=0\nok\n");
     EXPECT_NE(out.find("error: Value must be positive\n"), std::string::npos) << out;
     EXPECT_EQ(vog::project::setting(L"dxi"), L"1") << "the field got its setting back";
@@ -328,7 +329,7 @@ TEST_F(MeshTest, DialogRefusesZeroAndTextAndBadLayerNames) {
 }
 
 TEST_F(MeshTest, CancelAndUnusableValuesStopBeforeAnythingIsErased) {
-    surface(gridSurface(0, 0, 1, 1, 2, sloped));
+    surface(gridSurfaceText(0, 0, 1, 1, 2, sloped));
     otherEntity(L"KT_Mesh");
     EXPECT_EQ(run({}, L"cancel"), RTCAN);
     EXPECT_EQ(capture.text(), "");
@@ -401,7 +402,7 @@ TEST_F(MeshTest, AMissingSurfaceIsTriangulatedFirst) {
 }
 
 TEST_F(MeshTest, EntityFailuresArePrintedAndStopTheCommand) {
-    surface(gridSurface(0, 0, 1, 1, 2, sloped));
+    surface(gridSurfaceText(0, 0, 1, 1, 2, sloped));
     // A layer without a name: the host refuses the first line's header.
     call(L"vogset", {L"dmln", L""});
     EXPECT_EQ(run(), RTERROR);
@@ -409,7 +410,7 @@ TEST_F(MeshTest, EntityFailuresArePrintedAndStopTheCommand) {
 }
 
 TEST_F(MeshTest, BreakStopsBetweenLinesAndKeepsWhatWasDrawn) {
-    surface(gridSurface(0, 0, 2, 2, 1, sloped));
+    surface(gridSurfaceText(0, 0, 2, 2, 1, sloped));
     standin::breakAfterPolls(3);
     EXPECT_EQ(run(), RTCAN);
     EXPECT_EQ(capture.text(), "\nGenerating Grid...");

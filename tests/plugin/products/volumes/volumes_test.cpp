@@ -7,6 +7,7 @@
 #include "products/volumes/volumes_grid.h"
 #include "support/host_fixture.h"
 #include "support/run_host.h"
+#include "support/generators.h"
 
 #include "app/commands.h"
 #include "dcl/dialogs.h"
@@ -16,7 +17,7 @@
 
 namespace {
 
-using vogtest::gridSurface;
+using vogtest::gridSurfaceText;
 
 const auto level = [](double z) { return [z](double, double) { return z; }; };
 
@@ -65,16 +66,16 @@ class VolumesTest : public vogtest::PluginTest {
 
 TEST_F(VolumesTest, IdenticalSurfacesGiveNothingReportedAsFill) {
     auto slope = [](double x, double y) { return 100 + 0.3 * x - 0.7 * y; };
-    std::wstring a = surface("a", gridSurface(0, 0, 10, 10, 1, slope));
-    std::wstring b = surface("b", gridSurface(0, 0, 10, 10, 1, slope));
+    std::wstring a = surface("a", gridSurfaceText(0, 0, 10, 10, 1, slope));
+    std::wstring b = surface("b", gridSurfaceText(0, 0, 10, 10, 1, slope));
     EXPECT_EQ(run(a, b), RTNORM);
     EXPECT_EQ(capture.text(), result(0, 0, 0, "Cubic Meters"));
     EXPECT_TRUE(standin::alerts().empty());
 }
 
 TEST_F(VolumesTest, OneUnitAboveFillsOneHundredAndTheFactorAndFeetScaleIt) {
-    std::wstring ground = surface("ground", gridSurface(0, 0, 2, 2, 5, level(10)));
-    std::wstring raised = surface("raised", gridSurface(0, 0, 2, 2, 5, level(11)));
+    std::wstring ground = surface("ground", gridSurfaceText(0, 0, 2, 2, 5, level(10)));
+    std::wstring raised = surface("raised", gridSurfaceText(0, 0, 2, 2, 5, level(11)));
     EXPECT_EQ(run(ground, raised), RTNORM);
     EXPECT_EQ(capture.text(), result(0, 100, 100, "Cubic Meters"));
 
@@ -101,8 +102,8 @@ class VolumesWedges : public VolumesTest {
 };
 
 TEST_F(VolumesWedges, CutAndFillAreTheWedgesLessTheGridsEdgeEffect) {
-    std::wstring existing = surface("existing", gridSurface(0, 0, 2, 2, 5, level(2)));
-    std::wstring proposed = surface("proposed", gridSurface(0, 0, 2, 2, 5, tilted));
+    std::wstring existing = surface("existing", gridSurfaceText(0, 0, 2, 2, 5, level(2)));
+    std::wstring proposed = surface("proposed", gridSurfaceText(0, 0, 2, 2, 5, tilted));
     const double wedge = 250.0 / 3;
     // A cell adds its mean corner difference, which for a plane is the exact
     // volume of the cell; so net is exact. The 10 / t cells that the line
@@ -143,8 +144,8 @@ TEST_F(VolumesTest, GridStartsAtTheCombinedCornerAndLeavesEdgeCellsOut) {
     // The proposed square lies half a unit inside the existing one: the grid
     // starts at the existing corner, so only the 8 x 8 cells wholly inside
     // the proposed square count (9 x 9 would if it started at 0.5).
-    std::wstring existing = surface("existing", gridSurface(0, 0, 1, 1, 10, level(0)));
-    std::wstring proposed = surface("proposed", gridSurface(0.5, 0.5, 1, 1, 9, level(1)));
+    std::wstring existing = surface("existing", gridSurfaceText(0, 0, 1, 1, 10, level(0)));
+    std::wstring proposed = surface("proposed", gridSurfaceText(0.5, 0.5, 1, 1, 9, level(1)));
     EXPECT_EQ(run(existing, proposed), RTNORM);
     EXPECT_EQ(capture.text(), result(0, 64, 64, "Cubic Meters"));
     // The other way round the extent is the same.
@@ -153,10 +154,10 @@ TEST_F(VolumesTest, GridStartsAtTheCombinedCornerAndLeavesEdgeCellsOut) {
 }
 
 TEST_F(VolumesTest, TheLastTriangleHoldingACornerGivesItsHeight) {
-    std::wstring existing = surface("existing", gridSurface(0, 0, 1, 1, 4, level(0)));
+    std::wstring existing = surface("existing", gridSurfaceText(0, 0, 1, 1, 4, level(0)));
     // The same square twice, first at 1 then at 3: the later triangles win.
-    std::wstring overlapping = surface("overlap", gridSurface(0, 0, 1, 1, 4, level(1)) +
-                                                      gridSurface(0, 0, 1, 1, 4, level(3)));
+    std::wstring overlapping = surface("overlap", gridSurfaceText(0, 0, 1, 1, 4, level(1)) +
+                                                      gridSurfaceText(0, 0, 1, 1, 4, level(3)));
     EXPECT_EQ(run(existing, overlapping), RTNORM);
     EXPECT_EQ(capture.text(), result(0, 48, 48, "Cubic Meters"));
 }
@@ -167,15 +168,15 @@ TEST_F(VolumesTest, NamesWithoutExtensionAndWithAnyExtensionMeanTheTinFile) {
     EXPECT_EQ(vog::products::surfaceFileName(L"/a/site"), L"/a/site.tin");
     EXPECT_EQ(vog::products::surfaceFileName(L""), L".tin");
 
-    std::wstring a = surface("a", gridSurface(0, 0, 1, 1, 2, level(0)));
-    std::wstring b = surface("b", gridSurface(0, 0, 1, 1, 2, level(1)));
+    std::wstring a = surface("a", gridSurfaceText(0, 0, 1, 1, 2, level(0)));
+    std::wstring b = surface("b", gridSurfaceText(0, 0, 1, 1, 2, level(1)));
     EXPECT_EQ(run(a + L".dat", b), RTNORM); // b has no extension at all
     EXPECT_EQ(capture.text(), result(0, 4, 4, "Cubic Meters"));
 }
 
 TEST_F(VolumesTest, DialogResetsBadNumbersAndRefusesOkWhileAComplaintShows) {
-    std::wstring a = surface("a", gridSurface(0, 0, 1, 1, 4, level(0)));
-    std::wstring b = surface("b", gridSurface(0, 0, 1, 1, 4, level(1)));
+    std::wstring a = surface("a", gridSurfaceText(0, 0, 1, 1, 4, level(0)));
+    std::wstring b = surface("b", gridSurfaceText(0, 0, 1, 1, 4, level(1)));
     // A negative interval complains, OK is refused, the dialog ends cancelled.
     EXPECT_EQ(run({{L"exist_tin", a}, {L"proposed_tin", b}, {L"vol_intrvl", L"-2"}}), RTCAN);
     EXPECT_NE(capture.text().find("still open after scripted answers"), std::string::npos);
@@ -214,8 +215,8 @@ TEST_F(VolumesTest, NumbersAreReadInTheDrawingsUnits) {
     units.restype = RTSHORT;
     units.resval.rint = 4;
     standin::setSysVar(L"LUNITS", units);
-    std::wstring existing = surface("existing", gridSurface(0, 0, 1, 1, 24, level(0)));
-    std::wstring proposed = surface("proposed", gridSurface(6, 6, 1, 1, 18, level(1)));
+    std::wstring existing = surface("existing", gridSurfaceText(0, 0, 1, 1, 24, level(0)));
+    std::wstring proposed = surface("proposed", gridSurfaceText(6, 6, 1, 1, 18, level(1)));
     EXPECT_EQ(run(existing, proposed, L"1'"), RTNORM);
     EXPECT_EQ(capture.text(), result(0, 144, 144, "Cubic Meters"));
 }
@@ -228,8 +229,8 @@ TEST_F(VolumesTest, MissingSurfaceComplaintShowsInTheErrorTile) {
 }
 
 TEST_F(VolumesTest, BrowseButtonsFillTheSurfaceTiles) {
-    std::wstring a = surface("a", gridSurface(0, 0, 1, 1, 4, level(0)));
-    std::wstring b = surface("b", gridSurface(0, 0, 1, 1, 4, level(2)));
+    std::wstring a = surface("a", gridSurfaceText(0, 0, 1, 1, 4, level(0)));
+    std::wstring b = surface("b", gridSurfaceText(0, 0, 1, 1, 4, level(2)));
     standin::queueFileAnswer(a + L".dat");
     standin::queueFileAnswer(b + L".tin");
     EXPECT_EQ(run({{L"esbrowse", L""}, {L"psbrowse", L""}}), RTNORM);
@@ -237,8 +238,8 @@ TEST_F(VolumesTest, BrowseButtonsFillTheSurfaceTiles) {
 }
 
 TEST_F(VolumesTest, UnusableInputStopsBeforeTheGrid) {
-    std::wstring a = surface("a", gridSurface(0, 0, 1, 1, 4, level(0)));
-    std::wstring b = surface("b", gridSurface(0, 0, 1, 1, 4, level(1)));
+    std::wstring a = surface("a", gridSurfaceText(0, 0, 1, 1, 4, level(0)));
+    std::wstring b = surface("b", gridSurfaceText(0, 0, 1, 1, 4, level(1)));
     std::wstring empty = surface("empty", "");
 
     // An interval of 0 passes the dialog's check but would never advance.
@@ -273,8 +274,8 @@ TEST_F(VolumesTest, UnusableInputStopsBeforeTheGrid) {
 }
 
 TEST_F(VolumesTest, BreakDuringTheGridPrintsNothingFurther) {
-    std::wstring a = surface("a", gridSurface(0, 0, 2, 2, 2, level(0)));
-    std::wstring b = surface("b", gridSurface(0, 0, 2, 2, 2, level(1)));
+    std::wstring a = surface("a", gridSurfaceText(0, 0, 2, 2, 2, level(0)));
+    std::wstring b = surface("b", gridSurfaceText(0, 0, 2, 2, 2, level(1)));
     standin::breakAfterPolls(5); // once per cell: the fifth of 16
     EXPECT_EQ(run(a, b), RTCAN);
     EXPECT_EQ(capture.text(), "\nCalculating Volume...");

@@ -3,6 +3,8 @@
 // progress meter, on scattered, clustered and gridded surfaces with faults
 // that stress the snapping, the vertex matching and the cut-triangle search.
 #include "app/host_seam.h"
+#include "support/generators.h"
+#include "host_api.h"
 #include "host/progress_meter.h"
 #include "host/standin.h"
 #include "host_api.h"
@@ -11,6 +13,8 @@
 #include "project/project_state.h"
 #include "reference/surface/fault_reference.h"
 #include "surface/faults/fault_lines.h"
+#include "support/differential.h"
+#include "plugin/surface/surface_test_support.h"
 
 #include <algorithm>
 #include <cmath>
@@ -27,6 +31,7 @@ using testing::readText;
 using testing::SurfaceFixture;
 using testing::widePath;
 using testing::writeText;
+using vogtest::Yields;
 
 // What one version did.
 struct FaultRun {
@@ -314,7 +319,8 @@ class FaultDifferential : public SurfaceFixture {
 
     // Both versions; they must agree in everything. Returns the plain run.
     FaultRun compare(const std::string& label, const std::string& ttin, const std::string& faults,
-                     int dimension = 3, const std::string* boundary = nullptr, int breakAfter = 0) {
+                     int dimension = 3, const std::string* boundary = nullptr, int breakAfter = 0,
+                     Yields yields = Yields::something) {
         const FaultRun plain = run(true, ttin, faults, dimension, boundary, breakAfter);
         const FaultRun fast = run(false, ttin, faults, dimension, boundary, breakAfter);
         EXPECT_EQ(fast.result, plain.result) << label;
@@ -323,7 +329,8 @@ class FaultDifferential : public SurfaceFixture {
         EXPECT_EQ(fast.meters, plain.meters) << label;
         EXPECT_EQ(fast.restores, plain.restores) << label;
         EXPECT_EQ(fast.meterShown, plain.meterShown) << label;
-        EXPECT_TRUE(fast.faulted == plain.faulted) << label << ": fault files differ";
+        EXPECT_TRUE(vogtest::sameOutput(plain.faulted, fast.faulted, yields))
+            << label << ": fault files";
         return plain;
     }
 
@@ -358,25 +365,34 @@ class FaultDifferential : public SurfaceFixture {
 };
 
 TEST_F(FaultDifferential, ScatteredSurfaces) {
-    const std::string small = surfaceOf(testing::scatteredPoints(300, 41));
+    const std::string small = surfaceOf(vogtest::scatteredPoints(300, 41));
     compareMix("scattered 300", small, 500.0 / std::sqrt(300.0), 1);
-    const std::string large = surfaceOf(testing::scatteredPoints(1500, 42));
+    const std::string large = surfaceOf(vogtest::scatteredPoints(1500, 42));
     compareMix("scattered 1500", large, 500.0 / std::sqrt(1500.0), 2, 2);
 }
 
 TEST_F(FaultDifferential, ClusteredSurfaces) {
     // Dense clusters far apart: long thin triangles between them.
-    const std::string clustered = surfaceOf(testing::clusteredPoints(1500, 43));
+    const std::string clustered = surfaceOf(vogtest::clusteredPoints(1500, 43));
     compareMix("clustered 1500", clustered, 10, 3, 2);
 }
 
 TEST_F(FaultDifferential, GriddedSurfaces) {
     // Every fault along a grid line runs through vertices, and the circles
     // of the grid's squares pass through four of them.
-    const std::string grid = surfaceOf(testing::gridPoints(40, 40, 44));
+    const std::string grid = surfaceOf(vogtest::gridPoints(40, 40, 44));
     compareMix("grid 40x40", grid, 1, 4, 2);
-    const std::string strip = surfaceOf(testing::gridPoints(60, 6, 45));
+    const std::string strip = surfaceOf(vogtest::gridPoints(60, 6, 45));
     compareMix("grid 60x6", strip, 1, 5);
+    // A grid of 0.1: its rows and diagonals are lines of the six-decimal
+    // lattice but not of the doubles nearest to the decimals, so a fault
+    // along one runs through vertices only as the lattice sees them.
+    std::vector<Point3> decimal;
+    for (int i = 0; i < 30; ++i)
+        for (int j = 0; j < 30; ++j)
+            decimal.push_back(
+                {1000.3 + 0.1 * i, 2000.7 + 0.1 * j, static_cast<double>((i * j) % 7)});
+    compareMix("grid of 0.1", surfaceOf(decimal), 0.1, 12);
 }
 
 TEST_F(FaultDifferential, EndsHalfWayBetweenVerticesTakeTheFirstInSurfaceOrder) {
@@ -417,7 +433,7 @@ TEST_F(FaultDifferential, EndsHalfWayBetweenVerticesTakeTheFirstInSurfaceOrder) 
 TEST_F(FaultDifferential, ManyFaultsOnASmallSurfaceRenumberItsTriangles) {
     // Far more triangles replaced than the surface holds, so removed ones
     // are cleared away between faults several times.
-    const std::string ttin = surfaceOf(testing::scatteredPoints(250, 47));
+    const std::string ttin = surfaceOf(vogtest::scatteredPoints(250, 47));
     const std::vector<Triangle> tin = testing::parseTriangles(ttin);
     FaultMix mix(tin, 500.0 / std::sqrt(250.0), 7);
     mix.betweenVertices(600).alongLines(60);
@@ -427,7 +443,7 @@ TEST_F(FaultDifferential, ManyFaultsOnASmallSurfaceRenumberItsTriangles) {
 }
 
 TEST_F(FaultDifferential, PlanLayoutBoundarySkipsAndOtherSurfaces) {
-    const std::string ttin = surfaceOf(testing::gridPoints(25, 20, 48));
+    const std::string ttin = surfaceOf(vogtest::gridPoints(25, 20, 48));
     const std::vector<Triangle> tin = testing::parseTriangles(ttin);
     FaultMix mix(tin, 1, 8);
     mix.betweenVertices(60).alongLines(30).endsNearVertices(10);
@@ -445,30 +461,35 @@ TEST_F(FaultDifferential, PlanLayoutBoundarySkipsAndOtherSurfaces) {
     compare("boundary skips", ttin, faultText(f, 3), 3, &boundary);
 
     // Points on a few lines and points repeated in plan.
-    compareMix("lines", surfaceOf(testing::linePoints(600, 49)), 1, 9);
-    compareMix("repeated", surfaceOf(testing::repeatedPoints(1200, 50)), 0.5, 10);
+    compareMix("lines", surfaceOf(vogtest::linePoints(600, 49)), 1, 9);
+    compareMix("repeated", surfaceOf(vogtest::repeatedPoints(1200, 50)), 0.5, 10);
 }
 
 TEST_F(FaultDifferential, TheBreakKeyStopsAtTheSameFault) {
     // Polled before every fault and at every step along a hole.
-    const std::string ttin = surfaceOf(testing::gridPoints(20, 20, 51));
+    const std::string ttin = surfaceOf(vogtest::gridPoints(20, 20, 51));
     const std::vector<Triangle> tin = testing::parseTriangles(ttin);
     FaultMix mix(tin, 1, 11);
     mix.betweenVertices(30).alongLines(10);
     const std::string faults = faultText(mix.faults(), 3);
     for (int polls : {1, 2, 3, 7, 20, 55, 140, 1000000}) {
+        // Stopped, the output file is left empty.
         const FaultRun plain =
-            compare("break after " + std::to_string(polls), ttin, faults, 3, nullptr, polls);
+            compare("break after " + std::to_string(polls), ttin, faults, 3, nullptr, polls,
+                    polls < 1000000 ? Yields::nothing : Yields::something);
         EXPECT_EQ(plain.result, polls < 1000000 ? RTCAN : 0) << polls;
     }
 }
 
 TEST_F(FaultDifferential, EmptyAndMalformedFiles) {
-    const std::string ttin = surfaceOf(testing::scatteredPoints(100, 52));
+    const std::string ttin = surfaceOf(vogtest::scatteredPoints(100, 52));
     compare("no faults", ttin, "");
-    compare("no triangles", "", "1 1 0 2 2 0\n");
-    compare("malformed fault", ttin, "1 1 0 2 2 0\n3 three 0 4 4 0\n");
-    compare("malformed surface", ttin.substr(0, ttin.size() / 2) + "x\n", "1 1 0 2 2 0\n");
+    // No surface gives an empty output; a malformed file none at all.
+    compare("no triangles", "", "1 1 0 2 2 0\n", 3, nullptr, 0, Yields::nothing);
+    compare("malformed fault", ttin, "1 1 0 2 2 0\n3 three 0 4 4 0\n", 3, nullptr, 0,
+            Yields::nothing);
+    compare("malformed surface", ttin.substr(0, ttin.size() / 2) + "x\n", "1 1 0 2 2 0\n", 3,
+            nullptr, 0, Yields::nothing);
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 // the fault step's exact tests could pick (a corner near a point, a corner
 // on a segment, an edge crossing it), in surface order; and removing,
 // appending, undoing and renumbering keep the order of a plain list.
+#include "support/generators.h"
+#include "surface/faults/fault_surface.h"
 #include "geometry/plan_orientation.h"
 #include "plugin/surface/differential_point_sets.h"
 #include "plugin/surface/surface_test_support.h"
@@ -58,8 +60,8 @@ void expectCovers(const Ids& found, const std::vector<bool>& picked, const std::
 }
 
 TEST_F(FaultSurfaceTest, SearchesFindEveryTriangleTheExactTestsPick) {
-    for (const auto& points : {testing::scatteredPoints(800, 61), testing::clusteredPoints(800, 62),
-                               testing::gridPoints(30, 25, 63), testing::linePoints(400, 64)}) {
+    for (const auto& points : {vogtest::scatteredPoints(800, 61), vogtest::clusteredPoints(800, 62),
+                               vogtest::gridPoints(30, 25, 63), vogtest::linePoints(400, 64)}) {
         const std::vector<Triangle> tin = surfaceOf(points);
         ASSERT_FALSE(tin.empty());
         FaultSurface surface(tin);
@@ -116,7 +118,7 @@ TEST_F(FaultSurfaceTest, SearchesFindEveryTriangleTheExactTestsPick) {
 }
 
 TEST_F(FaultSurfaceTest, RemovalsAndAdditionsKeepTheOrderOfAList) {
-    const std::vector<Triangle> tin = surfaceOf(testing::scatteredPoints(600, 66));
+    const std::vector<Triangle> tin = surfaceOf(vogtest::scatteredPoints(600, 66));
     FaultSurface surface(tin);
     // The model: the triangles by id, and the live ids in order.
     std::vector<Triangle> slots = tin;

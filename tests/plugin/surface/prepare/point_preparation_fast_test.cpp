@@ -4,12 +4,16 @@
 // rule, duplicates, the elevation filter, rounding and the text of the file.
 #include "app/host_result.h"
 #include "app/host_seam.h"
+#include "support/generators.h"
+#include "host_api.h"
 #include "host/progress_meter.h"
 #include "host_api.h"
 #include "plugin/surface/differential_point_sets.h"
 #include "plugin/surface/surface_test_support.h"
 #include "reference/surface/point_preparation_reference.h"
 #include "surface/prepare/point_preparation.h"
+#include "plugin/surface/surface_test_support.h"
+#include "support/differential.h"
 
 #include <filesystem>
 #include <random>
@@ -21,6 +25,7 @@ using testing::readText;
 using testing::SurfaceFixture;
 using testing::widePath;
 using testing::writeText;
+using vogtest::Yields;
 
 struct PreparationRun {
     int result = 0;
@@ -79,7 +84,9 @@ class PointPreparationFast : public SurfaceFixture {
         return r;
     }
 
-    void compare(const std::string& label, const std::string& text, const Limits& limits = {}) {
+    // work and sorted: what the two files are declared to hold.
+    void compare(const std::string& label, const std::string& text, const Limits& limits = {},
+                 Yields work = Yields::something, Yields sorted = Yields::something) {
         const PreparationRun plain = run(true, text, limits);
         const PreparationRun fast = run(false, text, limits);
         EXPECT_EQ(fast.result, plain.result) << label;
@@ -87,8 +94,9 @@ class PointPreparationFast : public SurfaceFixture {
         EXPECT_EQ(fast.printed, plain.printed) << label;
         EXPECT_EQ(fast.workExists, plain.workExists) << label;
         EXPECT_EQ(fast.sortedExists, plain.sortedExists) << label;
-        EXPECT_TRUE(fast.work == plain.work) << label << ": work files differ";
-        EXPECT_TRUE(fast.sorted == plain.sorted) << label << ": sorted point files differ";
+        EXPECT_TRUE(vogtest::sameOutput(plain.work, fast.work, work)) << label << ": work files";
+        EXPECT_TRUE(vogtest::sameOutput(plain.sorted, fast.sorted, sorted))
+            << label << ": sorted point files";
     }
 };
 
@@ -100,8 +108,9 @@ std::string lines(std::initializer_list<const char*> records) {
 }
 
 TEST_F(PointPreparationFast, SmallFilesAndTheFirstPointRule) {
-    compare("no point", "");
-    compare("blank lines only", "\n\n  \n");
+    // No point leaves the work file empty.
+    compare("no point", "", {}, Yields::nothing);
+    compare("blank lines only", "\n\n  \n", {}, Yields::nothing);
     compare("one point", "5 5 5\n");
     compare("two points in order", "1 2 3\n4 5 6\n");
     compare("two points reversed", "8 0 1\n4 0 2\n");
@@ -120,10 +129,10 @@ TEST_F(PointPreparationFast, ElevationFilterOnAndOff) {
     compare("filter off", text);
     compare("filter on", text, {true, L"10", L"20"});
     compare("filter off whatever the bounds", text, {false, L"30", L"-5"});
-    compare("bounds that keep nothing", text, {true, L"30", L"-5"});
+    compare("bounds that keep nothing", text, {true, L"30", L"-5"}, Yields::nothing);
     compare("bounds read as far as they are numbers", text, {true, L"15abc", L"  20.0000001x"});
     compare("no number counts as 0", lines({"0 0 -1", "1 0 0", "2 0 1"}), {true, L"low", L"0"});
-    compare("a single point outside", "4.5 6 7\n", {true, L"10", L"20"});
+    compare("a single point outside", "4.5 6 7\n", {true, L"10", L"20"}, Yields::nothing);
     compare("a single point inside", "4.5 6 7\n", {true, L"0", L"20"});
     // The lowest of a group is filtered out, so the next one survives; the
     // first point of the file is filtered like any other.
@@ -159,21 +168,27 @@ TEST_F(PointPreparationFast, ByteOrderMarksAndLineEnds) {
     compare("byte-order mark and CR LF", "\xEF\xBB\xBF" + crlf);
     compare("CR LF, last line without line end", crlf + "9 9 9");
     compare("tabs and blanks", "\t3 1\t2  \n 1  2 3\t\n\n\n3\t1 5\n 2 2 2 \n");
-    compare("a record over several lines", "1\n2\n3 4 5\n6\n\n7 8\n9\n");
+    // Refused: a point is one line.
+    compare("a record over several lines", "1\n2\n3 4 5\n6\n\n7 8\n9\n", {}, Yields::nothing,
+            Yields::nothing);
 }
 
 TEST_F(PointPreparationFast, BadRecordsAreAlertedAlike) {
-    compare("not a number", "1 2 3\n4 five 6\n");
-    compare("comma-separated", "1,2,3\n");
-    compare("a header line", "x y z\n1 2 3\n");
-    compare("the file ends inside a record", "1 2 3\n4 5\n");
-    compare("not finite", "1 2 3\ninf 0 0\n");
-    compare("bad after a byte-order mark", "\xEF\xBB\xBF"
+    // Refused: neither version writes a file.
+    auto refused = [this](const std::string& label, const std::string& text) {
+        compare(label, text, {}, Yields::nothing, Yields::nothing);
+    };
+    refused("not a number", "1 2 3\n4 five 6\n");
+    refused("comma-separated", "1,2,3\n");
+    refused("a header line", "x y z\n1 2 3\n");
+    refused("the file ends inside a record", "1 2 3\n4 5\n");
+    refused("not finite", "1 2 3\ninf 0 0\n");
+    refused("bad after a byte-order mark", "\xEF\xBB\xBF"
                                            "1 2 3\r\n4 5 ?\r\n");
 }
 
 TEST_F(PointPreparationFast, PointSetsOfEveryKind) {
-    for (const testing::PointSet& set : testing::differentialPointSets()) {
+    for (const vogtest::PointSet& set : vogtest::differentialPointSets()) {
         compare(set.name, testing::pointLines(set.points));
         ASSERT_FALSE(HasFailure()) << set.name;
     }
@@ -229,7 +244,7 @@ TEST_F(PointPreparationFast, FilesThatCannotBeCreatedAreAlertedAlike) {
 }
 
 TEST_F(PointPreparationFast, TheMeterIsShownOnceAndTakenAway) {
-    const auto points = writePointFile(testing::pointLines(testing::scatteredPoints(300, 8)));
+    const auto points = writePointFile(testing::pointLines(vogtest::scatteredPoints(300, 8)));
     standin::resetProgressMeter();
     ASSERT_EQ(preparePoints(widePath(points), std::nullopt, sortWorkFiles(), app::hostSeam()),
               Status::ok);
