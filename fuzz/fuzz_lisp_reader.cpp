@@ -1,6 +1,6 @@
 // The host's LISP reader, printer and evaluator on any text.
-#include "lisp/lisp.h"
 #include "host/standin.h"
+#include "lisp/lisp.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
 // A settings file's bytes read into the settings, then written again.
+#include "base/unicode_text.h"
 #include "project/project_state.h"
 #include "project/settings_file.h"
-#include "base/unicode_text.h"
 
 #include <cstdint>
 #include <string>

@@ -8,9 +8,12 @@ namespace vog::app {
 
 constexpr int toHostResult(Status status) {
     switch (status) {
-    case Status::ok: return RTNORM;
-    case Status::cancelled: return RTCAN;
-    case Status::failed: break;
+    case Status::ok:
+        return RTNORM;
+    case Status::cancelled:
+        return RTCAN;
+    case Status::failed:
+        break;
     }
     return RTERROR;
 }

@@ -4,20 +4,30 @@
 
 namespace vog::app {
 
-void HostMessages::alert(const std::wstring& text) { acedAlert(text.c_str()); }
+void HostMessages::alert(const std::wstring& text) {
+    acedAlert(text.c_str());
+}
 
 // The text goes out as it stands: it is never a format.
-void HostMessages::print(const std::wstring& text) { acutPrintf(L"%ls", text.c_str()); }
+void HostMessages::print(const std::wstring& text) {
+    acutPrintf(L"%ls", text.c_str());
+}
 
 void HostProgress::show(const std::wstring& label, int range) {
     acedSetStatusBarProgressMeter(label.c_str(), 0, range);
 }
 
-void HostProgress::move(int position) { acedSetStatusBarProgressMeterPos(position); }
+void HostProgress::move(int position) {
+    acedSetStatusBarProgressMeterPos(position);
+}
 
-void HostProgress::hide() { acedRestoreStatusBar(); }
+void HostProgress::hide() {
+    acedRestoreStatusBar();
+}
 
-bool HostCancellation::requested() { return acedUsrBrk() != 0; }
+bool HostCancellation::requested() {
+    return acedUsrBrk() != 0;
+}
 
 const Seam& hostSeam() {
     static HostMessages messages;

@@ -21,7 +21,9 @@ StepMeter::StepMeter(Progress& meter, const wchar_t* label, std::uint64_t total,
     meter_.show(label, kMeterRange);
 }
 
-StepMeter::~StepMeter() { meter_.hide(); }
+StepMeter::~StepMeter() {
+    meter_.hide();
+}
 
 void StepMeter::move(std::uint64_t done) {
     const auto now = std::chrono::steady_clock::now();

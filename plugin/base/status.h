@@ -5,7 +5,7 @@
 
 namespace vog {
 
-enum class [[nodiscard]] Status {
+enum class [[nodiscard]] Status{
     ok,        // the step did its work
     failed,    // the step stopped after telling the user why
     cancelled, // the user pressed the break key; the step stopped cleanly

@@ -3,8 +3,8 @@
 // until one of its actions closes it. A dialog is answered by the answer
 // queued for its name, by a person at the terminal, or else accepted with its
 // initial values as if Enter had been pressed.
-#include "dcl/dialogs.h"
 #include "dcl/dcl_instance.h"
+#include "dcl/dialogs.h"
 #include "host/standin.h"
 
 #include <algorithm>

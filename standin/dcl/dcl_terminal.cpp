@@ -1,8 +1,8 @@
 // A dialog drawn in the terminal and answered by a person: the title, each
 // tile with its value (disabled tiles marked), the error tile, then a prompt
 // for TILE=VALUE, a button key, ok or cancel.
-#include "dcl/dialogs.h"
 #include "dcl/dcl_instance.h"
+#include "dcl/dialogs.h"
 #include "host/line_input.h"
 #include "host/standin.h"
 

@@ -3,8 +3,8 @@
 // plug-in at exit.
 #include "host/line_editor.h"
 #include "host/line_input.h"
-#include "lisp/lisp.h"
 #include "host/standin.h"
+#include "lisp/lisp.h"
 
 #include <csignal>
 #include <cstdio>

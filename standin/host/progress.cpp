@@ -3,10 +3,10 @@
 // standard error is a terminal, so that scripts and transcripts stay as they
 // are. Text the host prints clears the meter first and brings it back after,
 // on a line of its own, so that neither is written over the other.
-#include "host_api.h"
 #include "host/internal.h"
 #include "host/progress_meter.h"
 #include "host/standin.h"
+#include "host_api.h"
 
 #include <algorithm>
 #include <cstdio>

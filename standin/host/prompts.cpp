@@ -4,8 +4,8 @@
 #include "dcl/dialogs.h"
 #include "host/internal.h"
 #include "host/line_input.h"
-#include "lisp/lisp.h"
 #include "host/standin.h"
+#include "lisp/lisp.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // LISP values, the reader, the printer and the result-buffer conversions.
 #include "host/internal.h"
-#include "lisp/lisp.h"
 #include "host/standin.h"
+#include "lisp/lisp.h"
 
 #include <algorithm>
 #include <cmath>

@@ -6,8 +6,8 @@
 //   (host-file "PATH") / (host-file nil)
 //       answers the next file dialog with that path, or cancels it.
 #include "dcl/dialogs.h"
-#include "lisp/lisp.h"
 #include "host/standin.h"
+#include "lisp/lisp.h"
 
 namespace standin::lisp {
 

@@ -1,8 +1,8 @@
 // The LISP functions of the drawing: entmake, entget, entnext, entlast,
 // entdel, ssget, sslength, ssname and command.
 #include "host/internal.h"
-#include "lisp/lisp.h"
 #include "host/standin.h"
+#include "lisp/lisp.h"
 
 namespace standin::lisp {
 

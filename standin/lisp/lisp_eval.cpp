@@ -1,7 +1,7 @@
 // The LISP evaluator: special forms and the built-in functions that do not
 // touch the host.
-#include "lisp/lisp.h"
 #include "host/standin.h"
+#include "lisp/lisp.h"
 
 #include <cmath>
 #include <cwctype>

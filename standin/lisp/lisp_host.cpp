@@ -1,7 +1,7 @@
 // The LISP functions of the host itself, and calls of the functions that
 // applications define.
-#include "lisp/lisp.h"
 #include "host/standin.h"
+#include "lisp/lisp.h"
 
 #include <filesystem>
 #include <fstream>

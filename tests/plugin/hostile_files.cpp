@@ -3,8 +3,8 @@
 #include "project/settings_file.h"
 #include "support/run_host.h"
 
-#include "dcl/dialogs.h"
 #include "app/host_seam.h"
+#include "dcl/dialogs.h"
 
 #include <cstdlib>
 #include <filesystem>

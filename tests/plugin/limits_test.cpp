@@ -6,9 +6,9 @@
 
 #include "app/commands.h"
 #include "app/host_seam.h"
+#include "host/standin.h"
 #include "project/project_state.h"
 #include "project/settings_file.h"
-#include "host/standin.h"
 #include "support/run_host.h"
 
 #include "dcl/dialogs.h"

@@ -7,9 +7,9 @@
 
 #include "app/commands.h"
 #include "base/file_replace.h"
+#include "host/standin.h"
 #include "products/common/edge_exchange.h"
 #include "project/settings_file.h"
-#include "host/standin.h"
 #include "support/run_host.h"
 
 #include "app/host_seam.h"

@@ -1,8 +1,8 @@
 // Answering ahead of time from LISP (host-dialog, host-file) and the host's
 // file dialog.
 #include "dcl/dialogs.h"
-#include "lisp/lisp.h"
 #include "host/standin.h"
+#include "lisp/lisp.h"
 
 #include <gtest/gtest.h>
 

@@ -5,8 +5,8 @@
 // drawing, goes on.
 #include "dcl/dcl.h"
 #include "drawing/drawing.h"
-#include "lisp/lisp.h"
 #include "host/standin.h"
+#include "lisp/lisp.h"
 #include "support/run_host.h"
 
 #include <gtest/gtest.h>

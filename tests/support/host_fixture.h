@@ -2,8 +2,8 @@
 #pragma once
 
 #include "app/vog_app.h"
-#include "project/project_state.h"
 #include "host/standin.h"
+#include "project/project_state.h"
 
 #include <gtest/gtest.h>
 

@@ -20,9 +20,11 @@ constexpr const wchar_t* kNoTinLayerList =
 
 int showtinCommand() {
     using namespace products;
-    if (!project::requireOpenProject(app::hostSeam().messages, project::kNoProjectMessageBang)) return RTERROR;
+    if (!project::requireOpenProject(app::hostSeam().messages, project::kNoProjectMessageBang))
+        return RTERROR;
     useDefaultTinLayerWhenEmpty();
-    std::optional<std::wstring> path = project::projectSiblingPath(app::hostSeam().messages, surface::kSurfaceExtension);
+    std::optional<std::wstring> path =
+        project::projectSiblingPath(app::hostSeam().messages, surface::kSurfaceExtension);
     if (!path) return RTERROR;
 
     bool ok = askTinLayer();

@@ -1,12 +1,10 @@
 // The progress meter of the long surface steps: shown while a step runs and
 // taken away however it ends, a break included.
 #include "app/host_seam.h"
-#include "support/generators.h"
-#include "host_api.h"
 #include "host/progress_meter.h"
 #include "host_api.h"
-#include "plugin/surface/differential_point_sets.h"
 #include "plugin/surface/surface_test_support.h"
+#include "support/generators.h"
 #include "surface/prepare/point_preparation.h"
 #include "surface/triangulation.h"
 

@@ -4,7 +4,6 @@
 #include "app/host_seam.h"
 #include "host/standin.h"
 #include "products/common/surface_grid.h"
-#include "support/generators.h"
 #include "products/contours/contour_levels.h"
 #include "products/contours/contour_tracer.h"
 #include "products/mesh/mesh_grid.h"
@@ -13,8 +12,8 @@
 #include "reference/products/contour_reference.h"
 #include "reference/products/profile_reference.h"
 #include "reference/products/surface_lookup_reference.h"
-#include "host/standin.h"
 #include "support/differential.h"
+#include "support/generators.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 #include "support/host_fixture.h"
 #include "support/run_host.h"
 
-#include "dcl/dialogs.h"
 #include "base/unicode_text.h"
+#include "dcl/dialogs.h"
 
 #include <chrono>
 #include <fcntl.h>

@@ -4,9 +4,9 @@
 #include "app/host_seam.h"
 #include "base/wide_text.h"
 #include "host_api.h"
+#include "support/run_host.h"
 #include "surface/files/number_text.h"
 #include "surface/prepare/point_preparation.h"
-#include "support/run_host.h"
 #include "surface/triangulation.h"
 
 #include <cstdlib>

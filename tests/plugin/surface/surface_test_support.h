@@ -7,8 +7,8 @@
 #include "base/status.h"
 #include "geometry/geometry.h"
 #include "host/standin.h"
-#include "surface/prepare/point_preparation.h"
 #include "support/run_host.h"
+#include "surface/prepare/point_preparation.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,9 @@
 // The raw triangulation is a valid surface on the inputs surveys produce,
 // degenerate ones included, as an independent checker sees the ".ttin".
-#include "support/generators.h"
 #include "geometry/point_order.h"
-#include "plugin/surface/differential_point_sets.h"
 #include "plugin/surface/surface_test_support.h"
 #include "plugin/surface/surface_validity.h"
+#include "support/generators.h"
 #include "surface/sweep/sweep_front.h"
 #include "surface/triangulation.h"
 

@@ -1,8 +1,8 @@
 #include "reference/products/contour_reference.h"
 
-#include "host_api.h"
+#include "geometry/edge_toggle.h"
 #include "geometry/point_order.h"
-#include "surface/sweep/segment_toggle.h"
+#include "host_api.h"
 
 #include <algorithm>
 #include <cmath>

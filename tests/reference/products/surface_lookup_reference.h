@@ -3,10 +3,10 @@
 // every sample scans every triangle from the front.
 #pragma once
 
-#include "products/mesh/mesh_grid.h"
-#include "products/common/surface_triangle.h"
-#include "products/volumes/volumes_grid.h"
 #include "geometry/geometry.h"
+#include "products/common/surface_triangle.h"
+#include "products/mesh/mesh_grid.h"
+#include "products/volumes/volumes_grid.h"
 
 #include <vector>
 

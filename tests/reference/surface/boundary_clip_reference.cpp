@@ -1,10 +1,10 @@
 #include "reference/surface/boundary_clip_reference.h"
 
-#include "host_api.h"
 #include "base/wide_text.h"
-#include "reference/surface/record_reference.h"
 #include "geometry/plan_orientation.h"
 #include "geometry/point_order.h"
+#include "host_api.h"
+#include "reference/surface/record_reference.h"
 #include "surface/files/segment_file.h"
 
 #include <algorithm>

@@ -1,6 +1,7 @@
 #include "reference/surface/fault_reference.h"
 
-#include "base/step_progress.h"
+#include "app/host_seam.h"
+#include "base/progress_steps.h"
 #include "base/wide_text.h"
 #include "host_api.h"
 #include "project/project_state.h"
@@ -22,7 +23,6 @@ namespace vogref::surface {
 
 using vog::surface::SegmentFileContents;
 using vog::surface::SegmentLayout;
-using vog::surface::StepProgress;
 namespace project = vog::project;
 
 namespace {
@@ -542,7 +542,8 @@ int applyFaultLines(const std::wstring& triangleFile, const std::wstring& faultF
     }
 
     int faultNumber = 0;
-    StepProgress progress(L"Applying Fault Lines", faults.segments.size(), 1);
+    vog::StepMeter progress(vog::app::hostSeam().progress, L"Applying Fault Lines",
+                            faults.segments.size(), 1);
     for (const Segment& recorded : faults.segments) {
         progress.advance(static_cast<std::size_t>(faultNumber));
         ++faultNumber;

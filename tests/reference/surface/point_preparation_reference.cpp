@@ -1,9 +1,9 @@
 #include "reference/surface/point_preparation_reference.h"
 
-#include "host_api.h"
 #include "base/wide_text.h"
-#include "reference/surface/record_reference.h"
 #include "geometry/point_order.h"
+#include "host_api.h"
+#include "reference/surface/record_reference.h"
 
 #include <algorithm>
 #include <cwchar>

@@ -5,8 +5,8 @@
 #pragma once
 
 #include "geometry/geometry.h"
-#include "surface/prepare/point_preparation.h"
 #include "surface/files/sort_work_files.h"
+#include "surface/prepare/point_preparation.h"
 
 #include <cstddef>
 #include <string>

@@ -1,10 +1,10 @@
 #include "reference/surface/triangulation_reference.h"
 
-#include "host_api.h"
 #include "base/wide_text.h"
+#include "geometry/point_order.h"
+#include "host_api.h"
 #include "project/project_state.h"
 #include "reference/surface/record_reference.h"
-#include "geometry/point_order.h"
 #include "surface/files/triangle_file.h"
 
 #include <algorithm>

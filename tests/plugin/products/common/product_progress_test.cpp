@@ -3,11 +3,11 @@
 // user breaks off or the writer fails. Run through a recording seam: no host.
 #include "base/progress_steps.h"
 #include "plugin/products/common/recording_drawing.h"
-#include "plugin/products/differential_surfaces.h"
 #include "products/common/surface_triangle.h"
 #include "products/contours/contour_levels.h"
 #include "products/contours/contour_tracer.h"
 #include "products/volumes/volumes_grid.h"
+#include "support/generators.h"
 
 #include <gtest/gtest.h>
 

@@ -5,14 +5,12 @@
 // break stops the work.
 #include "app/host_seam.h"
 #include "host/standin.h"
-#include "support/generators.h"
-#include "products/mesh/mesh_grid.h"
 #include "products/common/surface_grid.h"
 #include "products/mesh/mesh_grid.h"
 #include "products/volumes/volumes_grid.h"
 #include "reference/products/surface_lookup_reference.h"
-#include "host/standin.h"
 #include "support/differential.h"
+#include "support/generators.h"
 
 #include <gtest/gtest.h>
 

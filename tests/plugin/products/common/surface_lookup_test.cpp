@@ -1,7 +1,7 @@
 // Point location and elevation lookup on surface triangles, and reading a
 // triangle file into them.
-#include "products/common/surface_triangle.h"
 #include "geometry/geometry.h"
+#include "products/common/surface_triangle.h"
 
 #include <gtest/gtest.h>
 

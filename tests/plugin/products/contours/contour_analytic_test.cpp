@@ -6,8 +6,8 @@
 #include "support/host_fixture.h"
 #include "support/run_host.h"
 
-#include "dcl/dialogs.h"
 #include "app/commands.h"
+#include "dcl/dialogs.h"
 #include "surface/files/triangle_file.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "plugin/products/contours/contour_test_surfaces.h"
 
-#include "surface/sweep/segment_toggle.h"
+#include "geometry/edge_toggle.h"
 
 #include <algorithm>
 #include <cmath>

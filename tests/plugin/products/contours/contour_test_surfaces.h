@@ -2,8 +2,8 @@
 // contour and TIN display tests.
 #pragma once
 
-#include "host/standin.h"
 #include "geometry/geometry.h"
+#include "host/standin.h"
 #include "support/generators.h"
 
 #include <functional>

@@ -1,10 +1,9 @@
 // The rmesh command: the grid lines over small surfaces, gaps, the skirt, the
 // height factor, the "mesh" dialog and the failures before and while drawing.
-#include "plugin/products/common/surface_lookup_support.h"
 #include "products/mesh/mesh_grid.h"
+#include "support/generators.h"
 #include "support/host_fixture.h"
 #include "support/run_host.h"
-#include "support/generators.h"
 
 #include "app/commands.h"
 #include "dcl/dialogs.h"

@@ -6,8 +6,8 @@
 #include "products/profile/profile_cut.h"
 #include "products/profile/profile_order.h"
 #include "reference/products/profile_reference.h"
-#include "support/generators.h"
 #include "support/differential.h"
+#include "support/generators.h"
 #include "surface/files/number_text.h"
 
 #include <gtest/gtest.h>
@@ -116,9 +116,9 @@ TEST_F(ProfileDifferential, StraightAndArcSegmentsCrossTheSameEdgesInTheSameOrde
             ASSERT_TRUE(samePoints(fast, plain)) << "segment " << k << ": " << fast.size()
                                                  << " against " << plain.size() << " crossings";
         }
-        EXPECT_TRUE(vogtest::sameOutput(
-            profileText(plain, vogref::products::profileWriteOrder(plain)),
-            profileText(fast, vog::products::profileWriteOrder(fast))));
+        EXPECT_TRUE(
+            vogtest::sameOutput(profileText(plain, vogref::products::profileWriteOrder(plain)),
+                                profileText(fast, vog::products::profileWriteOrder(fast))));
     }
 }
 

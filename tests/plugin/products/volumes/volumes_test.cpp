@@ -1,13 +1,12 @@
 // The volumes command: its dialog, the grid pass and the printed result, on
 // small surfaces written as triangle files.
 #include "app/host_seam.h"
-#include "plugin/products/common/surface_lookup_support.h"
 #include "products/common/surface_triangle.h"
 #include "products/volumes/volumes_dialog.h"
 #include "products/volumes/volumes_grid.h"
+#include "support/generators.h"
 #include "support/host_fixture.h"
 #include "support/run_host.h"
-#include "support/generators.h"
 
 #include "app/commands.h"
 #include "dcl/dialogs.h"

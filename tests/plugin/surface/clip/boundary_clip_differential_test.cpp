@@ -7,15 +7,13 @@
 #include "app/host_result.h"
 #include "app/host_seam.h"
 #include "host/standin.h"
-#include "support/generators.h"
 #include "host_api.h"
-#include "plugin/surface/differential_point_sets.h"
 #include "plugin/surface/surface_test_support.h"
 #include "reference/surface/boundary_clip_reference.h"
 #include "reference/surface/record_reference.h"
-#include "surface/clip/boundary_clip.h"
-#include "plugin/surface/surface_test_support.h"
 #include "support/differential.h"
+#include "support/generators.h"
+#include "surface/clip/boundary_clip.h"
 
 #include <cmath>
 #include <cstdio>

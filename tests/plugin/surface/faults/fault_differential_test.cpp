@@ -3,18 +3,15 @@
 // progress meter, on scattered, clustered and gridded surfaces with faults
 // that stress the snapping, the vertex matching and the cut-triangle search.
 #include "app/host_seam.h"
-#include "support/generators.h"
-#include "host_api.h"
 #include "host/progress_meter.h"
 #include "host/standin.h"
 #include "host_api.h"
-#include "plugin/surface/differential_point_sets.h"
 #include "plugin/surface/surface_test_support.h"
 #include "project/project_state.h"
 #include "reference/surface/fault_reference.h"
-#include "surface/faults/fault_lines.h"
 #include "support/differential.h"
-#include "plugin/surface/surface_test_support.h"
+#include "support/generators.h"
+#include "surface/faults/fault_lines.h"
 
 #include <algorithm>
 #include <cmath>

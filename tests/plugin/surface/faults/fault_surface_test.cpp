@@ -2,11 +2,9 @@
 // the fault step's exact tests could pick (a corner near a point, a corner
 // on a segment, an edge crossing it), in surface order; and removing,
 // appending, undoing and renumbering keep the order of a plain list.
-#include "support/generators.h"
-#include "surface/faults/fault_surface.h"
 #include "geometry/plan_orientation.h"
-#include "plugin/surface/differential_point_sets.h"
 #include "plugin/surface/surface_test_support.h"
+#include "support/generators.h"
 #include "surface/faults/fault_surface.h"
 
 #include <algorithm>

@@ -4,8 +4,8 @@
 // texts of every notation and line end, and on lines that straddle the
 // blocks the reader takes the stream in.
 #include "reference/surface/record_reference.h"
-#include "surface/files/number_text.h"
 #include "support/differential.h"
+#include "surface/files/number_text.h"
 #include "surface/files/record_reader.h"
 
 #include <gtest/gtest.h>

@@ -1,13 +1,13 @@
 // Number text, the record reader's line, end-of-file and malformed-record
 // rules, and the readers of every data file and the writers.
 #include "base/wide_text.h"
+#include "plugin/surface/surface_test_support.h"
 #include "products/common/edge_exchange.h"
 #include "surface/files/number_text.h"
 #include "surface/files/point_file.h"
 #include "surface/files/record_reader.h"
 #include "surface/files/segment_file.h"
 #include "surface/files/triangle_file.h"
-#include "plugin/surface/surface_test_support.h"
 
 #include <chrono>
 #include <cstdio>

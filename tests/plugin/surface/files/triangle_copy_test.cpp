@@ -5,10 +5,9 @@
 #include "host_api.h"
 #include "plugin/surface/surface_test_support.h"
 #include "reference/surface/record_reference.h"
+#include "support/differential.h"
 #include "surface/files/number_text.h"
 #include "surface/files/triangle_copy.h"
-#include "plugin/surface/surface_test_support.h"
-#include "support/differential.h"
 
 #include <cmath>
 #include <cstdio>
@@ -51,8 +50,8 @@ class TriangleCopy : public SurfaceFixture {
                                    app::hostSeam().messages),
                   Status::ok)
             << label;
-        EXPECT_TRUE(vogtest::sameOutput(rewritten(dir() / "a.ttin"), readText(dir() / "a.ftin"),
-                                        yields))
+        EXPECT_TRUE(
+            vogtest::sameOutput(rewritten(dir() / "a.ttin"), readText(dir() / "a.ftin"), yields))
             << label;
         EXPECT_TRUE(alerts().empty()) << label;
         // Handing the file on gives the same bytes, and the source goes.

@@ -4,16 +4,13 @@
 // rule, duplicates, the elevation filter, rounding and the text of the file.
 #include "app/host_result.h"
 #include "app/host_seam.h"
-#include "support/generators.h"
-#include "host_api.h"
 #include "host/progress_meter.h"
 #include "host_api.h"
-#include "plugin/surface/differential_point_sets.h"
 #include "plugin/surface/surface_test_support.h"
 #include "reference/surface/point_preparation_reference.h"
-#include "surface/prepare/point_preparation.h"
-#include "plugin/surface/surface_test_support.h"
 #include "support/differential.h"
+#include "support/generators.h"
+#include "surface/prepare/point_preparation.h"
 
 #include <filesystem>
 #include <random>

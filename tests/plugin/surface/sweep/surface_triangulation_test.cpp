@@ -9,9 +9,9 @@
 #include "host/progress_meter.h"
 #include "host_api.h"
 #include "plugin/surface/delaunay_reference.h"
-#include "plugin/surface/differential_point_sets.h"
 #include "plugin/surface/surface_test_support.h"
 #include "reference/surface/triangulation_reference.h"
+#include "support/generators.h"
 #include "surface/sweep/sweep_front.h"
 #include "surface/triangulation.h"
 
@@ -337,7 +337,7 @@ class TriangulationSeam : public SurfaceFixture {
 };
 
 TEST_F(TriangulationSeam, TheBreakKeyStopsItWithAnEmptyTriangleFile) {
-    auto points = prepared(testing::pointLines(testing::scatteredPoints(50, 9)));
+    auto points = prepared(testing::pointLines(vogtest::scatteredPoints(50, 9)));
     testing::RecordingSeam seam(3);
     EXPECT_EQ(triangulateSortedPoints(widePath(points), widePath(sortedFile()), seam.seam()),
               Status::cancelled);
@@ -360,7 +360,7 @@ TEST_F(TriangulationSeam, MessagesReachTheSeamAndTheStreamHoldsTheFileBytes) {
     EXPECT_EQ(empty.prints, std::vector<std::wstring>{L"\nNo points to triangulate."});
     EXPECT_EQ(readText(dir() / "points.ttin"), "");
 
-    const std::vector<Point3> scattered = testing::scatteredPoints(200, 11);
+    const std::vector<Point3> scattered = vogtest::scatteredPoints(200, 11);
     auto points = prepared(testing::pointLines(scattered));
     testing::RecordingSeam file;
     ASSERT_EQ(triangulateSortedPoints(widePath(points), widePath(sortedFile()), file.seam()),

@@ -4,17 +4,15 @@
 // retirement order and the cavity search.
 #include "app/host_seam.h"
 #include "host/standin.h"
-#include "support/generators.h"
 #include "host_api.h"
-#include "plugin/surface/differential_point_sets.h"
 #include "plugin/surface/surface_test_support.h"
 #include "reference/surface/point_preparation_reference.h"
 #include "reference/surface/triangulation_reference.h"
-#include "surface/prepare/point_preparation.h"
-#include "surface/triangulation.h"
-#include "plugin/surface/surface_test_support.h"
 #include "support/differential.h"
 #include "support/exact_arithmetic.h"
+#include "support/generators.h"
+#include "surface/prepare/point_preparation.h"
+#include "surface/triangulation.h"
 
 #include <filesystem>
 #include <random>
@@ -22,11 +20,11 @@
 namespace vog::surface {
 namespace {
 
-using vogtest::PointSet;
 using testing::readText;
 using testing::SurfaceFixture;
 using testing::widePath;
 using testing::writeText;
+using vogtest::PointSet;
 using vogtest::Yields;
 
 // One run of a version: its files in a folder of its own, and what it said.
@@ -119,8 +117,7 @@ class TriangulationDifferential : public SurfaceFixture {
         }
         EXPECT_EQ(results[0], results[1]) << label;
         EXPECT_EQ(alerts[0], alerts[1]) << label;
-        EXPECT_TRUE(vogtest::sameOutput(files[1], files[0], yields))
-            << label << ": triangle files";
+        EXPECT_TRUE(vogtest::sameOutput(files[1], files[0], yields)) << label << ": triangle files";
     }
 };
 
