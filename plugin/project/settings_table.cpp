@@ -14,7 +14,7 @@ constexpr bool tableHoldsTogether() {
     std::array<int, kListedCount> listed{};
     for (std::size_t i = 0; i < kSettingCount; ++i) {
         const SettingDef& def = kSettingDefs[i];
-        if (def.capacity < 2 || !def.read) return false;
+        if (def.capacity < 2) return false;
         if (def.defaultValue && std::wstring_view(def.defaultValue).size() >= def.capacity)
             return false;
         for (std::size_t j = 0; j < i; ++j)
