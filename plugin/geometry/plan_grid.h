@@ -42,4 +42,20 @@ inline std::size_t cellOf(const PlanAxis& axis, double v) {
     return static_cast<std::size_t>(static_cast<std::int64_t>(position));
 }
 
+// The cell of v as a signed number, for grids that do arithmetic with cells.
+inline std::int64_t signedCellOf(const PlanAxis& axis, double v) {
+    return static_cast<std::int64_t>(cellOf(axis, v));
+}
+
+// An axis of cells cells (clamped to 1 .. most) from origin over span; no
+// cells per unit along a zero span or where the division overflows.
+inline PlanAxis planAxisAlong(double origin, double span, double cells, double most) {
+    PlanAxis axis;
+    axis.origin = origin;
+    axis.count = static_cast<std::size_t>(std::clamp(cells, 1.0, most));
+    axis.perUnit = span > 0 ? static_cast<double>(axis.count) / span : 0;
+    if (!std::isfinite(axis.perUnit)) axis.perUnit = 0;
+    return axis;
+}
+
 } // namespace vog::geometry

@@ -17,26 +17,6 @@ double marginOf(double x1, double y1, double x2, double y2) {
     return 1e-6 * (largest + std::hypot(x2 - x1, y2 - y1));
 }
 
-// The cell column (or row) of a coordinate, as a signed number for the
-// cell arithmetic. The cells never decrease as the coordinate grows, so a
-// point inside a box always falls in a cell between the cells of the box's
-// corners: the grid never misses an item that the inclusive box test would
-// accept.
-std::int64_t cellAt(const geometry::PlanAxis& axis, double v) {
-    return static_cast<std::int64_t>(geometry::cellOf(axis, v));
-}
-
-// An axis of count cells (clamped to 1 .. n) from origin over span; no cells
-// per unit along a zero span or where the division overflows.
-geometry::PlanAxis axisOver(double origin, double span, double count, double n) {
-    geometry::PlanAxis axis;
-    axis.origin = origin;
-    axis.count = static_cast<std::size_t>(std::clamp(count, 1.0, n));
-    axis.perUnit = span > 0 ? static_cast<double>(axis.count) / span : 0;
-    if (!std::isfinite(axis.perUnit)) axis.perUnit = 0;
-    return axis;
-}
-
 struct Box {
     double x0, y0, x1, y1;
 };
@@ -85,16 +65,17 @@ EdgeGrid buildEdgeGrid(std::span<const SurfaceEdge> edges) {
         columns = std::ceil(std::sqrt(n * width / height));
         rows = std::ceil(n / columns);
     }
-    grid.columns = axisOver(grid.minX, width, columns, n);
-    grid.rows = axisOver(grid.minY, height, rows, n);
+    grid.columns = geometry::planAxisAlong(grid.minX, width, columns, n);
+    grid.rows = geometry::planAxisAlong(grid.minY, height, rows, n);
 
     struct Span {
         std::int64_t x0, x1, y0, y1;
         bool wide;
     };
     auto spanOf = [&](const Box& b) {
-        Span s{cellAt(grid.columns, b.x0), cellAt(grid.columns, b.x1), cellAt(grid.rows, b.y0),
-               cellAt(grid.rows, b.y1), false};
+        Span s{geometry::signedCellOf(grid.columns, b.x0),
+               geometry::signedCellOf(grid.columns, b.x1), geometry::signedCellOf(grid.rows, b.y0),
+               geometry::signedCellOf(grid.rows, b.y1), false};
         s.wide = !finiteBox(b) || (s.x1 - s.x0 + 1) * (s.y1 - s.y0 + 1) > kWideCells;
         return s;
     };
@@ -160,10 +141,10 @@ void edgesNearChord(const EdgeGrid& grid, double ax, double ay, double bx, doubl
         for (std::uint64_t k = grid.cellStart[cell]; k < grid.cellStart[cell + 1]; ++k)
             take(grid.items[k]);
     };
-    const std::int64_t cx0 = cellAt(grid.columns, x0);
-    const std::int64_t cx1 = cellAt(grid.columns, x1);
-    const std::int64_t cy0 = cellAt(grid.rows, y0);
-    const std::int64_t cy1 = cellAt(grid.rows, y1);
+    const std::int64_t cx0 = geometry::signedCellOf(grid.columns, x0);
+    const std::int64_t cx1 = geometry::signedCellOf(grid.columns, x1);
+    const std::int64_t cy0 = geometry::signedCellOf(grid.rows, y0);
+    const std::int64_t cy1 = geometry::signedCellOf(grid.rows, y1);
     if (cx0 == cx1 || grid.columns.perUnit == 0 || ax == bx ||
         (cx1 - cx0 + 1) * (cy1 - cy0 + 1) <= 16) {
         for (std::int64_t cy = cy0; cy <= cy1; ++cy)
@@ -183,10 +164,10 @@ void edgesNearChord(const EdgeGrid& grid, double ax, double ay, double bx, doubl
             double yb = ay + (right - ax) / dx * dy;
             // Rounding in the cell bounds and the chord's heights is covered by
             // one more row each way.
-            std::int64_t r0 =
-                std::max<std::int64_t>(cy0, cellAt(grid.rows, std::min(ya, yb) - m) - 1);
-            std::int64_t r1 =
-                std::min<std::int64_t>(cy1, cellAt(grid.rows, std::max(ya, yb) + m) + 1);
+            std::int64_t r0 = std::max<std::int64_t>(
+                cy0, geometry::signedCellOf(grid.rows, std::min(ya, yb) - m) - 1);
+            std::int64_t r1 = std::min<std::int64_t>(
+                cy1, geometry::signedCellOf(grid.rows, std::max(ya, yb) + m) + 1);
             for (std::int64_t cy = r0; cy <= r1; ++cy)
                 visitCell(cx, cy);
         }

@@ -11,26 +11,6 @@ namespace {
 // long slivers along the rim would otherwise fill whole rows of cells.
 constexpr std::int64_t kWideCells = 1024;
 
-// The cell column (or row) of a coordinate, as a signed number for the
-// cell arithmetic. The cells never decrease as the coordinate grows, so a
-// point inside a box always falls in a cell between the cells of the box's
-// corners: the grid never misses an item that the inclusive box test would
-// accept.
-std::int64_t cellAt(const geometry::PlanAxis& axis, double v) {
-    return static_cast<std::int64_t>(geometry::cellOf(axis, v));
-}
-
-// An axis of count cells (clamped to 1 .. n) from origin over span; no cells
-// per unit along a zero span or where the division overflows.
-geometry::PlanAxis axisOver(double origin, double span, double count, double n) {
-    geometry::PlanAxis axis;
-    axis.origin = origin;
-    axis.count = static_cast<std::size_t>(std::clamp(count, 1.0, n));
-    axis.perUnit = span > 0 ? static_cast<double>(axis.count) / span : 0;
-    if (!std::isfinite(axis.perUnit)) axis.perUnit = 0;
-    return axis;
-}
-
 bool insideExtent(const SurfaceGrid& grid, double x, double y) {
     return grid.minX <= x && x <= grid.maxX && grid.minY <= y && y <= grid.maxY;
 }
@@ -39,8 +19,8 @@ bool insideExtent(const SurfaceGrid& grid, double x, double y) {
 // file order (forward) or against it, until the visitor accepts one.
 template <bool Forward, class Visit>
 bool visitCandidates(const SurfaceGrid& grid, double x, double y, Visit visit) {
-    std::int64_t cx = cellAt(grid.columns, x);
-    std::int64_t cy = cellAt(grid.rows, y);
+    std::int64_t cx = geometry::signedCellOf(grid.columns, x);
+    std::int64_t cy = geometry::signedCellOf(grid.rows, y);
     std::size_t cell =
         static_cast<std::size_t>(cy) * grid.columns.count + static_cast<std::size_t>(cx);
     const std::uint32_t* cellBegin = grid.items.data() + grid.cellStart[cell];
@@ -108,16 +88,18 @@ SurfaceGrid buildSurfaceGrid(std::span<const SurfaceTriangle> triangles) {
     } else if (height > 0) {
         rows = n;
     }
-    grid.columns = axisOver(grid.minX, width, columns, n);
-    grid.rows = axisOver(grid.minY, height, rows, n);
+    grid.columns = geometry::planAxisAlong(grid.minX, width, columns, n);
+    grid.rows = geometry::planAxisAlong(grid.minY, height, rows, n);
 
     const std::size_t cells = grid.columns.count * grid.rows.count;
     struct Span {
         std::int64_t x0, x1, y0, y1;
     };
     auto spanOf = [&](const SurfaceTriangle& t) {
-        return Span{cellAt(grid.columns, t.minX), cellAt(grid.columns, t.maxX),
-                    cellAt(grid.rows, t.minY), cellAt(grid.rows, t.maxY)};
+        return Span{geometry::signedCellOf(grid.columns, t.minX),
+                    geometry::signedCellOf(grid.columns, t.maxX),
+                    geometry::signedCellOf(grid.rows, t.minY),
+                    geometry::signedCellOf(grid.rows, t.maxY)};
     };
     auto isWide = [](const Span& s) { return (s.x1 - s.x0 + 1) * (s.y1 - s.y0 + 1) > kWideCells; };
 
