@@ -158,8 +158,6 @@ Status clipTrianglesToBoundary(const std::wstring& boundaryFile, const std::wstr
     }
     const BoundaryIndex boundary = makeBoundaryIndex(std::move(contents.segments));
 
-    Triangle triangle;
-    TriangleFileReader::Result result;
     std::string lines;
     // The meter counts triangles against an estimate from the file size.
     std::error_code sizeError;
@@ -167,7 +165,7 @@ Status clipTrianglesToBoundary(const std::wstring& boundaryFile, const std::wstr
     StepMeter progress(seam.progress, L"Clipping to the boundary", sizeError ? 0 : bytes / 80 + 1,
                        1024);
     std::size_t read = 0;
-    while ((result = in.read(triangle)) == TriangleFileReader::Result::Triangle) {
+    const TriangleWalk walk = forEachTriangle(in, [&](const Triangle& triangle) {
         progress.advance(++read);
         if (triangleCrossesBoundary(triangle, boundary) == 0 &&
             triangleInsidePolygon(triangle, boundary) == 1)
@@ -176,15 +174,16 @@ Status clipTrianglesToBoundary(const std::wstring& boundaryFile, const std::wstr
             out.write(lines.data(), static_cast<std::streamsize>(lines.size()));
             lines.clear();
         }
-    }
+        return true;
+    });
     // The triangles kept before a bad record are written all the same, as a
     // record-by-record writer leaves them.
     out.write(lines.data(), static_cast<std::streamsize>(lines.size()));
-    if (result == TriangleFileReader::Result::Malformed) {
+    if (walk == TriangleWalk::malformed) {
         messages.alert(in.malformedMessage());
         return Status::failed;
     }
-    if (result == TriangleFileReader::Result::Unreadable) {
+    if (walk == TriangleWalk::unreadable) {
         messages.alert(L"Error opening triangle file.");
         return Status::failed;
     }

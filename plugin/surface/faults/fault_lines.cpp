@@ -26,15 +26,15 @@ Status applyFaultLines(const std::wstring& triangleFile, const std::wstring& fau
             messages.alert(L"Error opening triangle file.\n");
             return Status::failed;
         }
-        Triangle triangle;
-        TriangleFileReader::Result result;
-        while ((result = in.read(triangle)) == TriangleFileReader::Result::Triangle)
+        const TriangleWalk walk = forEachTriangle(in, [&](const Triangle& triangle) {
             triangles.push_back(triangle);
-        if (result == TriangleFileReader::Result::Malformed) {
+            return true;
+        });
+        if (walk == TriangleWalk::malformed) {
             messages.alert(in.malformedMessage());
             return Status::failed;
         }
-        if (result == TriangleFileReader::Result::Unreadable) {
+        if (walk == TriangleWalk::unreadable) {
             messages.alert(L"Error opening triangle file.\n");
             return Status::failed;
         }

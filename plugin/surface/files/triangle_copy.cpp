@@ -18,16 +18,15 @@ bool isWrittenForm(const std::wstring& path) {
     TriangleFileReader in(path);
     if (!in.isOpen()) return false;
     std::uint64_t bytes = 0;
-    Triangle triangle;
-    TriangleFileReader::Result result;
-    while ((result = in.read(triangle)) == TriangleFileReader::Result::Triangle) {
+    const TriangleWalk walk = forEachTriangle(in, [&](const Triangle&) {
         if (!in.recordIsWrittenLine()) return false;
         bytes += in.writtenRecordText().size() + 1;
-    }
+        return true;
+    });
     // Nothing but the records: no blank lines, no text after the last one.
     std::error_code error;
     const std::uintmax_t size = std::filesystem::file_size(filePath(path), error);
-    return result == TriangleFileReader::Result::End && !error && size == bytes;
+    return walk == TriangleWalk::complete && !error && size == bytes;
 }
 
 void removeFile(const std::wstring& path) {
@@ -61,11 +60,9 @@ Status copyTriangleFile(const std::wstring& source, const std::wstring& target,
         messages.alert(L"Error opening output file.");
         return Status::failed;
     }
-    Triangle triangle;
-    TriangleFileReader::Result result;
     std::string lines;
     lines.reserve(kBlockSize + 1024);
-    while ((result = in.read(triangle)) == TriangleFileReader::Result::Triangle) {
+    const TriangleWalk walk = forEachTriangle(in, [&](const Triangle& triangle) {
         // A record in the writer's own form is kept as it stands: writing
         // its numbers again would give the same text (isFixed6Text).
         const std::string_view written = in.writtenRecordText();
@@ -79,12 +76,13 @@ Status copyTriangleFile(const std::wstring& source, const std::wstring& target,
             out.write(lines.data(), static_cast<std::streamsize>(lines.size()));
             lines.clear();
         }
-    }
-    if (result == TriangleFileReader::Result::Malformed) {
+        return true;
+    });
+    if (walk == TriangleWalk::malformed) {
         messages.alert(in.malformedMessage());
         return Status::failed;
     }
-    if (result == TriangleFileReader::Result::Unreadable) {
+    if (walk == TriangleWalk::unreadable) {
         messages.alert(L"Error opening triangle file.");
         return Status::failed;
     }
