@@ -14,7 +14,6 @@
 
 #include <array>
 #include <cmath>
-#include <cwchar>
 #include <memory>
 #include <new>
 #include <string>
@@ -32,11 +31,6 @@ constexpr const wchar_t* kNoContourLayerList =
     L"VOG: Unable to make result buffer list for contour layer\n";
 constexpr const wchar_t* kNoIndexLayerList =
     L"VOG: Unable to make result buffer list for index contour layer.\n";
-
-// The leading number of a text, 0 when it does not begin with one.
-double leadingNumber(const std::wstring& text) {
-    return std::wcstod(text.c_str(), nullptr);
-}
 
 // The project's triangle file, built first by the triangulate command when it
 // does not exist; nullptr after the alert when it still cannot be opened.
@@ -79,8 +73,8 @@ int drawContours(const std::wstring& path) {
         acedAlert(kIntervalNotPositive);
         return RTERROR;
     }
-    products::ContourLevels levels =
-        products::contourLevels(leadingNumber(range.start), leadingNumber(range.end), interval);
+    products::ContourLevels levels = products::contourLevels(
+        project::leadingNumber(range.start), project::leadingNumber(range.end), interval);
     const double levelCount = products::levelCount(levels);
     if (!(levelCount <= products::kMostContourLevels)) {
         acedAlert(products::tooManyLevelsMessage(levelCount).c_str());
